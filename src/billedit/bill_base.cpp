@@ -1,0 +1,151 @@
+#include "bill_base.h"
+
+#include "db.h"
+#include "nv_dm_base.h"
+#include "prompter.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace protask {
+
+namespace {
+
+const QString kEditPrefix = QStringLiteral("edt_");
+
+QString variantText(const QVariant &v)
+{
+    if (v.isNull())
+        return QString();
+    if (v.typeId() == QMetaType::QDateTime) {
+        const QDateTime dt = v.toDateTime();
+        return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
+                                        : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    }
+    if (v.typeId() == QMetaType::QDate)
+        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    return v.toString();
+}
+
+} // namespace
+
+TFBaseForm_BillBase::TFBaseForm_BillBase(QObject *owner, qint32 sheetHandle) : TFBaseForm(owner, sheetHandle)
+{
+    m_mainLayout = new QVBoxLayout(this);
+    m_captionLabel = new QLabel(this);
+    m_captionLabel->setObjectName(QStringLiteral("lbl_Caption"));
+    m_captionLabel->setAlignment(Qt::AlignCenter);
+    QFont f = m_captionLabel->font();
+    f.setPointSize(f.pointSize() + 6);
+    f.setBold(true);
+    m_captionLabel->setFont(f);
+    m_mainLayout->addWidget(m_captionLabel);
+
+    m_header = new QWidget(this);
+    m_headerLayout = new QGridLayout(m_header);
+    m_mainLayout->addWidget(m_header);
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("GTVList"));
+    m_gridModel = new QStandardItemModel(this);
+    m_grid->setModel(m_gridModel);
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_mainLayout->addWidget(m_grid, 1);
+}
+
+void TFBaseForm_BillBase::showEvent(QShowEvent *event)
+{
+    TFBaseForm::showEvent(event);
+    if (m_started)
+        return;
+    m_started = true;
+    try {
+        FormStartup();
+    } catch (const DbError &e) {
+        Prompter::current().error(e.message());
+    }
+}
+
+void TFBaseForm_BillBase::FormStartup()
+{
+    FSave = false;
+    setWindowTitle(FBillCaption);
+    m_captionLabel->setText(FBillCaption);
+    ClearHeaderControls();
+    PrepareLoad();
+    LoadHeaderControls();
+    AfterDataLoaded();
+}
+
+void TFBaseForm_BillBase::ForceLoadData()
+{
+    InitType = true;
+    try {
+        FSave = false;
+        ClearHeaderControls();
+        PrepareLoad();
+        LoadHeaderControls();
+        if (m_grid)
+            m_grid->setFocus();
+        FSave = false;
+        AfterDataLoaded();
+    } catch (const DbError &e) {
+        Prompter::current().error(e.message());
+    }
+    InitType = false;
+}
+
+void TFBaseForm_BillBase::ClearHeaderControls()
+{
+    const auto children = findChildren<QWidget *>();
+    for (QWidget *w : children) {
+        if (!w->objectName().startsWith(kEditPrefix))
+            continue;
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->clear();
+        else if (auto *c = qobject_cast<QComboBox *>(w)) {
+            c->setCurrentIndex(-1);
+            if (c->isEditable())
+                c->setEditText(QString());
+        } else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->clear();
+    }
+}
+
+void TFBaseForm_BillBase::LoadHeaderControls()
+{
+    if (FBillStatusID == 1 || FSQLForm.trimmed().isEmpty())
+        return;
+    TDataSet q(nvDMBase::instance().connection());
+    q.open(FSQLForm);
+    if (q.isEmpty())
+        return;
+    const auto children = findChildren<QWidget *>();
+    for (QWidget *w : children) {
+        const QString name = w->objectName();
+        if (!name.startsWith(kEditPrefix))
+            continue;
+        const QString column = name.mid(kEditPrefix.size());
+        if (!q.hasField(column))
+            continue;
+        const QString text = variantText(q.fieldByName(column));
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            e->setText(text);
+        else if (auto *c = qobject_cast<QComboBox *>(w))
+            c->setEditText(text);
+        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+            m->setPlainText(text);
+    }
+    if (q.hasField(QStringLiteral("FTypeID")))
+        FBillTableTypeID = q.fieldByName(QStringLiteral("FTypeID")).toInt();
+    AfterHeaderLoaded();
+}
+
+} // namespace protask

@@ -1,0 +1,222 @@
+#include "host_dialogs.h"
+
+#include "db.h"
+#include "host_config.h"
+#include "prompter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace protask {
+
+SignInDialog::SignInDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("登录"));
+    auto *form = new QFormLayout(this);
+    m_users = new QComboBox(this);
+    TDataSet q(nvDMBase::instance().connection());
+    q.open(QStringLiteral("select FID, FName from t_comUser order by FID"));
+    for (q.first(); !q.eof(); q.next())
+        m_users->addItem(q.fieldByName(QStringLiteral("FName")).toString(), q.fieldByName(QStringLiteral("FID")));
+    form->addRow(QStringLiteral("用户："), m_users);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+int SignInDialog::userId() const { return m_users->currentData().toInt(); }
+
+QString SignInDialog::userName() const { return m_users->currentText(); }
+
+bool FindUser(const QString &nameOrId, int &userId, QString &userName)
+{
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    TDataSet q(db);
+    bool isNumber = false;
+    const int id = nameOrId.toInt(&isNumber);
+    q.open(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
+           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString()) + QStringLiteral(" order by FID"));
+    if (q.isEmpty())
+        return false;
+    userId = q.fieldByName(QStringLiteral("FID")).toInt();
+    userName = q.fieldByName(QStringLiteral("FName")).toString();
+    return true;
+}
+
+SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("公司信息与系统参数"));
+    auto *layout = new QVBoxLayout(this);
+
+    auto *company = new QGroupBox(QStringLiteral("公司信息"), this);
+    auto *cf = new QFormLayout(company);
+    m_name = new QLineEdit(company);
+    m_address = new QLineEdit(company);
+    m_tel = new QLineEdit(company);
+    m_numberDecimals = new QSpinBox(company);
+    m_numberDecimals->setRange(0, 6);
+    m_priceDecimals = new QSpinBox(company);
+    m_priceDecimals->setRange(0, 6);
+    cf->addRow(QStringLiteral("公司名称："), m_name);
+    cf->addRow(QStringLiteral("地址："), m_address);
+    cf->addRow(QStringLiteral("电话："), m_tel);
+    cf->addRow(QStringLiteral("数量小数位："), m_numberDecimals);
+    cf->addRow(QStringLiteral("单价小数位："), m_priceDecimals);
+    layout->addWidget(company);
+
+    auto *params = new QGroupBox(QStringLiteral("系统参数"), this);
+    auto *pf = new QFormLayout(params);
+    auto box = [&](const QString &text) {
+        auto *c = new QCheckBox(text, params);
+        pf->addRow(c);
+        return c;
+    };
+    m_checkWorkflow = box(QStringLiteral("单据需要审核"));
+    m_checkOnSave = box(QStringLiteral("保存时同时审核"));
+    m_rights = new QSpinBox(params);
+    m_rights->setRange(0, 9);
+    pf->addRow(QStringLiteral("权限控制："), m_rights);
+    m_tax = box(QStringLiteral("启用税率"));
+    m_taxRate = new QDoubleSpinBox(params);
+    m_taxRate->setRange(0, 100);
+    m_taxRate->setDecimals(2);
+    pf->addRow(QStringLiteral("默认税率(%)："), m_taxRate);
+    m_blueOff = box(QStringLiteral("关闭销售单价蓝色字体提醒"));
+    m_hintOff = box(QStringLiteral("关闭销售单价差异提示"));
+    m_forbidNeg = box(QStringLiteral("禁止负库存"));
+    m_askNeg = box(QStringLiteral("负库存时提示"));
+    m_forbidBatch = box(QStringLiteral("禁止负批次库存"));
+    m_warnBatch = box(QStringLiteral("负批次库存时提示"));
+    layout->addWidget(params);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    load();
+}
+
+void SettingsDialog::load()
+{
+    TDataSet q(nvDMBase::instance().connection());
+    q.open(QStringLiteral("select * from t_comCompany "));
+    if (!q.isEmpty()) {
+        m_name->setText(q.fieldByName(QStringLiteral("FName")).toString());
+        m_address->setText(q.fieldByName(QStringLiteral("FAddress")).toString());
+        m_tel->setText(q.fieldByName(QStringLiteral("FTel")).toString());
+        m_numberDecimals->setValue(q.fieldByName(QStringLiteral("FNumberDecimal")).toInt());
+        m_priceDecimals->setValue(q.fieldByName(QStringLiteral("FPriceDecimal")).toInt());
+    } else {
+        m_numberDecimals->setValue(2);
+        m_priceDecimals->setValue(2);
+    }
+    const HostSwitches &s = nvDMBase::instance().switches;
+    m_checkWorkflow->setChecked(s.checkWorkflow);
+    m_checkOnSave->setChecked(s.checkOnSave);
+    m_rights->setValue(s.rightsSwitch);
+    m_tax->setChecked(s.taxSwitch);
+    m_taxRate->setValue(s.defaultTaxRate);
+    m_blueOff->setChecked(s.bluePriceMarkingOff);
+    m_hintOff->setChecked(s.priceVariationHintOff);
+    m_forbidNeg->setChecked(s.forbidNegativeStock);
+    m_askNeg->setChecked(s.askOnNegativeStock);
+    m_forbidBatch->setChecked(s.forbidNegativeBatchStock);
+    m_warnBatch->setChecked(s.warnNegativeBatchStock);
+}
+
+bool SettingsDialog::save()
+{
+    nvDMBase &dm = nvDMBase::instance();
+    const QSqlDatabase db = dm.connection();
+    HostSwitches s = dm.switches;
+    s.checkWorkflow = m_checkWorkflow->isChecked();
+    s.checkOnSave = m_checkOnSave->isChecked();
+    s.rightsSwitch = m_rights->value();
+    s.taxSwitch = m_tax->isChecked();
+    s.defaultTaxRate = m_taxRate->value();
+    s.bluePriceMarkingOff = m_blueOff->isChecked();
+    s.priceVariationHintOff = m_hintOff->isChecked();
+    s.forbidNegativeStock = m_forbidNeg->isChecked();
+    s.askOnNegativeStock = m_askNeg->isChecked();
+    s.forbidNegativeBatchStock = m_forbidBatch->isChecked();
+    s.warnNegativeBatchStock = m_warnBatch->isChecked();
+    try {
+        TransactionGuard tx(db);
+        TDataSet q(db);
+        q.open(QStringLiteral("select FID from t_comCompany order by FID limit 1"));
+        const QString values = QStringLiteral("FName = %1, FAddress = %2, FTel = %3, FNumberDecimal = %4, FPriceDecimal = %5")
+                                   .arg(sqlQuoted(m_name->text().trimmed(), db), sqlQuoted(m_address->text().trimmed(), db),
+                                        sqlQuoted(m_tel->text().trimmed(), db), QString::number(m_numberDecimals->value()),
+                                        QString::number(m_priceDecimals->value()));
+        if (q.isEmpty())
+            q.exec(QStringLiteral("insert into t_comCompany set FID = 1, ") + values);
+        else
+            q.exec(QStringLiteral("update t_comCompany set ") + values + QStringLiteral(" where FID = ")
+                   + q.fieldByName(QStringLiteral("FID")).toString());
+        SaveHostSwitches(s);
+        tx.commit();
+    } catch (const DbError &e) {
+        Prompter::current().error(QStringLiteral("保存失败：") + e.serverText());
+        return false;
+    }
+    dm.switches = s;
+    return true;
+}
+
+void SettingsDialog::accept()
+{
+    if (save())
+        QDialog::accept();
+}
+
+VoucherViewer::VoucherViewer(int voucherId, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("记帐凭证"));
+    resize(820, 420);
+    auto *layout = new QVBoxLayout(this);
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    TDataSet head(db);
+    head.open(QStringLiteral("select FID, FDate, FYear, FPeriod, FNumber, FFromBillNo, FDebitAmount, FCreditAmount "
+                             "from t_VoucherForm where FID = ") + QString::number(voucherId));
+    auto *title = new QLabel(this);
+    if (head.isEmpty()) {
+        title->setText(QStringLiteral("凭证不存在：%1").arg(voucherId));
+    } else {
+        title->setText(QStringLiteral("凭证号：记-%1    日期：%2    期间：%3年%4期    来源单号：%5")
+                           .arg(head.fieldByName(QStringLiteral("FNumber")).toString(),
+                                head.fieldByName(QStringLiteral("FDate")).toDate().toString(QStringLiteral("yyyy-MM-dd")),
+                                head.fieldByName(QStringLiteral("FYear")).toString(),
+                                head.fieldByName(QStringLiteral("FPeriod")).toString(),
+                                head.fieldByName(QStringLiteral("FFromBillNo")).toString()));
+    }
+    layout->addWidget(title);
+    TDataSet lines(db);
+    lines.open(QStringLiteral("select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
+               + QString::number(voucherId) + QStringLiteral(" order by FSID"));
+    auto *table = new QTableWidget(lines.recordCount(), 5, this);
+    table->setHorizontalHeaderLabels({QStringLiteral("行号"), QStringLiteral("摘要"), QStringLiteral("科目"),
+                                      QStringLiteral("借方金额"), QStringLiteral("贷方金额")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int r = 0; r < lines.recordCount(); ++r) {
+        for (int c = 0; c < 5; ++c)
+            table->setItem(r, c, new QTableWidgetItem(lines.value(r, c).toString()));
+    }
+    table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(table);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+} // namespace protask

@@ -1,0 +1,333 @@
+#include "db.h"
+
+#include <QLocale>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUuid>
+
+#include <mysql.h>
+
+#include <cmath>
+
+namespace protask {
+
+const char *const kSessionSqlMode = "NO_ENGINE_SUBSTITUTION";
+
+namespace {
+
+QString composeMessage(int code, const QString &text, const QString &statement)
+{
+    QString message = QStringLiteral("[%1] %2").arg(code).arg(text);
+    if (!statement.isEmpty())
+        message += QStringLiteral("\n") + statement.left(2000);
+    return message;
+}
+
+} // namespace
+
+DbError::DbError(int code, const QString &serverText, const QString &statement)
+    : std::runtime_error(composeMessage(code, serverText, statement).toStdString()),
+      m_code(code), m_serverText(serverText), m_statement(statement)
+{
+}
+
+DbError::~DbError() = default;
+
+DbError DbError::fromSqlError(const QSqlError &error, const QString &statement)
+{
+    bool ok = false;
+    int code = error.nativeErrorCode().toInt(&ok);
+    if (!ok)
+        code = 0;
+    QString text = error.databaseText();
+    if (text.isEmpty())
+        text = error.driverText();
+    if (text.isEmpty())
+        text = error.text();
+    return DbError(code, text, statement);
+}
+
+DbErrorKind classifyServerError(int code)
+{
+    switch (code) {
+    case 1213: // deadlock
+    case 1020: // record changed since last read (newer MariaDB under snapshot isolation)
+        return DbErrorKind::Deadlock;
+    case 1205:
+        return DbErrorKind::LockWaitTimeout;
+    case 1062:
+        return DbErrorKind::DuplicateKey;
+    case 2006: // server has gone away
+    case 2013: // lost connection during query
+    case 2002: // cannot connect through the socket
+    case 2003:
+    case 4031: // disconnected by the server for inactivity
+        return DbErrorKind::ConnectionLost;
+    default:
+        return DbErrorKind::Other;
+    }
+}
+
+DbErrorKind DbError::kind() const { return classifyServerError(m_code); }
+
+bool DbError::isRetryable() const
+{
+    const auto k = kind();
+    return k == DbErrorKind::Deadlock || k == DbErrorKind::LockWaitTimeout || k == DbErrorKind::DuplicateKey;
+}
+
+bool DbError::endedTransaction() const
+{
+    const auto k = kind();
+    return k == DbErrorKind::Deadlock || k == DbErrorKind::ConnectionLost;
+}
+
+QString DbError::message() const { return QString::fromStdString(what()); }
+
+QSqlDatabase openConnection(const ConnectionSettings &settings)
+{
+    const QString name = settings.connectionName.isEmpty() ? QStringLiteral("protask") : settings.connectionName;
+    if (QSqlDatabase::contains(name)) {
+        {
+            QSqlDatabase old = QSqlDatabase::database(name, false);
+            if (old.isOpen())
+                old.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), name);
+    if (!settings.socket.isEmpty()) {
+        db.setHostName(QStringLiteral("localhost"));
+    } else {
+        db.setHostName(settings.host.isEmpty() ? QStringLiteral("127.0.0.1") : settings.host);
+        db.setPort(settings.port);
+    }
+    db.setUserName(settings.user);
+    db.setPassword(settings.password);
+    db.setDatabaseName(settings.database);
+    QStringList options;
+    if (!settings.socket.isEmpty())
+        options << QStringLiteral("UNIX_SOCKET=") + settings.socket;
+    options << QStringLiteral("MYSQL_OPT_RECONNECT=0") << QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=10");
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+    if (!db.open())
+        throw DbError::fromSqlError(db.lastError(), QStringLiteral("connect"));
+
+    QSqlQuery q(db);
+    const QStringList init = {
+        QStringLiteral("SET NAMES utf8mb4 COLLATE utf8mb4_general_ci"),
+        QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(kSessionSqlMode)),
+    };
+    for (const QString &sql : init) {
+        if (!q.exec(sql))
+            throw DbError::fromSqlError(q.lastError(), sql);
+    }
+    return db;
+}
+
+namespace {
+
+MYSQL *mysqlHandle(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen() || !db.driver())
+        return nullptr;
+    QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "MYSQL*") != 0)
+        return nullptr;
+    return *static_cast<MYSQL *const *>(v.constData());
+}
+
+// The rules of the client library's escape function for utf8mb4 with backslash
+// escapes enabled (the session's sql_mode guarantees both).
+QString escapeLikeClientLibrary(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case 0: out += QLatin1String("\\0"); break;
+        case '\n': out += QLatin1String("\\n"); break;
+        case '\r': out += QLatin1String("\\r"); break;
+        case '\\': out += QLatin1String("\\\\"); break;
+        case '\'': out += QLatin1String("\\'"); break;
+        case '"': out += QLatin1String("\\\""); break;
+        case 0x1a: out += QLatin1String("\\Z"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString sqlEscape(const QString &text, const QSqlDatabase &db)
+{
+    if (MYSQL *h = mysqlHandle(db)) {
+        const QByteArray in = text.toUtf8();
+        QByteArray out(in.size() * 2 + 1, Qt::Uninitialized);
+        const unsigned long n = mysql_real_escape_string(h, out.data(), in.constData(), static_cast<unsigned long>(in.size()));
+        if (n != static_cast<unsigned long>(-1)) {
+            out.truncate(static_cast<int>(n));
+            return QString::fromUtf8(out);
+        }
+    }
+    return escapeLikeClientLibrary(text);
+}
+
+QString sqlQuoted(const QString &text, const QSqlDatabase &db)
+{
+    return QLatin1Char('\'') + sqlEscape(text, db) + QLatin1Char('\'');
+}
+
+QString sqlNumber(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    QString s = QString::number(value, 'f', 10);
+    if (s.contains(QLatin1Char('.'))) {
+        while (s.endsWith(QLatin1Char('0')))
+            s.chop(1);
+        if (s.endsWith(QLatin1Char('.')))
+            s.chop(1);
+    }
+    if (s == QLatin1String("-0"))
+        s = QStringLiteral("0");
+    return s;
+}
+
+QString sqlNumber(qint64 value) { return QString::number(value); }
+
+// ---------------------------------------------------------------------------
+
+TDataSet::TDataSet() = default;
+
+TDataSet::TDataSet(const QSqlDatabase &db) : m_db(db) {}
+
+void TDataSet::close()
+{
+    m_active = false;
+    m_fields.clear();
+    m_rows.clear();
+    m_cursor = 0;
+}
+
+void TDataSet::open(const QString &sql)
+{
+    close();
+    m_sql = sql;
+    m_rowsAffected = -1;
+    m_lastInsertId = QVariant();
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+    m_rowsAffected = q.numRowsAffected();
+    m_lastInsertId = q.lastInsertId();
+    if (q.isSelect()) {
+        const QSqlRecord rec = q.record();
+        const int n = rec.count();
+        m_fields.reserve(n);
+        for (int i = 0; i < n; ++i)
+            m_fields << rec.fieldName(i);
+        while (q.next()) {
+            QVector<QVariant> row(n);
+            for (int i = 0; i < n; ++i)
+                row[i] = q.value(i);
+            m_rows.append(std::move(row));
+        }
+        if (q.lastError().isValid())
+            throw DbError::fromSqlError(q.lastError(), sql);
+    }
+    m_active = true;
+    m_cursor = 0;
+}
+
+void TDataSet::exec(const QString &sql)
+{
+    close();
+    m_sql = sql;
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+    m_rowsAffected = q.numRowsAffected();
+    m_lastInsertId = q.lastInsertId();
+}
+
+int TDataSet::fieldIndex(const QString &name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant TDataSet::fieldByName(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        throw std::out_of_range(QStringLiteral("field %1 not found in: %2").arg(name, m_sql.left(300)).toStdString());
+    if (m_cursor < 0 || m_cursor >= recordCount())
+        return QVariant();
+    return m_rows.at(m_cursor).at(i);
+}
+
+QVariant TDataSet::value(int row, int column) const
+{
+    if (row < 0 || row >= recordCount() || column < 0 || column >= fieldCount())
+        return QVariant();
+    return m_rows.at(row).at(column);
+}
+
+QVariant TDataSet::value(int row, const QString &name) const { return value(row, fieldIndex(name)); }
+
+// ---------------------------------------------------------------------------
+
+TransactionGuard::TransactionGuard(const QSqlDatabase &db) : m_db(db)
+{
+    QSqlQuery q(m_db);
+    const QString sql = QStringLiteral("START TRANSACTION");
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+    m_open = true;
+}
+
+TransactionGuard::~TransactionGuard()
+{
+    if (m_open) {
+        try {
+            rollback();
+        } catch (...) {
+            // The connection may be gone; the server rolls back on its own then.
+        }
+    }
+}
+
+void TransactionGuard::commit()
+{
+    if (!m_open)
+        return;
+    QSqlQuery q(m_db);
+    const QString sql = QStringLiteral("COMMIT");
+    if (!q.exec(sql)) {
+        const DbError e = DbError::fromSqlError(q.lastError(), sql);
+        m_open = false;
+        throw e;
+    }
+    m_open = false;
+}
+
+void TransactionGuard::rollback()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    QSqlQuery q(m_db);
+    const QString sql = QStringLiteral("ROLLBACK");
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+}
+
+} // namespace protask

@@ -1,0 +1,37 @@
+#include "nv_dm_base.h"
+
+namespace protask {
+
+nvDMBase::nvDMBase() = default;
+
+nvDMBase &nvDMBase::instance()
+{
+    static nvDMBase dm;
+    return dm;
+}
+
+void nvDMBase::connect(const ConnectionSettings &settings)
+{
+    m_sharedQuery.close();
+    m_settings = settings;
+    m_db = openConnection(settings);
+    m_sharedQuery.setDatabase(m_db);
+}
+
+void nvDMBase::reconnect() { connect(m_settings); }
+
+void nvDMBase::disconnect()
+{
+    m_sharedQuery.close();
+    m_sharedQuery.setDatabase(QSqlDatabase());
+    const QString name = m_db.connectionName();
+    if (m_db.isOpen())
+        m_db.close();
+    m_db = QSqlDatabase();
+    if (!name.isEmpty())
+        QSqlDatabase::removeDatabase(name);
+}
+
+bool nvDMBase::isConnected() const { return m_db.isValid() && m_db.isOpen(); }
+
+} // namespace protask

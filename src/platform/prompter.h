@@ -1,0 +1,69 @@
+#pragma once
+
+#include "platform_export.h"
+
+#include <QList>
+#include <QString>
+
+namespace protask {
+
+enum class PromptKind { Information, Warning, Error, Question };
+
+// Every message box of the module goes through the installed prompter: the real one
+// shows modal boxes, the scripted one records texts and answers from a queue.
+class PROTASK_PLATFORM_EXPORT Prompter {
+public:
+    virtual ~Prompter();
+    virtual void show(PromptKind kind, const QString &text) = 0;
+    // Yes/No with No as the default button; true means Yes.
+    virtual bool askYesNo(const QString &text, PromptKind icon = PromptKind::Question) = 0;
+
+    void information(const QString &text) { show(PromptKind::Information, text); }
+    void warning(const QString &text) { show(PromptKind::Warning, text); }
+    void error(const QString &text) { show(PromptKind::Error, text); }
+
+    // The installed prompter (a message-box prompter until another is installed).
+    static Prompter &current();
+    // Installs a prompter that the caller keeps alive; nullptr restores the default.
+    static void install(Prompter *prompter);
+};
+
+class PROTASK_PLATFORM_EXPORT MessageBoxPrompter : public Prompter {
+public:
+    void show(PromptKind kind, const QString &text) override;
+    bool askYesNo(const QString &text, PromptKind icon) override;
+};
+
+// Records every text shown and answers questions from a queue (No when it is empty).
+class PROTASK_PLATFORM_EXPORT ScriptedPrompter : public Prompter {
+public:
+    struct Entry {
+        PromptKind kind;
+        QString text;
+        bool question = false;
+    };
+    void show(PromptKind kind, const QString &text) override;
+    bool askYesNo(const QString &text, PromptKind icon) override;
+
+    void queueAnswer(bool yes) { m_answers.append(yes); }
+    const QList<Entry> &entries() const { return m_entries; }
+    QStringList texts() const;
+    QString lastText() const { return m_entries.isEmpty() ? QString() : m_entries.last().text; }
+    void clear() { m_entries.clear(); m_answers.clear(); }
+
+private:
+    QList<Entry> m_entries;
+    QList<bool> m_answers;
+};
+
+// Installs a prompter for the lifetime of this object.
+class PROTASK_PLATFORM_EXPORT PrompterScope {
+public:
+    explicit PrompterScope(Prompter &prompter);
+    ~PrompterScope();
+
+private:
+    Prompter *m_previous;
+};
+
+} // namespace protask

@@ -1,0 +1,95 @@
+#include "host_config.h"
+#include "program_folder.h"
+#include "test_db.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace protask;
+
+namespace {
+
+class ConfigTest : public ::testing::Test {
+protected:
+    void SetUp() override { previous = ProgramFolder(); }
+    void TearDown() override { SetProgramFolder(previous); }
+    QTemporaryDir home;
+    QString previous;
+};
+
+TEST_F(ConfigTest, WithoutAServerTheHostUsesItsPrivateOne)
+{
+    const HostConfig c = ParseHostConfig({QStringLiteral("host"), QStringLiteral("--home"), home.path()}, QStringLiteral("/opt/x"));
+    EXPECT_TRUE(c.usePrivateServer);
+    EXPECT_EQ(c.home, home.path());
+    EXPECT_EQ(c.db.database, QStringLiteral("protask"));
+    EXPECT_EQ(c.pluginPath, QStringLiteral("/opt/x/libprotask.so"));
+}
+
+TEST_F(ConfigTest, CommandLineWinsOverTheIniFile)
+{
+    QFile ini(home.path() + QStringLiteral("/protask-host.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Database]\nhost=db.example\nport=3307\nuser=clerk\npassword=secret\nname=suite\n");
+    ini.close();
+
+    HostConfig c = ParseHostConfig({QStringLiteral("host"), QStringLiteral("--home"), home.path()}, QStringLiteral("/x"));
+    EXPECT_FALSE(c.usePrivateServer);
+    EXPECT_EQ(c.db.host, QStringLiteral("db.example"));
+    EXPECT_EQ(c.db.port, 3307);
+    EXPECT_EQ(c.db.user, QStringLiteral("clerk"));
+    EXPECT_EQ(c.db.password, QStringLiteral("secret"));
+    EXPECT_EQ(c.db.database, QStringLiteral("suite"));
+
+    c = ParseHostConfig({QStringLiteral("host"), QStringLiteral("--home"), home.path(), QStringLiteral("--db-name"),
+                         QStringLiteral("other"), QStringLiteral("--db-port"), QStringLiteral("3310"), QStringLiteral("--user"),
+                         QStringLiteral("系统管理员")},
+                        QStringLiteral("/x"));
+    EXPECT_EQ(c.db.database, QStringLiteral("other"));
+    EXPECT_EQ(c.db.port, 3310);
+    EXPECT_EQ(c.db.host, QStringLiteral("db.example"));
+    EXPECT_EQ(c.signInUser, QStringLiteral("系统管理员"));
+
+    EXPECT_THROW(ParseHostConfig({QStringLiteral("host"), QStringLiteral("--db-port"), QStringLiteral("abc")}, QStringLiteral("/x")),
+                 std::runtime_error);
+    EXPECT_THROW(ParseHostConfig({QStringLiteral("host"), QStringLiteral("--no-such")}, QStringLiteral("/x")), std::runtime_error);
+}
+
+TEST(HostSwitches, AreReadFromAndWrittenToTheParameterTable)
+{
+    protask::testing::EmptyAllTables();
+    protask::testing::ExecScript(QStringLiteral(
+        "insert into t_comparameters(FName, FTypeID, FBoolValue) values ('FIsCheckBill', 2, 1);"
+        "insert into t_comparameters(FName, FTypeID, FIntValue) values ('FIsUseRight', 1, 1);"
+        "insert into t_comparameters(FName, FTypeID, FFloatValue) values ('FTaxRate', 4, 13);"
+        "insert into t_comparameters(FName, FTypeID, FBoolValue) values ('FWarnNegativeBatchStock', 2, 1)"));
+    nvDMBase &dm = nvDMBase::instance();
+    dm.switches = HostSwitches();
+    LoadHostSwitches(dm);
+    EXPECT_TRUE(dm.switches.checkWorkflow);
+    EXPECT_EQ(dm.switches.rightsSwitch, 1);
+    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 13.0);
+    EXPECT_TRUE(dm.switches.warnNegativeBatchStock);
+    EXPECT_FALSE(dm.switches.forbidNegativeBatchStock);
+    EXPECT_FALSE(dm.switches.checkOnSave);
+
+    HostSwitches changed = dm.switches;
+    changed.checkWorkflow = false;
+    changed.forbidNegativeStock = true;
+    changed.defaultTaxRate = 6.5;
+    SaveHostSwitches(changed);
+    dm.switches = HostSwitches();
+    LoadHostSwitches(dm);
+    EXPECT_FALSE(dm.switches.checkWorkflow);
+    EXPECT_TRUE(dm.switches.forbidNegativeStock);
+    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 6.5);
+    EXPECT_EQ(dm.switches.rightsSwitch, 1);
+
+    TDataSet q(dm.connection());
+    q.open(QStringLiteral("select count(*) as n from t_comparameters where FName = 'FIsCheckBill'"));
+    EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1) << "saving updates the row instead of adding one";
+}
+
+} // namespace

@@ -1,0 +1,79 @@
+#include "program_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace protask;
+
+namespace {
+
+class ProgramFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = ProgramFolder();
+        SetProgramFolder(dir.path());
+    }
+    void TearDown() override { SetProgramFolder(previous); }
+    QTemporaryDir dir;
+    QString previous;
+};
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TEST_F(ProgramFolderTest, PathsUseTheFolderWhateverSeparatorTheCallerWrites)
+{
+    EXPECT_EQ(ProgramPath(QStringLiteral("Reports\\Bill\\生产任务单(标准).grf")),
+              dir.path() + QStringLiteral("/Reports/Bill/生产任务单(标准).grf"));
+    EXPECT_EQ(ProgramPath(QStringLiteral("/log/20240131.txt")), dir.path() + QStringLiteral("/log/20240131.txt"));
+}
+
+TEST_F(ProgramFolderTest, FolderComesFromTheEnvironmentWhenNotSet)
+{
+    SetProgramFolder(QString());
+    qputenv("PROTASK_HOME", "/tmp/protask-home-probe");
+    EXPECT_EQ(ProgramFolder(), QStringLiteral("/tmp/protask-home-probe"));
+    qunsetenv("PROTASK_HOME");
+    EXPECT_TRUE(ProgramFolder().endsWith(QStringLiteral("/protask")));
+    EXPECT_FALSE(ProgramFolder().startsWith(QStringLiteral("/usr")));
+}
+
+TEST_F(ProgramFolderTest, SeedingCopiesShippedFilesButKeepsTheUsersOwn)
+{
+    QTemporaryDir shipped;
+    writeFile(shipped.path() + QStringLiteral("/help/生产任务单.htm"), "shipped help");
+    writeFile(shipped.path() + QStringLiteral("/Reports/Bill/生产任务单(标准).grf"), "shipped template");
+    writeFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf")), "edited by the user");
+
+    SeedProgramFolder(shipped.path());
+    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("help/生产任务单.htm"))), QByteArray("shipped help"));
+    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf"))), QByteArray("edited by the user"));
+}
+
+TEST_F(ProgramFolderTest, IniValuesRoundTripIncludingChineseTexts)
+{
+    EXPECT_EQ(ReadIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow"), false).toBool(), false);
+    ASSERT_TRUE(WriteIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow"), true));
+    EXPECT_TRUE(ReadIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow")).toBool());
+    EXPECT_TRUE(QFile::exists(ProgramPath(QStringLiteral("vane.ini"))));
+
+    ASSERT_TRUE(WriteIniValue(QStringLiteral("LSIniFile/生产任务单.ini"), QStringLiteral("R_FNumber"), QStringLiteral("Width"), 120));
+    EXPECT_EQ(ReadIniValue(QStringLiteral("LSIniFile/生产任务单.ini"), QStringLiteral("R_FNumber"), QStringLiteral("Width")).toInt(), 120);
+}
+
+} // namespace

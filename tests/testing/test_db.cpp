@@ -1,0 +1,89 @@
+#include "test_db.h"
+
+#include "nv_dm_base.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSqlQuery>
+
+#include <stdexcept>
+
+namespace protask::testing {
+
+QString SourceDir() { return qEnvironmentVariable("PROTASK_SOURCE_DIR", QStringLiteral(PROTASK_SOURCE_DIR)); }
+
+QString TestSocket()
+{
+    const QString s = qEnvironmentVariable("PROTASK_TEST_SOCKET");
+    if (s.isEmpty())
+        throw std::runtime_error("PROTASK_TEST_SOCKET is not set: run the tests through ctest, which starts the private server");
+    return s;
+}
+
+QString TestDatabaseName()
+{
+    QString exe = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+    exe.replace(QLatin1Char('-'), QLatin1Char('_'));
+    return QStringLiteral("t_") + exe;
+}
+
+ConnectionSettings TestConnectionSettings(const QString &connectionName)
+{
+    ConnectionSettings s;
+    s.socket = TestSocket();
+    s.user = QStringLiteral("root");
+    s.database = TestDatabaseName();
+    s.connectionName = connectionName;
+    return s;
+}
+
+namespace {
+
+void runClient(const QStringList &args, const QString &inputFile)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    if (!inputFile.isEmpty())
+        p.setStandardInputFile(inputFile);
+    QStringList all = {QStringLiteral("--socket=") + TestSocket(), QStringLiteral("-uroot"),
+                       QStringLiteral("--default-character-set=utf8mb4")};
+    all += args;
+    p.start(QStringLiteral("mariadb"), all);
+    if (!p.waitForFinished(300000) || p.exitCode() != 0)
+        throw std::runtime_error(("mariadb client failed: " + QString::fromLocal8Bit(p.readAll())).toStdString());
+}
+
+} // namespace
+
+void PrepareTestDatabase()
+{
+    const QString db = TestDatabaseName();
+    runClient({QStringLiteral("-e"), QStringLiteral("DROP DATABASE IF EXISTS `%1`; CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(db)}, {});
+    runClient({db}, SourceDir() + QStringLiteral("/schema/suite.sql"));
+    nvDMBase::instance().connect(TestConnectionSettings());
+}
+
+void EmptyAllTables()
+{
+    nvDMBase &dm = nvDMBase::instance();
+    TDataSet q(dm.connection());
+    q.open(QStringLiteral("select TABLE_NAME from information_schema.TABLES where TABLE_SCHEMA = database() "
+                          "and TABLE_TYPE = 'BASE TABLE'"));
+    QStringList tables;
+    for (q.first(); !q.eof(); q.next())
+        tables << q.fieldByName(QStringLiteral("TABLE_NAME")).toString();
+    for (const QString &t : tables)
+        q.exec(QStringLiteral("DELETE FROM `%1`").arg(t));
+}
+
+void ExecScript(const QString &sql)
+{
+    TDataSet q(nvDMBase::instance().connection());
+    for (const QString &part : sql.split(QLatin1Char(';'))) {
+        if (!part.trimmed().isEmpty())
+            q.exec(part);
+    }
+}
+
+} // namespace protask::testing
