@@ -35,9 +35,11 @@ QString sequenceText(qint64 current, const BillNumbering &numbering)
 
 } // namespace
 
-QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int &billTableTypeId,
+QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int billStatusId, int &billTableTypeId,
                       const BillNumbering &numbering, const QSqlDatabase &db)
 {
+    if (billStatusId != 1)
+        return QString();
     QString prefix;
     int key = 0;
     if (FindBillType(billTypeNo, key, prefix, db))

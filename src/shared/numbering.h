@@ -20,9 +20,10 @@ struct BillNumbering {
 // Looks a bill type code up in T_BillType: its key and prefix. False when there is no row.
 bool FindBillType(const QString &billTypeNo, int &billTypeKey, QString &prefix, const QSqlDatabase &db = Db());
 
-// The number a new bill would get, without consuming it. `billTableTypeId` is the editor's
-// FBillTableTypeID: set from T_BillType when the code has a row, kept otherwise.
-QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int &billTableTypeId,
+// The number a new bill would get, without consuming it; empty unless the editor is on a new
+// bill (status 1). `billTableTypeId` is the editor's FBillTableTypeID: set from T_BillType
+// when the code has a row, kept otherwise.
+QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int billStatusId, int &billTableTypeId,
                       const BillNumbering &numbering = {}, const QSqlDatabase &db = Db());
 
 // Consumes a number of the server's current month. Reading and incrementing the month's

@@ -1,0 +1,161 @@
+#include "db_actions.h"
+#include "nv_dm_base.h"
+#include "prompter.h"
+#include "sql_helpers.h"
+#include "test_db.h"
+
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <future>
+
+using namespace protask;
+using protask::testing::ExecScript;
+
+namespace {
+
+int countRows(const QString &table)
+{
+    TDataSet q(Db());
+    q.open(QStringLiteral("select count(*) as n from ") + table);
+    return q.fieldByName(QStringLiteral("n")).toInt();
+}
+
+class DbActionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        protask::testing::EmptyAllTables();
+        scope = std::make_unique<PrompterScope>(prompter);
+    }
+    ScriptedPrompter prompter;
+    std::unique_ptr<PrompterScope> scope;
+};
+
+TEST_F(DbActionsTest, RefusedOrFailingBodiesLeaveNothingBehind)
+{
+    TransactionResult r = RunTransaction(Db(), []() {
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+        return false;
+    });
+    EXPECT_TRUE(r.refused);
+    EXPECT_FALSE(r.committed);
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 0);
+
+    r = RunTransaction(Db(), []() {
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+        ExecQuery(QStringLiteral("insert into t_no_such_table values (1)"));
+        return true;
+    });
+    ASSERT_TRUE(r.error.has_value());
+    EXPECT_EQ(r.error->code(), 1146);
+    EXPECT_EQ(r.attempts, 1) << "an ordinary error is not retried";
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 0);
+
+    r = RunTransaction(Db(), []() {
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+        return true;
+    });
+    EXPECT_TRUE(r.committed);
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 1);
+}
+
+TEST_F(DbActionsTest, DuplicateKeysAreRetriedUntilTheAttemptsRunOut)
+{
+    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+    int calls = 0;
+    TransactionResult r = RunTransaction(Db(), [&calls]() {
+        ++calls;
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (2, '箱')"));
+        // The second attempt takes the next free key, as a save would after GetNextID.
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (%1, '件')").arg(calls == 1 ? 1 : 3));
+        return true;
+    });
+    EXPECT_TRUE(r.committed);
+    EXPECT_EQ(r.attempts, 2);
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 3);
+
+    calls = 0;
+    r = RunTransaction(Db(), [&calls]() {
+        ++calls;
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '重复')"));
+        return true;
+    });
+    EXPECT_FALSE(r.committed);
+    EXPECT_EQ(calls, 5);
+    ASSERT_TRUE(r.error.has_value());
+    EXPECT_EQ(r.error->kind(), DbErrorKind::DuplicateKey);
+}
+
+TEST_F(DbActionsTest, ADeadlockedActionRunsAgainAndBothActionsLand)
+{
+    ExecScript(QStringLiteral("insert into t_comCash(FID, FName, FBalance) values (1, '现金', 0), (2, '银行', 0)"));
+    std::promise<void> otherHoldsRow2;
+    std::promise<void> mainHoldsRow1;
+    auto other = std::async(std::launch::async, [&]() {
+        const QString name = QStringLiteral("deadlock-other");
+        bool committed = false;
+        {
+            QSqlDatabase db = openConnection(protask::testing::TestConnectionSettings(name));
+            int attempt = 0;
+            TransactionResult r = RunTransaction(db, [&]() {
+                TDataSet q(db);
+                q.exec(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 10 where FID = 2"));
+                if (++attempt == 1) {
+                    otherHoldsRow2.set_value();
+                    mainHoldsRow1.get_future().wait();
+                }
+                q.exec(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 10 where FID = 1"));
+                return true;
+            });
+            committed = r.committed;
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        return committed;
+    });
+    otherHoldsRow2.get_future().wait();
+    int attempt = 0;
+    TransactionResult mine = RunTransaction(Db(), [&]() {
+        ExecQuery(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 1 where FID = 1"));
+        if (++attempt == 1) {
+            mainHoldsRow1.set_value();
+            QThread::msleep(200);
+        }
+        ExecQuery(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 1 where FID = 2"));
+        return true;
+    });
+    EXPECT_TRUE(mine.committed);
+    EXPECT_TRUE(other.get());
+    TDataSet q(Db());
+    q.open(QStringLiteral("select sum(FBalance) as s from t_comCash"));
+    EXPECT_DOUBLE_EQ(q.fieldByName(QStringLiteral("s")).toDouble(), 22.0) << "each action applied exactly once";
+}
+
+TEST_F(DbActionsTest, ALostConnectionIsReportedAndNothingIsSaved)
+{
+    TransactionResult r = RunTransaction(Db(), []() {
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+        TDataSet q(Db());
+        q.open(QStringLiteral("select CONNECTION_ID() as id"));
+        const QString id = q.fieldByName(QStringLiteral("id")).toString();
+        {
+            QSqlDatabase killer = openConnection(protask::testing::TestConnectionSettings(QStringLiteral("killer")));
+            TDataSet k(killer);
+            k.exec(QStringLiteral("KILL CONNECTION ") + id);
+            killer.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("killer"));
+        ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (2, '箱')"));
+        return true;
+    });
+    EXPECT_FALSE(r.committed);
+    EXPECT_TRUE(r.connectionLost);
+    EXPECT_EQ(r.attempts, 1);
+    EXPECT_EQ(prompter.lastText(), QString::fromUtf8(kConnectionLostMessage));
+    EXPECT_TRUE(nvDMBase::instance().isConnected());
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 0) << "the open transaction died with the connection";
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+#include "numbering.h"
+#include "nv_dm_base.h"
+#include "test_db.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace protask;
+using protask::testing::ExecScript;
+
+namespace {
+
+class NumberingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        protask::testing::EmptyAllTables();
+        ExecScript(QStringLiteral(
+            "insert into T_BillType(FID, FBillTypeID, FBillTypeNo, FPreCode, FBillName, FPrintStyle) values "
+            "(49, 3049, 'RWD', 'RWD', '生产任务单', 1), (7, 3008, 'FKD', 'FKD', '付款单', 1), (60, 3060, 'NOPRE', '', '无前缀单', 1)"));
+        GetServerBillDate(yearMonth);
+    }
+    void TearDown() override { ExecScript(QStringLiteral("SET timestamp = DEFAULT")); }
+    int counter(int key, const QString &ym)
+    {
+        TDataSet q(Db());
+        q.open(QStringLiteral("select FCurNo from T_BillCode where FBillTypeID = %1 and FYearMonth = '%2'").arg(key).arg(ym));
+        return q.isEmpty() ? -1 : q.fieldByName(QStringLiteral("FCurNo")).toInt();
+    }
+    QString yearMonth;
+};
+
+TEST_F(NumberingTest, ServerDateGivesTheDateAndYearMonth)
+{
+    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2024-01-31 23:59:58')"));
+    QString ym = QStringLiteral("stale");
+    EXPECT_EQ(GetServerBillDate(ym), QDate(2024, 1, 31));
+    EXPECT_EQ(ym, QStringLiteral("202401"));
+}
+
+TEST_F(NumberingTest, FirstTakeOfMonthCreatesTheCounterAndLaterTakesIncrementIt)
+{
+    EXPECT_EQ(TakeBillNo(QStringLiteral("RWD")), QStringLiteral("RWD") + yearMonth + QStringLiteral("00001"));
+    EXPECT_EQ(counter(49, yearMonth), 1);
+    EXPECT_EQ(TakeBillNo(QStringLiteral("RWD")), QStringLiteral("RWD") + yearMonth + QStringLiteral("00002"));
+    EXPECT_EQ(counter(49, yearMonth), 2);
+
+    TDataSet q(Db());
+    q.open(QStringLiteral("select FPreCode from T_BillCode where FBillTypeID = 49"));
+    EXPECT_EQ(q.fieldByName(QStringLiteral("FPreCode")).toString(), QStringLiteral("RWD"));
+}
+
+TEST_F(NumberingTest, SequencePastFiveDigitsIsNotCut)
+{
+    ExecScript(QStringLiteral("insert into T_BillCode(FBillTypeID, FPreCode, FYearMonth, FCurNo) values (49, 'RWD', '%1', 99999)").arg(yearMonth));
+    int key = 0;
+    EXPECT_EQ(ProposeBillNo(QStringLiteral("RWD"), yearMonth, 1, key), QStringLiteral("RWD") + yearMonth + QStringLiteral("100000"));
+    EXPECT_EQ(key, 49);
+    EXPECT_EQ(TakeBillNo(QStringLiteral("RWD")), QStringLiteral("RWD") + yearMonth + QStringLiteral("100000"));
+}
+
+TEST_F(NumberingTest, ProposalsConsumeNothingAndOnlyNewBillsGetOne)
+{
+    int key = 0;
+    EXPECT_EQ(ProposeBillNo(QStringLiteral("RWD"), yearMonth, 1, key), QStringLiteral("RWD") + yearMonth + QStringLiteral("00001"));
+    EXPECT_EQ(ProposeBillNo(QStringLiteral("RWD"), yearMonth, 1, key), QStringLiteral("RWD") + yearMonth + QStringLiteral("00001"));
+    EXPECT_EQ(counter(49, yearMonth), -1);
+    EXPECT_EQ(ProposeBillNo(QStringLiteral("RWD"), yearMonth, 2, key), QString()) << "a saved bill gets no proposal";
+
+    key = 77;
+    ProposeBillNo(QStringLiteral("NOSUCH"), yearMonth, 1, key);
+    EXPECT_EQ(key, 77) << "an unknown code keeps the editor's key";
+}
+
+TEST_F(NumberingTest, EmptyPrefixGivesYearMonthAndSequence)
+{
+    EXPECT_EQ(TakeBillNo(QStringLiteral("NOPRE")), yearMonth + QStringLiteral("00001"));
+    BillNumbering three{3, QStringLiteral("001")};
+    EXPECT_EQ(TakeBillNo(QStringLiteral("NOPRE"), three), yearMonth + QStringLiteral("002"));
+}
+
+TEST_F(NumberingTest, UnknownBillTypeCodeIsRefused)
+{
+    EXPECT_THROW(TakeBillNo(QStringLiteral("NOSUCH")), std::runtime_error);
+    TDataSet q(Db());
+    q.open(QStringLiteral("select count(*) as n from T_BillCode"));
+    EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 0) << "no counter row under key 0";
+}
+
+TEST_F(NumberingTest, MonthChangeBetweenProposalAndSaveStoresTheNewMonth)
+{
+    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2026-11-30 23:59:59')"));
+    QString ym;
+    GetServerBillDate(ym);
+    int key = 0;
+    const QString proposed = ProposeBillNo(QStringLiteral("RWD"), ym, 1, key);
+    EXPECT_EQ(proposed, QStringLiteral("RWD20261100001"));
+    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2026-12-01 00:00:01')"));
+    const QString stored = MakeBillNoUnique(proposed, proposed, true, QStringLiteral("RWD"), QStringLiteral("t_ProTaskForm"));
+    EXPECT_EQ(stored, QStringLiteral("RWD20261200001"));
+}
+
+TEST_F(NumberingTest, KeptProposalIsRetakenWhileTheNumberIsInUse)
+{
+    ExecScript(QStringLiteral("insert into t_ProTaskForm(FID, FBillNo) values (1, 'RWD") + yearMonth + QStringLiteral("00001'), (2, 'RWD")
+               + yearMonth + QStringLiteral("00002')"));
+    const QString proposed = QStringLiteral("RWD") + yearMonth + QStringLiteral("00001");
+    EXPECT_EQ(MakeBillNoUnique(proposed, proposed, true, QStringLiteral("RWD"), QStringLiteral("t_ProTaskForm")),
+              QStringLiteral("RWD") + yearMonth + QStringLiteral("00003"));
+    // A number the user typed, or a saved bill's number, is kept as it is.
+    EXPECT_EQ(MakeBillNoUnique(QStringLiteral("X-1"), proposed, true, QStringLiteral("RWD"), QStringLiteral("t_ProTaskForm")),
+              QStringLiteral("X-1"));
+    EXPECT_EQ(MakeBillNoUnique(proposed, proposed, false, QStringLiteral("RWD"), QStringLiteral("t_ProTaskForm")), proposed);
+    EXPECT_EQ(counter(49, yearMonth), 3);
+}
+
+// Several workstations take numbers at once: every number is handed out exactly once and
+// the counter ends at the number of takes, whether or not the month's row existed.
+void takeConcurrently(int connections, int perConnection, QSet<QString> &numbers, double &perSecond)
+{
+    std::vector<std::thread> threads;
+    std::vector<QStringList> taken(static_cast<size_t>(connections));
+    std::atomic<int> ready{0};
+    std::atomic<int> failures{0};
+    QElapsedTimer clock;
+    clock.start();
+    for (int c = 0; c < connections; ++c) {
+        threads.emplace_back([c, perConnection, connections, &taken, &ready, &failures]() {
+            const QString name = QStringLiteral("numbering-%1").arg(c);
+            {
+                QSqlDatabase db = openConnection(protask::testing::TestConnectionSettings(name));
+                ++ready;
+                while (ready.load() < connections)
+                    std::this_thread::yield();
+                try {
+                    for (int i = 0; i < perConnection; ++i)
+                        taken[static_cast<size_t>(c)] << TakeBillNo(QStringLiteral("RWD"), {}, db);
+                } catch (const std::exception &) {
+                    ++failures;
+                }
+                db.close();
+            }
+            QSqlDatabase::removeDatabase(name);
+        });
+    }
+    for (auto &t : threads)
+        t.join();
+    perSecond = connections * perConnection / (clock.elapsed() / 1000.0);
+    ASSERT_EQ(failures.load(), 0);
+    for (const QStringList &list : taken)
+        for (const QString &n : list)
+            numbers.insert(n);
+}
+
+TEST_F(NumberingTest, ConcurrentTakesNeverHandOutANumberTwice)
+{
+    for (int run = 0; run < 2; ++run) {
+        // The first run starts before the month's row exists, the second after it.
+        if (run == 0)
+            ExecScript(QStringLiteral("delete from T_BillCode"));
+        else
+            ExecScript(QStringLiteral("update T_BillCode set FCurNo = 0"));
+        QSet<QString> numbers;
+        double perSecond = 0;
+        takeConcurrently(8, 250, numbers, perSecond);
+        EXPECT_EQ(numbers.size(), 2000) << "run " << run;
+        EXPECT_EQ(counter(49, yearMonth), 2000) << "run " << run;
+        EXPECT_TRUE(numbers.contains(QStringLiteral("RWD") + yearMonth + QStringLiteral("02000")));
+        std::printf("[numbering] 8 connections x 250 takes: %.0f numbers/s (run %d)\n", perSecond, run);
+    }
+    ExecScript(QStringLiteral("delete from T_BillCode"));
+    QSet<QString> numbers;
+    double perSecond = 0;
+    takeConcurrently(1, 500, numbers, perSecond);
+    EXPECT_EQ(numbers.size(), 500);
+    std::printf("[numbering] 1 connection x 500 takes: %.0f numbers/s\n", perSecond);
+}
+
+} // namespace
