@@ -113,7 +113,12 @@ QSqlDatabase openConnection(const ConnectionSettings &settings)
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (!db.open())
         throw DbError::fromSqlError(db.lastError(), QStringLiteral("connect"));
+    initSession(db);
+    return db;
+}
 
+void initSession(const QSqlDatabase &db)
+{
     QSqlQuery q(db);
     const QStringList init = {
         QStringLiteral("SET NAMES utf8mb4 COLLATE utf8mb4_general_ci"),
@@ -123,7 +128,24 @@ QSqlDatabase openConnection(const ConnectionSettings &settings)
         if (!q.exec(sql))
             throw DbError::fromSqlError(q.lastError(), sql);
     }
-    return db;
+}
+
+void reopenConnection(QSqlDatabase &db)
+{
+    db.close();
+    if (!db.open())
+        throw DbError::fromSqlError(db.lastError(), QStringLiteral("connect"));
+    initSession(db);
+}
+
+bool connectionAlive(const QSqlDatabase &db)
+{
+    if (!db.isValid() || !db.isOpen())
+        return false;
+    QSqlQuery q(db);
+    if (q.exec(QStringLiteral("DO 1")))
+        return true;
+    return classifyServerError(q.lastError().nativeErrorCode().toInt()) != DbErrorKind::ConnectionLost;
 }
 
 namespace {

@@ -63,6 +63,13 @@ PROTASK_PLATFORM_EXPORT extern const char *const kSessionSqlMode;
 // a silent reconnect would drop an open transaction and let later statements commit
 // half a bill. Throws DbError when the server cannot be reached.
 PROTASK_PLATFORM_EXPORT QSqlDatabase openConnection(const ConnectionSettings &settings);
+// Sets the session's character set and sql_mode (run after every open).
+PROTASK_PLATFORM_EXPORT void initSession(const QSqlDatabase &db);
+// Opens the same connection object again after it was lost; every copy of the handle sees
+// the new session. Throws DbError when the server cannot be reached.
+PROTASK_PLATFORM_EXPORT void reopenConnection(QSqlDatabase &db);
+// False when the connection is closed or the server no longer answers on it.
+PROTASK_PLATFORM_EXPORT bool connectionAlive(const QSqlDatabase &db);
 
 // Escapes a text for splicing between single quotes on this connection (the client
 // library's own escape function through the driver handle; the same rules without one).

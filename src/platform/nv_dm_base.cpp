@@ -18,7 +18,22 @@ void nvDMBase::connect(const ConnectionSettings &settings)
     m_sharedQuery.setDatabase(m_db);
 }
 
-void nvDMBase::reconnect() { connect(m_settings); }
+void nvDMBase::reconnect()
+{
+    m_sharedQuery.close();
+    if (m_db.isValid())
+        reopenConnection(m_db);
+    else
+        connect(m_settings);
+}
+
+bool nvDMBase::ensureConnected()
+{
+    if (connectionAlive(m_db))
+        return false;
+    reconnect();
+    return true;
+}
 
 void nvDMBase::disconnect()
 {

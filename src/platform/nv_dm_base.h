@@ -50,8 +50,11 @@ public:
 
     // Opens the connection (closing an earlier one) and points the shared query at it.
     void connect(const ConnectionSettings &settings);
-    // Reopens the connection with the settings of the last connect (after a lost connection).
+    // Opens the same connection again (after a lost connection); every handle copy follows.
     void reconnect();
+    // Reopens a connection that the server dropped while it was idle, before the next
+    // action runs; true when it had to.
+    bool ensureConnected();
     void disconnect();
     bool isConnected() const;
     QSqlDatabase connection() const { return m_db; }

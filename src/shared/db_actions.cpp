@@ -1,6 +1,5 @@
 #include "db_actions.h"
 
-#include "nv_dm_base.h"
 #include "prompter.h"
 #include "sql_helpers.h"
 
@@ -16,14 +15,12 @@ namespace {
 
 void reportLostConnection(const QSqlDatabase &db)
 {
-    nvDMBase &dm = nvDMBase::instance();
     QString extra;
-    if (db.connectionName() == dm.connection().connectionName()) {
-        try {
-            dm.reconnect();
-        } catch (const DbError &e) {
-            extra = QStringLiteral("\n") + e.serverText();
-        }
+    try {
+        QSqlDatabase same = db;
+        reopenConnection(same);
+    } catch (const DbError &e) {
+        extra = QStringLiteral("\n") + e.serverText();
     }
     try {
         WriteTextLog(QStringLiteral("连接断开：") + db.lastError().text());
@@ -37,6 +34,19 @@ void reportLostConnection(const QSqlDatabase &db)
 TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<bool()> &body, int maxAttempts)
 {
     TransactionResult result;
+    // A connection the server dropped while the workstation was idle is opened again
+    // before the action starts: nothing was pending on it.
+    if (!connectionAlive(db)) {
+        QSqlDatabase same = db;
+        try {
+            reopenConnection(same);
+        } catch (const DbError &e) {
+            result.error = e;
+            result.connectionLost = true;
+            Prompter::current().error(QString::fromUtf8(kConnectionLostMessage) + QStringLiteral("\n") + e.serverText());
+            return result;
+        }
+    }
     for (int attempt = 1; attempt <= maxAttempts; ++attempt) {
         result.attempts = attempt;
         result.error.reset();
