@@ -60,12 +60,8 @@ TFBaseForm_BillBase::TFBaseForm_BillBase(QObject *owner, qint32 sheetHandle) : T
     m_mainLayout->addWidget(m_grid, 1);
 }
 
-void TFBaseForm_BillBase::showEvent(QShowEvent *event)
+void TFBaseForm_BillBase::FormShow()
 {
-    TFBaseForm::showEvent(event);
-    if (m_started)
-        return;
-    m_started = true;
     try {
         FormStartup();
     } catch (const DbError &e) {

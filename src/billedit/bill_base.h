@@ -51,9 +51,8 @@ public:
     void ForceLoadData();
 
 protected:
-    void showEvent(QShowEvent *event) override;
-
     // The start-up sequence, run once when the form is first shown.
+    void FormShow() override;
     virtual void FormStartup();
     // Builds FSQLForm and FSQLList for FBillID.
     virtual void PrepareLoad() {}
@@ -68,9 +67,6 @@ protected:
     QGridLayout *m_headerLayout = nullptr;
     QTableView *m_grid = nullptr;
     QStandardItemModel *m_gridModel = nullptr;
-
-private:
-    bool m_started = false;
 };
 
 } // namespace protask

@@ -57,12 +57,11 @@ TFBaseForm_BillList::TFBaseForm_BillList(QObject *owner, qint32 sheetHandle) : T
     layout->addWidget(m_grid, 1);
 }
 
-void TFBaseForm_BillList::showEvent(QShowEvent *event)
+void TFBaseForm_BillList::FormShow()
 {
     const QString title = BillListTitle(FBillTypeID);
     setWindowTitle(title);
     m_caption->setText(title);
-    TFBaseForm::showEvent(event);
 }
 
 void TFBaseForm_BillList::SetCursorFocus()

@@ -27,7 +27,7 @@ public:
     int focusCount() const { return m_focusCount; }
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void FormShow() override;
 
 private:
     QLabel *m_caption = nullptr;

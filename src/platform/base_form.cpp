@@ -66,6 +66,27 @@ void TFBaseForm::bringToFront()
     setFocus(Qt::OtherFocusReason);
 }
 
+void TFBaseForm::runFormShow()
+{
+    if (m_formShown)
+        return;
+    m_formShown = true;
+    FormShow();
+}
+
+void TFBaseForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    runFormShow();
+}
+
+void TFBaseForm::showForm()
+{
+    show();
+    bringToFront();
+    runFormShow();
+}
+
 bool TFBaseForm::lsClose()
 {
     if (m_closed)

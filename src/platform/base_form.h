@@ -24,8 +24,15 @@ public:
     quint32 handle();
     // Brings the form forward in the sheet area and gives it the input focus.
     void bringToFront();
+    // Shows the form, brings it forward and runs its one-time start-up (FormShow) even when
+    // the sheet area itself is not on screen yet.
+    void showForm();
 
 protected:
+    // The form's start-up, run once when it is first shown.
+    virtual void FormShow() {}
+    void showEvent(QShowEvent *event) override;
+
     // Asked by lsClose before the form goes; a subclass refuses by answering false.
     virtual bool canCloseForm() { return true; }
     void changeEvent(QEvent *event) override;
@@ -35,6 +42,8 @@ private:
     qint32 m_sheetHandle = 0;
     quint32 m_handle = 0;
     bool m_closed = false;
+    bool m_formShown = false;
+    void runFormShow();
 };
 
 } // namespace protask

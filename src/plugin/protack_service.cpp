@@ -97,8 +97,7 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
             form->FParamTypeID = ParamTypeID;
             form->FParamValue = fromUtf8(ParamValue);
             g_editor = form;
-            form->show();
-            form->bringToFront();
+            form->showForm();
             return 0;
         }
         case BillCmd::IsOpen:
@@ -152,8 +151,7 @@ int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t
             form->FBillTypeID = BillTypeID;
             form->FMainHandle = MainHandle;
             g_list = form;
-            form->show();
-            form->bringToFront();
+            form->showForm();
             return 0;
         }
         case BillCmd::IsOpen:

@@ -200,6 +200,16 @@ TEST_F(ServiceTest, DisplayLoadsAnotherBillIntoTheOpenEditor)
     EXPECT_EQ(editorText("edt_FBillNo"), QString()) << "a new bill starts cleared";
 }
 
+TEST_F(ServiceTest, OpeningOnASavedBillLoadsItAtStartUp)
+{
+    protask::testing::ExecScript(QStringLiteral(
+        "insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values (9, 49, 'RWD20261200009', now(), '样品')"));
+    openEditor(2, 9);
+    EXPECT_EQ(editorText("edt_FBillNo"), QStringLiteral("RWD20261200009"));
+    EXPECT_EQ(editorText("edt_FNote"), QStringLiteral("样品"));
+    EXPECT_EQ(editorForm()->windowTitle(), QStringLiteral("生产任务单"));
+}
+
 TEST_F(ServiceTest, DisplayOnAModifiedEditorAsksAndNoLeavesTheBill)
 {
     protask::testing::ExecScript(QStringLiteral(
@@ -233,6 +243,7 @@ TEST_F(ServiceTest, ListOpensOnceAndClosesWithoutAQuestion)
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->property("FBillTypeID").toInt(), kTask);
     EXPECT_EQ(list->property("FMainHandle").toUInt(), mainHandle);
+    EXPECT_EQ(sheet->tabText(sheet->indexOf(list)), QStringLiteral("生产任务单列表"));
     EXPECT_EQ(service->BillList(1001, mainHandle, sheetHandle, 3002), 0);
     EXPECT_EQ(listForm(), list);
     EXPECT_EQ(list->property("FBillTypeID").toInt(), kTask);

@@ -159,3 +159,36 @@ TEST_F(DbActionsTest, ALostConnectionIsReportedAndNothingIsSaved)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DbActionsTest, AConnectionDroppedWhileIdleIsReopenedBeforeTheAction)
+{
+    TDataSet q(Db());
+    q.open(QStringLiteral("select CONNECTION_ID() as id"));
+    const QString id = q.fieldByName(QStringLiteral("id")).toString();
+    {
+        QSqlDatabase killer = openConnection(protask::testing::TestConnectionSettings(QStringLiteral("idle-killer")));
+        TDataSet k(killer);
+        k.exec(QStringLiteral("KILL CONNECTION ") + id);
+        killer.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("idle-killer"));
+
+    const QSqlDatabase held = Db(); // a handle taken before the drop keeps working afterwards
+    TransactionResult r = RunTransaction(held, [&held]() {
+        TDataSet t(held);
+        t.exec(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
+        return true;
+    });
+    EXPECT_TRUE(r.committed);
+    EXPECT_FALSE(r.connectionLost);
+    EXPECT_TRUE(prompter.entries().isEmpty()) << "nothing was pending, so nothing is reported";
+    EXPECT_EQ(countRows(QStringLiteral("t_comUnit")), 1);
+    TDataSet after(Db());
+    after.open(QStringLiteral("select @@session.sql_mode as m"));
+    EXPECT_EQ(after.fieldByName(QStringLiteral("m")).toString(), QString::fromLatin1(kSessionSqlMode))
+        << "the reopened session is pinned again";
+}
+
+} // namespace
