@@ -212,11 +212,7 @@ TEST(Connection, ALostConnectionIsReportedNotSilentlyReopened)
     q.open(QStringLiteral("select CONNECTION_ID() as id"));
     const QString id = q.fieldByName(QStringLiteral("id")).toString();
 
-    QSqlDatabase killer = openConnection(TestConnectionSettings(QStringLiteral("killer")));
-    TDataSet k(killer);
-    k.exec(QStringLiteral("KILL CONNECTION ") + id);
-    killer.close();
-    QSqlDatabase::removeDatabase(QStringLiteral("killer"));
+    protask::testing::KillConnection(dm.connection());
 
     try {
         q.open(QStringLiteral("select 1 as one"));

@@ -137,16 +137,7 @@ TEST_F(DbActionsTest, ALostConnectionIsReportedAndNothingIsSaved)
 {
     TransactionResult r = RunTransaction(Db(), []() {
         ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '个')"));
-        TDataSet q(Db());
-        q.open(QStringLiteral("select CONNECTION_ID() as id"));
-        const QString id = q.fieldByName(QStringLiteral("id")).toString();
-        {
-            QSqlDatabase killer = openConnection(protask::testing::TestConnectionSettings(QStringLiteral("killer")));
-            TDataSet k(killer);
-            k.exec(QStringLiteral("KILL CONNECTION ") + id);
-            killer.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("killer"));
+        protask::testing::KillConnection(Db());
         ExecQuery(QStringLiteral("insert into t_comUnit(FID, FName) values (2, '箱')"));
         return true;
     });
@@ -164,16 +155,7 @@ namespace {
 
 TEST_F(DbActionsTest, AConnectionDroppedWhileIdleIsReopenedBeforeTheAction)
 {
-    TDataSet q(Db());
-    q.open(QStringLiteral("select CONNECTION_ID() as id"));
-    const QString id = q.fieldByName(QStringLiteral("id")).toString();
-    {
-        QSqlDatabase killer = openConnection(protask::testing::TestConnectionSettings(QStringLiteral("idle-killer")));
-        TDataSet k(killer);
-        k.exec(QStringLiteral("KILL CONNECTION ") + id);
-        killer.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("idle-killer"));
+    protask::testing::KillConnection(Db());
 
     const QSqlDatabase held = Db(); // a handle taken before the drop keeps working afterwards
     TransactionResult r = RunTransaction(held, [&held]() {

@@ -77,6 +77,21 @@ void EmptyAllTables()
         q.exec(QStringLiteral("DELETE FROM `%1`").arg(t));
 }
 
+void KillConnection(const QSqlDatabase &db)
+{
+    TDataSet q(db);
+    q.open(QStringLiteral("select CONNECTION_ID() as id"));
+    const QString id = q.fieldByName(QStringLiteral("id")).toString();
+    const QString name = QStringLiteral("connection-killer");
+    {
+        QSqlDatabase killer = openConnection(TestConnectionSettings(name));
+        TDataSet k(killer);
+        k.exec(QStringLiteral("KILL CONNECTION ") + id);
+        killer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 void ExecScript(const QString &sql)
 {
     TDataSet q(nvDMBase::instance().connection());

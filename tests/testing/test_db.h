@@ -2,6 +2,8 @@
 
 #include "db.h"
 
+#include <QSqlDatabase>
+
 #include <QString>
 
 namespace protask::testing {
@@ -19,6 +21,9 @@ void PrepareTestDatabase();
 void EmptyAllTables();
 // Runs statements separated by ";" on the data module's connection (test seeding).
 void ExecScript(const QString &sql);
+// Ends the server session of `db` from a second connection, as a server restart or a
+// network drop would.
+void KillConnection(const QSqlDatabase &db);
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
 
