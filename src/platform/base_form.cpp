@@ -74,12 +74,6 @@ void TFBaseForm::runFormShow()
     FormShow();
 }
 
-void TFBaseForm::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    runFormShow();
-}
-
 void TFBaseForm::showForm()
 {
     show();

@@ -24,14 +24,14 @@ public:
     quint32 handle();
     // Brings the form forward in the sheet area and gives it the input focus.
     void bringToFront();
-    // Shows the form, brings it forward and runs its one-time start-up (FormShow) even when
-    // the sheet area itself is not on screen yet.
+    // Shows the form, brings it forward and runs its one-time start-up (FormShow). The
+    // start-up is not tied to the show event: a visible sheet shows a new tab while the
+    // form is still being constructed.
     void showForm();
 
 protected:
-    // The form's start-up, run once when it is first shown.
+    // The form's start-up, run once by the first showForm.
     virtual void FormShow() {}
-    void showEvent(QShowEvent *event) override;
 
     // Asked by lsClose before the form goes; a subclass refuses by answering false.
     virtual bool canCloseForm() { return true; }

@@ -12,7 +12,7 @@
 
 namespace protask {
 
-const char *const kSessionSqlMode = "NO_ENGINE_SUBSTITUTION";
+const char *const kSessionSqlMode = "NO_ENGINE_SUBSTITUTION,NO_ZERO_DATE";
 
 namespace {
 

@@ -54,9 +54,11 @@ struct PROTASK_PLATFORM_EXPORT ConnectionSettings {
 };
 
 // The session settings every connection gets, whatever the server's defaults: utf8mb4
-// and a sql_mode without NO_BACKSLASH_ESCAPES (the quoting relies on backslash escapes)
-// and without ONLY_FULL_GROUP_BY (the posting statements group by storehouse and
-// product and read the unit beside them).
+// and a sql_mode without NO_BACKSLASH_ESCAPES (the quoting relies on backslash escapes),
+// without ONLY_FULL_GROUP_BY (the posting statements group by storehouse and product and
+// read the unit beside them), not strict (an empty shelf life is written into a number
+// column), and with NO_ZERO_DATE so that STR_TO_DATE('') gives null, not a zero date that
+// the "IfNull(FKFDate,'') = ''" lookups would never find again.
 PROTASK_PLATFORM_EXPORT extern const char *const kSessionSqlMode;
 
 // Opens (or reopens) a connection. The client library's automatic reconnect stays off:

@@ -92,10 +92,32 @@ class ClosableForm : public TFBaseForm {
 public:
     using TFBaseForm::TFBaseForm;
     bool allowClose = true;
+    int startups = 0;
+    QString titleAtStartup;
 
 protected:
     bool canCloseForm() override { return allowClose; }
+    void FormShow() override
+    {
+        ++startups;
+        setWindowTitle(QStringLiteral("生产任务单列表"));
+    }
 };
+
+TEST(BaseForm, StartUpRunsOnceAfterConstructionEvenInAVisibleSheet)
+{
+    QTabWidget sheet;
+    sheet.show(); // a visible sheet shows a new tab while the form is still being built
+    const qint32 sheetHandle = static_cast<qint32>(registerWindowHandle(&sheet));
+    auto *form = new ClosableForm(nullptr, sheetHandle);
+    EXPECT_EQ(form->startups, 0);
+    form->showForm();
+    form->showForm();
+    EXPECT_EQ(form->startups, 1);
+    EXPECT_EQ(sheet.tabText(sheet.indexOf(form)), QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(sheet.currentWidget(), form);
+    form->lsClose();
+}
 
 TEST(BaseForm, EmbedsInTheSheetAndLeavesItOnClose)
 {

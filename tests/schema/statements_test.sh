@@ -17,9 +17,15 @@ SUITE_SQL=$SOURCE_DIR/schema/suite.sql
 DEMO_SQL=$SOURCE_DIR/schema/demo.sql
 STATEMENTS_SQL=$SOURCE_DIR/tests/schema/statements.sql
 DB=protask_schema_test
-# The module's connections run with this sql_mode (no strict mode), so the statements
-# are tried the same way. The schema and the demo load under the server's default.
-SESSION_MODE="SET SESSION sql_mode = 'NO_ENGINE_SUBSTITUTION';"
+# The statements are tried with the sql_mode the module pins on its connections (read
+# from the code, so the two cannot drift apart). The schema and the demo load under the
+# server's default.
+MODULE_MODE=$(sed -n 's/.*kSessionSqlMode = "\([^"]*\)".*/\1/p' "$SOURCE_DIR/src/platform/db.cpp")
+if [ -z "$MODULE_MODE" ]; then
+    echo "schema statements: cannot read the session sql_mode from src/platform/db.cpp" >&2
+    exit 1
+fi
+SESSION_MODE="SET SESSION sql_mode = '$MODULE_MODE';"
 
 WORK=$(mktemp -d)
 cleanup() {

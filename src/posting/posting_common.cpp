@@ -1,0 +1,48 @@
+#include "posting_common.h"
+
+namespace protask {
+
+namespace {
+
+thread_local std::optional<DbError> t_lastError;
+
+void remember(const DbError &e)
+{
+    t_lastError = e;
+    try {
+        WriteTextLog(QStringLiteral("过帐语句失败：") + e.message());
+    } catch (...) {
+        // The log is a trace; a full disk must not turn a failed step into a crash.
+    }
+}
+
+} // namespace
+
+const std::optional<DbError> &LastPostingError() { return t_lastError; }
+
+void ClearLastPostingError() { t_lastError.reset(); }
+
+bool PostExec(TDataSet &query, const QString &sql)
+{
+    try {
+        return ExecQuery(query, sql);
+    } catch (const DbError &e) {
+        remember(e);
+        return false;
+    }
+}
+
+bool PostOpen(TDataSet &query, const QString &sql)
+{
+    try {
+        OpenQuery(query, sql);
+        return true;
+    } catch (const DbError &e) {
+        remember(e);
+        return false;
+    }
+}
+
+QString PostingDateText(const QDate &date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+
+} // namespace protask

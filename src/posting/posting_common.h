@@ -1,0 +1,27 @@
+#pragma once
+
+#include "db.h"
+#include "sql_helpers.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace protask {
+
+// Posting steps answer a Boolean: a server error is a failed step, not an exception. The
+// error is written to the text log and remembered here (per thread), so that the action
+// that owns the transaction can tell a deadlock or lock timeout (run it again) from any
+// other failure. Each entry clears it first.
+const std::optional<DbError> &LastPostingError();
+void ClearLastPostingError();
+
+// Runs one statement of a step; false on a server error (logged and remembered).
+bool PostExec(TDataSet &query, const QString &sql);
+// Opens a query of a step; false on a server error (logged and remembered).
+bool PostOpen(TDataSet &query, const QString &sql);
+
+// Dates spliced into posting statements use the host's short date format.
+QString PostingDateText(const QDate &date);
+
+} // namespace protask
