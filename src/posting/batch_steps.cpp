@@ -362,8 +362,13 @@ bool releaseBill(const QString &formTable, const QString &billId, const QSqlData
     if (!lockProducts(products, db))
         return false;
 
-    if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T1 inner join t_comProductOutBatchNo T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) + IfNull(T2.FNumber,0)  where T2.FBillID = ")
-                         + billId + QStringLiteral("    and T2.FTypeID = ") + typeId))
+    // The takes are summed per batch row first: a joined update changes each batch row once,
+    // and two lines of one bill often take from the same batch.
+    if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T1 inner join (select FFromID, sum(IfNull(FNumber,0)) as "
+                                    "FNumber from t_comProductOutBatchNo where FBillID = ")
+                         + billId + QStringLiteral("    and FTypeID = ") + typeId
+                         + QStringLiteral(" group by FFromID) T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) "
+                                          "+ IfNull(T2.FNumber,0) ")))
         return false;
     return PostExec(q, QStringLiteral("delete from t_comProductOutBatchNo where FBillID = ") + billId
                            + QStringLiteral("    and FTypeID = ") + typeId);

@@ -6,7 +6,9 @@ namespace {
 
 thread_local std::optional<DbError> t_lastError;
 
-void remember(const DbError &e)
+} // namespace
+
+void RememberPostingError(const DbError &e)
 {
     t_lastError = e;
     try {
@@ -15,8 +17,6 @@ void remember(const DbError &e)
         // The log is a trace; a full disk must not turn a failed step into a crash.
     }
 }
-
-} // namespace
 
 const std::optional<DbError> &LastPostingError() { return t_lastError; }
 
@@ -27,7 +27,7 @@ bool PostExec(TDataSet &query, const QString &sql)
     try {
         return ExecQuery(query, sql);
     } catch (const DbError &e) {
-        remember(e);
+        RememberPostingError(e);
         return false;
     }
 }
@@ -38,7 +38,7 @@ bool PostOpen(TDataSet &query, const QString &sql)
         OpenQuery(query, sql);
         return true;
     } catch (const DbError &e) {
-        remember(e);
+        RememberPostingError(e);
         return false;
     }
 }

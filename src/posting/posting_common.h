@@ -15,6 +15,9 @@ namespace protask {
 // other failure. Each entry clears it first.
 const std::optional<DbError> &LastPostingError();
 void ClearLastPostingError();
+// Logs and remembers a server error that a helper outside the step statements raised
+// (numbering, next key, a parameter read), so that it counts like a failed statement.
+void RememberPostingError(const DbError &error);
 
 // Runs one statement of a step; false on a server error (logged and remembered).
 bool PostExec(TDataSet &query, const QString &sql);
