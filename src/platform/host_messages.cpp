@@ -74,7 +74,9 @@ qintptr deliver(const HostMessage &m)
 
 } // namespace
 
-qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
+namespace {
+
+HostMessage makeMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
 {
     HostMessage m;
     m.target = target;
@@ -82,31 +84,28 @@ qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QW
     m.wParam = wParam;
     m.lParam = lParam;
     m.sender = sender;
-    return deliver(m);
+    return m;
+}
+
+} // namespace
+
+qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
+{
+    return deliver(makeMessage(target, msg, wParam, lParam, sender));
 }
 
 void PostMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
 {
-    HostMessage m;
-    m.target = target;
-    m.msg = msg;
-    m.wParam = wParam;
-    m.lParam = lParam;
-    m.sender = sender;
     QObject *context = QCoreApplication::instance();
     if (!context)
         return;
+    const HostMessage m = makeMessage(target, msg, wParam, lParam, sender);
     QTimer::singleShot(0, context, [m]() { deliver(m); });
 }
 
 qintptr SendCopyDataMessage(quint32 target, int code, const QString &text, int prefixNumber, QWidget *sender)
 {
-    HostMessage m;
-    m.target = target;
-    m.msg = HostMsg::CopyData;
-    m.wParam = code;
-    m.lParam = 0;
-    m.sender = sender;
+    HostMessage m = makeMessage(target, HostMsg::CopyData, code, 0, sender);
     // 8-bit text with the terminating zero counted in the length.
     QByteArray bytes = (QString::number(prefixNumber) + text).toLocal8Bit();
     bytes.append('\0');
