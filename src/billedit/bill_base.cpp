@@ -1,15 +1,13 @@
 #include "bill_base.h"
 
+#include "control_values.h"
 #include "db.h"
 #include "nv_dm_base.h"
 #include "prompter.h"
 
-#include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -19,20 +17,6 @@ namespace protask {
 namespace {
 
 const QString kEditPrefix = QStringLiteral("edt_");
-
-QString variantText(const QVariant &v)
-{
-    if (v.isNull())
-        return QString();
-    if (v.typeId() == QMetaType::QDateTime) {
-        const QDateTime dt = v.toDateTime();
-        return dt.time() == QTime(0, 0) ? dt.date().toString(QStringLiteral("yyyy-MM-dd"))
-                                        : dt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    }
-    if (v.typeId() == QMetaType::QDate)
-        return v.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    return v.toString();
-}
 
 } // namespace
 
@@ -102,16 +86,8 @@ void TFBaseForm_BillBase::ClearHeaderControls()
 {
     const auto children = findChildren<QWidget *>();
     for (QWidget *w : children) {
-        if (!w->objectName().startsWith(kEditPrefix))
-            continue;
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->clear();
-        else if (auto *c = qobject_cast<QComboBox *>(w)) {
-            c->setCurrentIndex(-1);
-            if (c->isEditable())
-                c->setEditText(QString());
-        } else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->clear();
+        if (w->objectName().startsWith(kEditPrefix))
+            ClearControl(w);
     }
 }
 
@@ -123,21 +99,15 @@ void TFBaseForm_BillBase::LoadHeaderControls()
     q.open(FSQLForm);
     if (q.isEmpty())
         return;
+    // Every "edt_" control loads from the column named by the rest of its name.
     const auto children = findChildren<QWidget *>();
     for (QWidget *w : children) {
         const QString name = w->objectName();
         if (!name.startsWith(kEditPrefix))
             continue;
         const QString column = name.mid(kEditPrefix.size());
-        if (!q.hasField(column))
-            continue;
-        const QString text = variantText(q.fieldByName(column));
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            e->setText(text);
-        else if (auto *c = qobject_cast<QComboBox *>(w))
-            c->setEditText(text);
-        else if (auto *m = qobject_cast<QPlainTextEdit *>(w))
-            m->setPlainText(text);
+        if (q.hasField(column))
+            LoadControl(w, q.fieldByName(column));
     }
     if (q.hasField(QStringLiteral("FTypeID")))
         FBillTableTypeID = q.fieldByName(QStringLiteral("FTypeID")).toInt();

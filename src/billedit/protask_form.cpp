@@ -1,5 +1,7 @@
 #include "protask_form.h"
 
+#include "controls.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -88,12 +90,11 @@ void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
     for (const HeaderControl &c : kHeaderControls) {
         const QString field = QString::fromLatin1(c.name);
         QWidget *editor = nullptr;
-        if (c.kind == HeaderControl::Combo) {
-            auto *combo = new QComboBox(m_header);
-            combo->setEditable(true);
-            editor = combo;
-        } else {
-            editor = new QLineEdit(m_header);
+        switch (c.kind) {
+        case HeaderControl::Combo: editor = new TComboBox(m_header); break;
+        case HeaderControl::Currency: editor = new TCurrencyEdit(m_header); break;
+        case HeaderControl::Date: editor = new TNullableDateEdit(m_header); break;
+        case HeaderControl::Text: editor = new QLineEdit(m_header); break;
         }
         editor->setObjectName(QStringLiteral("edt_") + field);
         editor->setProperty("tag", c.tag);

@@ -193,6 +193,7 @@ TEST_F(ServiceTest, DisplayLoadsAnotherBillIntoTheOpenEditor)
     EXPECT_EQ(form->property("FParamTypeID").toInt(), 5);
     EXPECT_EQ(editorText("edt_FBillNo"), QStringLiteral("RWD20261200007"));
     EXPECT_EQ(editorText("edt_FNote"), QStringLiteral("加急"));
+    EXPECT_EQ(editorText("edt_FBillDate"), QStringLiteral("2026-12-05")) << "the bill date loads into the date edit";
 
     EXPECT_EQ(service->BillDisplay(0, kTask, 0, "", 0, ""), 0);
     EXPECT_EQ(form->property("FBillID").toInt(), 0);
