@@ -104,6 +104,21 @@ private:
     std::function<void(const QModelIndex &)> m_onLookup;
 };
 
+// The trimmed text a number or date editor commits; false when there is nothing more to
+// store: the user only passed through the cell, or cleared it (the cell becomes null).
+bool typedText(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index, QString &text)
+{
+    auto *edit = static_cast<QLineEdit *>(editor);
+    if (!edit->isModified())
+        return false;
+    text = edit->text().trimmed();
+    if (text.isEmpty()) {
+        model->setData(index, QVariant());
+        return false;
+    }
+    return true;
+}
+
 // Quantities, prices and amounts: a line edit that takes a plain number with at most the
 // column's decimals, or nothing (the cell becomes null).
 class NumberDelegate : public TextDelegate {
@@ -135,14 +150,9 @@ public:
     }
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        auto *edit = static_cast<QLineEdit *>(editor);
-        if (!edit->isModified())
+        QString text;
+        if (!typedText(editor, model, index, text))
             return;
-        const QString text = edit->text().trimmed();
-        if (text.isEmpty()) {
-            model->setData(index, QVariant());
-            return;
-        }
         bool ok = false;
         const double number = text.toDouble(&ok);
         if (ok)
@@ -228,14 +238,9 @@ public:
     }
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        auto *edit = static_cast<QLineEdit *>(editor);
-        if (!edit->isModified())
+        QString text;
+        if (!typedText(editor, model, index, text))
             return;
-        const QString text = edit->text().trimmed();
-        if (text.isEmpty()) {
-            model->setData(index, QVariant());
-            return;
-        }
         for (const QString &format : {QStringLiteral("yyyy-MM-dd"), QStringLiteral("yyyy-M-d"),
                                       QStringLiteral("yyyy/M/d"), QStringLiteral("yyyyMMdd")}) {
             const QDate date = QDate::fromString(text, format);
