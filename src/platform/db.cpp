@@ -1,6 +1,8 @@
 #include "db.h"
 
 #include <QLocale>
+#include <QMutex>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -58,6 +60,11 @@ DbErrorKind classifyServerError(int code)
         return DbErrorKind::LockWaitTimeout;
     case 1062:
         return DbErrorKind::DuplicateKey;
+    case 1467: // failed to read the auto-increment value: a deadlock victim on the AUTO-INC lock
+        return DbErrorKind::Deadlock;
+    case 1305: // savepoint does not exist: the server ended the transaction
+    case kErrTransactionEnded:
+        return DbErrorKind::TransactionEnded;
     case 2006: // server has gone away
     case 2013: // lost connection during query
     case 2002: // cannot connect through the socket
@@ -74,13 +81,14 @@ DbErrorKind DbError::kind() const { return classifyServerError(m_code); }
 bool DbError::isRetryable() const
 {
     const auto k = kind();
-    return k == DbErrorKind::Deadlock || k == DbErrorKind::LockWaitTimeout || k == DbErrorKind::DuplicateKey;
+    return k == DbErrorKind::Deadlock || k == DbErrorKind::LockWaitTimeout || k == DbErrorKind::DuplicateKey
+           || k == DbErrorKind::TransactionEnded;
 }
 
 bool DbError::endedTransaction() const
 {
     const auto k = kind();
-    return k == DbErrorKind::Deadlock || k == DbErrorKind::ConnectionLost;
+    return k == DbErrorKind::Deadlock || k == DbErrorKind::ConnectionLost || k == DbErrorKind::TransactionEnded;
 }
 
 QString DbError::message() const { return QString::fromStdString(what()); }
@@ -307,13 +315,42 @@ QVariant TDataSet::value(int row, const QString &name) const { return value(row,
 
 // ---------------------------------------------------------------------------
 
-TransactionGuard::TransactionGuard(const QSqlDatabase &db) : m_db(db)
+namespace {
+
+// Connection names with a guard's transaction open. Only the thread that owns a connection
+// uses it, but test workstations run one connection per thread.
+QMutex g_openMutex;
+QSet<QString> g_openTransactions;
+
+void setTransactionOpen(const QSqlDatabase &db, bool open)
 {
-    QSqlQuery q(m_db);
-    const QString sql = QStringLiteral("START TRANSACTION");
+    QMutexLocker lock(&g_openMutex);
+    if (open)
+        g_openTransactions.insert(db.connectionName());
+    else
+        g_openTransactions.remove(db.connectionName());
+}
+
+void execOrThrow(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery q(db);
     if (!q.exec(sql))
         throw DbError::fromSqlError(q.lastError(), sql);
+}
+
+} // namespace
+
+bool transactionOpen(const QSqlDatabase &db)
+{
+    QMutexLocker lock(&g_openMutex);
+    return g_openTransactions.contains(db.connectionName());
+}
+
+TransactionGuard::TransactionGuard(const QSqlDatabase &db) : m_db(db)
+{
+    execOrThrow(m_db, QStringLiteral("START TRANSACTION"));
     m_open = true;
+    setTransactionOpen(m_db, true);
 }
 
 TransactionGuard::~TransactionGuard()
@@ -327,29 +364,70 @@ TransactionGuard::~TransactionGuard()
     }
 }
 
+void TransactionGuard::markClosed()
+{
+    m_open = false;
+    setTransactionOpen(m_db, false);
+}
+
 void TransactionGuard::commit()
 {
     if (!m_open)
         return;
-    QSqlQuery q(m_db);
-    const QString sql = QStringLiteral("COMMIT");
-    if (!q.exec(sql)) {
-        const DbError e = DbError::fromSqlError(q.lastError(), sql);
-        m_open = false;
-        throw e;
+    try {
+        execOrThrow(m_db, QStringLiteral("COMMIT"));
+    } catch (const DbError &e) {
+        // A refused COMMIT can leave the transaction open on a live connection; it must
+        // not stay open for the next action to commit by accident.
+        if (e.kind() != DbErrorKind::ConnectionLost) {
+            try {
+                execOrThrow(m_db, QStringLiteral("ROLLBACK"));
+            } catch (...) {
+            }
+        }
+        markClosed();
+        throw;
     }
-    m_open = false;
+    markClosed();
 }
 
 void TransactionGuard::rollback()
 {
     if (!m_open)
         return;
-    m_open = false;
-    QSqlQuery q(m_db);
-    const QString sql = QStringLiteral("ROLLBACK");
-    if (!q.exec(sql))
-        throw DbError::fromSqlError(q.lastError(), sql);
+    markClosed();
+    execOrThrow(m_db, QStringLiteral("ROLLBACK"));
+}
+
+bool runInSavepoint(const QSqlDatabase &db, const QString &name, const std::function<bool()> &step)
+{
+    if (!transactionOpen(db))
+        return step();
+    execOrThrow(db, QStringLiteral("SAVEPOINT ") + name);
+    bool ok = false;
+    try {
+        ok = step();
+    } catch (const DbError &) {
+        ok = false;
+    }
+    if (ok) {
+        try {
+            execOrThrow(db, QStringLiteral("RELEASE SAVEPOINT ") + name);
+        } catch (const DbError &e) {
+            throw DbError(kErrTransactionEnded, e.serverText(), e.statement());
+        }
+        return true;
+    }
+    try {
+        execOrThrow(db, QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);
+    } catch (const DbError &e) {
+        // The savepoint is gone with the transaction: what ran since the action began is
+        // rolled back on the server, and the statements after this step would autocommit.
+        if (e.kind() == DbErrorKind::ConnectionLost)
+            throw;
+        throw DbError(kErrTransactionEnded, e.serverText(), e.statement());
+    }
+    return false;
 }
 
 } // namespace protask

@@ -9,13 +9,18 @@
 #include <QVariant>
 #include <QVector>
 
+#include <functional>
 #include <stdexcept>
 
 namespace protask {
 
 // What kind of server error a statement met; the actions that retry a transaction
 // look only at this.
-enum class DbErrorKind { Other, Deadlock, LockWaitTimeout, DuplicateKey, ConnectionLost };
+enum class DbErrorKind { Other, Deadlock, LockWaitTimeout, DuplicateKey, ConnectionLost, TransactionEnded };
+
+// Codes of our own for conditions the client finds out (not server codes).
+constexpr int kErrTransactionEnded = 90001;   // a savepoint of the open transaction is gone
+constexpr int kErrRetriesExhausted = 90002;   // the retry budget of a transaction ran out
 
 // A server error: the server's own code and text plus the statement that failed.
 class PROTASK_PLATFORM_EXPORT DbError : public std::runtime_error {
@@ -28,10 +33,11 @@ public:
     const QString &serverText() const { return m_serverText; }
     const QString &statement() const { return m_statement; }
     DbErrorKind kind() const;
-    // A deadlock, a lock wait timeout or a duplicate key: running the whole transaction
-    // again may succeed.
+    // A deadlock, a lock wait timeout, a duplicate key, a failed auto-increment read or a
+    // transaction the server ended under us: running the whole transaction again may succeed.
     bool isRetryable() const;
-    // The server has ended the open transaction (deadlock) or the connection is gone.
+    // The server has ended the open transaction (deadlock, a gone savepoint) or the
+    // connection is gone.
     bool endedTransaction() const;
     QString message() const;
 
@@ -138,6 +144,10 @@ private:
     QVariant m_lastInsertId;
 };
 
+// Whether a transaction guard has a transaction open on this connection. Kept on the client
+// (per connection name), so that it reads the same on every server kind and costs nothing.
+PROTASK_PLATFORM_EXPORT bool transactionOpen(const QSqlDatabase &db);
+
 // A transaction on one connection: started by the constructor, rolled back by the
 // destructor unless committed.
 class PROTASK_PLATFORM_EXPORT TransactionGuard {
@@ -147,13 +157,23 @@ public:
     TransactionGuard(const TransactionGuard &) = delete;
     TransactionGuard &operator=(const TransactionGuard &) = delete;
 
+    // A failed COMMIT is followed by a ROLLBACK (the server may have left the transaction
+    // open) and rethrown; with a lost connection the outcome is unknown to the caller.
     void commit();
     void rollback();
     bool isOpen() const { return m_open; }
 
 private:
+    void markClosed();
     QSqlDatabase m_db;
     bool m_open = false;
 };
+
+// Runs `step` inside a savepoint of the open transaction, for steps whose failure the caller
+// may ignore: a failed step is rolled back to the savepoint and answers false. When the
+// savepoint itself is gone (the server ended the whole transaction under the step) a DbError
+// of kind TransactionEnded is thrown, so that nothing runs on outside the transaction.
+// Without an open transaction the step simply runs.
+PROTASK_PLATFORM_EXPORT bool runInSavepoint(const QSqlDatabase &db, const QString &name, const std::function<bool()> &step);
 
 } // namespace protask

@@ -1,5 +1,7 @@
 #include "nv_dm_base.h"
 
+#include "prompter.h"
+
 namespace protask {
 
 nvDMBase::nvDMBase() = default;
@@ -33,6 +35,19 @@ bool nvDMBase::ensureConnected()
         return false;
     reconnect();
     return true;
+}
+
+bool nvDMBase::prepareAction()
+{
+    if (!m_db.isValid() || transactionOpen(m_db))
+        return true;
+    try {
+        ensureConnected();
+        return true;
+    } catch (const DbError &e) {
+        Prompter::current().error(QStringLiteral("无法连接数据库，请检查数据库服务是否正常。\n") + e.serverText());
+        return false;
+    }
 }
 
 void nvDMBase::disconnect()

@@ -53,8 +53,14 @@ public:
     // Opens the same connection again (after a lost connection); every handle copy follows.
     void reconnect();
     // Reopens a connection that the server dropped while it was idle, before the next
-    // action runs; true when it had to.
+    // action runs; true when it had to. Throws DbError when the server cannot be reached.
     bool ensureConnected();
+    // Run at the start of every user action that begins outside a transaction (service
+    // entry points, form actions, host dialogs): a connection dropped by the server's idle
+    // timeout or a restart is opened again once, with the session settings pinned again.
+    // Inside a transaction nothing is reopened (half a transaction is never replayed).
+    // False, after telling the user, when the server cannot be reached.
+    bool prepareAction();
     void disconnect();
     bool isConnected() const;
     QSqlDatabase connection() const { return m_db; }

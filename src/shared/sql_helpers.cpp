@@ -81,12 +81,7 @@ void DropTempTable(const QString &name, const QSqlDatabase &db)
     ExecQuery(q, QStringLiteral("DROP TABLE IF EXISTS `") + name + QStringLiteral("`"));
 }
 
-bool InTransaction(const QSqlDatabase &db)
-{
-    TDataSet q(db);
-    q.open(QStringLiteral("select @@in_transaction as t"));
-    return q.fieldByName(QStringLiteral("t")).toInt() == 1;
-}
+bool InTransaction(const QSqlDatabase &db) { return transactionOpen(db); }
 
 int GetNextID(const QString &table, const QString &field, const QSqlDatabase &db)
 {
