@@ -319,6 +319,7 @@ namespace {
 
 // Connection names with a guard's transaction open. Only the thread that owns a connection
 // uses it, but test workstations run one connection per thread.
+std::function<void(const QSqlDatabase &)> g_beforeCommit;
 QMutex g_openMutex;
 QSet<QString> g_openTransactions;
 
@@ -339,6 +340,8 @@ void execOrThrow(const QSqlDatabase &db, const QString &sql)
 }
 
 } // namespace
+
+void setBeforeCommitHook(std::function<void(const QSqlDatabase &)> hook) { g_beforeCommit = std::move(hook); }
 
 bool transactionOpen(const QSqlDatabase &db)
 {
@@ -375,6 +378,8 @@ void TransactionGuard::commit()
     if (!m_open)
         return;
     try {
+        if (g_beforeCommit)
+            g_beforeCommit(m_db);
         execOrThrow(m_db, QStringLiteral("COMMIT"));
     } catch (const DbError &e) {
         // A refused COMMIT can leave the transaction open on a live connection; it must

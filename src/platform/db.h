@@ -169,6 +169,9 @@ private:
     bool m_open = false;
 };
 
+// Fault injection for tests: runs just before a guard sends COMMIT (nullptr removes it).
+PROTASK_PLATFORM_EXPORT void setBeforeCommitHook(std::function<void(const QSqlDatabase &)> hook);
+
 // Runs `step` inside a savepoint of the open transaction, for steps whose failure the caller
 // may ignore: a failed step is rolled back to the savepoint and answers false. When the
 // savepoint itself is gone (the server ended the whole transaction under the step) a DbError

@@ -24,14 +24,6 @@ QString clientTotalsStatement(const QString &table, const QString &keyColumn, co
            + clientColumn + QStringLiteral(") T2  on T1.FID = T2.FClientID set FLastInOuDateTime = now(),") + assignments;
 }
 
-// A statement whose result is deliberately not looked at must still not be run past when the
-// server ended the transaction (deadlock): what follows would be written outside of it.
-bool transactionEndedByServer()
-{
-    const auto &e = LastPostingError();
-    return e && e->endedTransaction();
-}
-
 void logFailure(const QString &what, const std::exception &e)
 {
     try {
@@ -187,15 +179,14 @@ bool CreateReturnPayBill(int rebateId, int &payBillId, const QSqlDatabase &db)
     }
     // The spread's own result is not looked at: a period without purchases simply has no line
     // to spread over (a zero total leaves any matching line with a null rebate amount).
-    if (!PostExec(q, QStringLiteral("update t_purForm F inner join t_purList L on F.FID = L.FFormID  set L.FIsReturn = "
-                                    "1,L.FReturnFromFormID = ")
-                         + rebate + QStringLiteral(", L.FReturnAmount = Round(IfNull(L.FTobeDiscountAmount,0) / ")
-                         + sqlNumber(total) + QStringLiteral(" * ") + sqlNumber(rebateAmount)
-                         + QStringLiteral(",2), L.FReturnPrice =Round(IfNull(L.FTobeDiscountAmount,0) / ") + sqlNumber(total)
-                         + QStringLiteral(" * ") + sqlNumber(rebateAmount) + QStringLiteral("/ L.FNumber,")
-                         + QString::number(priceDecimals) + QStringLiteral(")") + period)
-        && transactionEndedByServer())
-        return false;
+    const QString spread = QStringLiteral("update t_purForm F inner join t_purList L on F.FID = L.FFormID  set L.FIsReturn = "
+                                          "1,L.FReturnFromFormID = ")
+                           + rebate + QStringLiteral(", L.FReturnAmount = Round(IfNull(L.FTobeDiscountAmount,0) / ")
+                           + sqlNumber(total) + QStringLiteral(" * ") + sqlNumber(rebateAmount)
+                           + QStringLiteral(",2), L.FReturnPrice =Round(IfNull(L.FTobeDiscountAmount,0) / ") + sqlNumber(total)
+                           + QStringLiteral(" * ") + sqlNumber(rebateAmount) + QStringLiteral("/ L.FNumber,")
+                           + QString::number(priceDecimals) + QStringLiteral(")") + period;
+    RunIgnorableStep(db, QStringLiteral("rebate_spread"), [&] { return PostExec(q, spread); });
 
     QString billNo;
     int newId = 0;
@@ -239,10 +230,9 @@ bool CreateReturnPayBill(int rebateId, int &payBillId, const QSqlDatabase &db)
 
     // Once the payment bill is written the rebate has succeeded; the link is written without
     // looking at its result.
-    if (!PostExec(q, QStringLiteral("update t_ReturnForm set FReceiveFormID = ") + QString::number(payBillId)
-                         + QStringLiteral(" where FID = ") + rebate)
-        && transactionEndedByServer())
-        return false;
+    const QString link = QStringLiteral("update t_ReturnForm set FReceiveFormID = ") + QString::number(payBillId)
+                         + QStringLiteral(" where FID = ") + rebate;
+    RunIgnorableStep(db, QStringLiteral("rebate_link"), [&] { return PostExec(q, link); });
     return true;
 }
 

@@ -43,6 +43,16 @@ bool PostOpen(TDataSet &query, const QString &sql)
     }
 }
 
+void RunIgnorableStep(const QSqlDatabase &db, const QString &name, const std::function<bool()> &step)
+{
+    try {
+        runInSavepoint(db, name, step);
+    } catch (const DbError &e) {
+        RememberPostingError(e);
+        throw;
+    }
+}
+
 QString PostingDateText(const QDate &date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
 
 } // namespace protask

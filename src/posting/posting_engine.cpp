@@ -11,12 +11,10 @@ namespace {
 
 bool hasPostingSteps(int billType) { return billType >= 3001 && billType <= 3090; }
 
-// The cost marks answer nothing to the entries, but a deadlock among them has ended the
-// caller's transaction on the server: the postings must not go on outside of it.
-bool markEndedTransaction()
+// The cost marks answer nothing to the entries; they run in a savepoint of their own.
+void markCostRecalculation(int billType, int billId, const QSqlDatabase &db)
 {
-    const auto &e = LastPostingError();
-    return e && e->endedTransaction();
+    RunIgnorableStep(db, QStringLiteral("cost_marks"), [&] { return MarkBillCalFlag(billType, billId, db); });
 }
 
 } // namespace
@@ -25,9 +23,7 @@ bool CheckUpdateData(int billType, int billId, const QString &headerTable, int &
 {
     ClearLastPostingError();
     errorCode = 0;
-    MarkBillCalFlag(billType, billId, db);
-    if (markEndedTransaction())
-        return false;
+    markCostRecalculation(billType, billId, db);
     if (hasPostingSteps(billType) && !RunPostingSteps(CheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
     // 3047 posts nothing and leaves its checked flag to its own module.
@@ -53,9 +49,7 @@ bool UnCheckUpdateData(int billType, int billId, const QString &headerTable, int
     errorCode = -1;
     if (billId == 0)
         return true;
-    MarkBillCalFlag(billType, billId, db);
-    if (markEndedTransaction())
-        return false;
+    markCostRecalculation(billType, billId, db);
     if (hasPostingSteps(billType) && !RunPostingSteps(UnCheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
     if (billType == 3047)

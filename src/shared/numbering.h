@@ -27,13 +27,20 @@ QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int b
                       const BillNumbering &numbering = {}, const QSqlDatabase &db = Db());
 
 // Consumes a number of the server's current month. Reading and incrementing the month's
-// counter is one atomic step, so two workstations never get the same number.
+// counter is one atomic step, so two workstations never get the same number: through the
+// unique key on (FBillTypeID, FYearMonth) when the table has it, else under a lock on the bill
+// type's row (in a transaction of its own when none is open). A NULL counter counts as 0.
 // Throws std::runtime_error for a code without a T_BillType row and DbError for server errors.
 QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering = {}, const QSqlDatabase &db = Db());
 
 // The editor's guard before a new bill is stored: a proposed number that the user kept is
-// replaced by a taken one, and taking goes on while the number is already in `formTable`.
+// replaced by a taken one, and taking goes on while the number is already in `formTable`,
+// at most kMaxNumberTries times (then std::runtime_error with a message for the user).
+constexpr int kMaxNumberTries = 1000;
 QString MakeBillNoUnique(const QString &number, const QString &initialNumber, bool isNewBill, const QString &billTypeNo,
                          const QString &formTable, const BillNumbering &numbering = {}, const QSqlDatabase &db = Db());
+
+// Forgets which connections' T_BillCode has the unique key (after the table was changed).
+void ForgetBillCodeKey();
 
 } // namespace protask
