@@ -38,7 +38,7 @@ CREATE TABLE IF NOT EXISTS `t_comCompany` (
   `FNumberDecimal` INT DEFAULT NULL,
   `FPriceDecimal` INT DEFAULT NULL,
   PRIMARY KEY (`FID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FRightType 1: window and button rights are checked; 2: may see the pay columns of the
 -- consignment list; 0: unrestricted
@@ -53,7 +53,7 @@ CREATE TABLE IF NOT EXISTS `t_comUser` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- right names: a window prefix ("Bill.Protask") or prefix + operation (".Add", ".Check")
 CREATE TABLE IF NOT EXISTS `t_comRight` (
@@ -63,14 +63,14 @@ CREATE TABLE IF NOT EXISTS `t_comRight` (
   `FName` VARCHAR(100) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_Fvalue` (`Fvalue`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- rights granted to a user
 CREATE TABLE IF NOT EXISTS `t_comUserRight` (
   `FUserID` INT NOT NULL,
   `FRightID` INT NOT NULL,
   PRIMARY KEY (`FUserID`,`FRightID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- system parameters, one row per name; FTypeID says which value column holds the value:
 -- 1 FIntValue, 2 FBoolValue (0/1), 3 FCharValue, 4 FFloatValue, 5 FDatetimeValue
@@ -85,7 +85,7 @@ CREATE TABLE IF NOT EXISTS `t_comparameters` (
   `FDatetimeValue` DATETIME DEFAULT NULL,
   `FNote` VARCHAR(255) DEFAULT NULL,
   PRIMARY KEY (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- operation log: one row per user action on a bill (action text + bill number)
 CREATE TABLE IF NOT EXISTS `zzsyslog` (
@@ -98,7 +98,7 @@ CREATE TABLE IF NOT EXISTS `zzsyslog` (
   `FWindow` VARCHAR(100) DEFAULT NULL,
   PRIMARY KEY (`FLogID`),
   KEY `ix_FDateTime` (`FDateTime`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Bill types and numbering
@@ -117,7 +117,7 @@ CREATE TABLE IF NOT EXISTS `T_BillType` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillTypeNo` (`FBillTypeNo`),
   KEY `ix_FBillTypeID` (`FBillTypeID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- last sequence taken per bill kind (T_BillType.FID) and month; made by the first take of
 -- a month and then only incremented
@@ -127,7 +127,7 @@ CREATE TABLE IF NOT EXISTS `T_BillCode` (
   `FYearMonth` VARCHAR(6) NOT NULL,
   `FCurNo` INT DEFAULT 0,
   PRIMARY KEY (`FBillTypeID`,`FYearMonth`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Master data
@@ -142,7 +142,7 @@ CREATE TABLE IF NOT EXISTS `t_comUnit` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- products. FStdUnitID is the base unit (also t_comProductUnit row FSID 1); FUnitID and
 -- FRatio name the usual second unit. FCurStock is the stock over all storehouses in the
@@ -167,7 +167,7 @@ CREATE TABLE IF NOT EXISTS `t_comProducts` (
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`),
   KEY `ix_FNo` (`FNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- one row per product and unit; FSID 1 is the base unit (FRatio 1). FRatio is the number
 -- of base units in one of this unit. Prices are per this unit. FID only counts rows (the
@@ -191,7 +191,7 @@ CREATE TABLE IF NOT EXISTS `t_comProductUnit` (
   PRIMARY KEY (`FID`),
   UNIQUE KEY `ux_FProductID_FSID` (`FProductID`,`FSID`),
   KEY `ix_FProductID_FUnitID` (`FProductID`,`FUnitID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- last price agreed with a client per product and unit (written when sales are checked)
 CREATE TABLE IF NOT EXISTS `t_comProductsPrice` (
@@ -205,7 +205,7 @@ CREATE TABLE IF NOT EXISTS `t_comProductsPrice` (
   `FDate` DATETIME DEFAULT NULL,
   PRIMARY KEY (`FRowID`),
   KEY `ix_FClientID_FProductID_FUnitID` (`FClientID`,`FProductID`,`FUnitID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- clients (FType 1) and suppliers (FType 2). FPrePriceID is the price level: 0 retail
 -- price, 1..3 FPrePrice1..3. FUnPayAmount = FTotalAmount - FPayAmount.
@@ -233,7 +233,7 @@ CREATE TABLE IF NOT EXISTS `t_comClient` (
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`),
   KEY `ix_FType_FName` (`FType`,`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comEmployee` (
   `FID` INT NOT NULL,
@@ -245,7 +245,7 @@ CREATE TABLE IF NOT EXISTS `t_comEmployee` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comdepartment` (
   `FID` INT NOT NULL,
@@ -255,7 +255,7 @@ CREATE TABLE IF NOT EXISTS `t_comdepartment` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comStorehouse` (
   `FID` INT NOT NULL,
@@ -266,7 +266,7 @@ CREATE TABLE IF NOT EXISTS `t_comStorehouse` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- settlement methods and income/expense items; FItemType 1 settlement, 2 income,
 -- 3 expense
@@ -279,7 +279,7 @@ CREATE TABLE IF NOT EXISTS `t_comItem` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- cash and bank accounts; bills name theirs in FCashID
 CREATE TABLE IF NOT EXISTS `t_comCash` (
@@ -292,7 +292,7 @@ CREATE TABLE IF NOT EXISTS `t_comCash` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- retail members
 CREATE TABLE IF NOT EXISTS `t_comVIP` (
@@ -305,14 +305,15 @@ CREATE TABLE IF NOT EXISTS `t_comVIP` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Stock kept by the posting engine
 -- ---------------------------------------------------------------------------
 
 -- stock by storehouse and product in base units. Rows are made on first use and never
--- deleted; the posting inserts only missing pairs, so the pair is not declared unique.
+-- deleted. The pair is unique: two workstations making the same row at once then meet a
+-- duplicate key, which the action's retry cures, instead of each adding a twin.
 CREATE TABLE IF NOT EXISTS `t_Balance` (
   `FRowID` INT NOT NULL AUTO_INCREMENT,
   `FStorehouseID` INT DEFAULT NULL,
@@ -322,9 +323,9 @@ CREATE TABLE IF NOT EXISTS `t_Balance` (
   `FBatchNo3` VARCHAR(100) DEFAULT NULL,
   `FNumber` DECIMAL(24,8) DEFAULT NULL,
   PRIMARY KEY (`FRowID`),
-  KEY `ix_FStorehouseID_FProductID` (`FStorehouseID`,`FProductID`),
+  UNIQUE KEY `ux_FStorehouseID_FProductID` (`FStorehouseID`,`FProductID`),
   KEY `ix_FProductID` (`FProductID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- batch stock of batch-managed products (FIsBatchNo 1), per storehouse, product, batch
 -- number, production date and expiry date; FNumber in base units, may go negative
@@ -338,9 +339,14 @@ CREATE TABLE IF NOT EXISTS `t_comProductBatchNo` (
   `FPeriodDate` DATE DEFAULT NULL,
   `FNumber` DECIMAL(24,8) DEFAULT NULL,
   `FAmount` DECIMAL(24,8) DEFAULT NULL,
+  -- the batch identity with blanks made equal, so that the unique key below treats a
+  -- missing batch number or date like the code's IfNull(…,'') comparisons do
+  `FBatchNoKey` VARCHAR(100) AS (IfNull(`FBatchNo1`,'')) STORED,
+  `FKFDateKey` DATE AS (IfNull(`FKFDate`,'1000-01-01')) STORED,
+  `FPeriodDateKey` DATE AS (IfNull(`FPeriodDate`,'1000-01-01')) STORED,
   PRIMARY KEY (`FID`),
-  KEY `ix_FStorehouseID_FProductID` (`FStorehouseID`,`FProductID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+  UNIQUE KEY `ux_batch` (`FStorehouseID`,`FProductID`,`FBatchNoKey`,`FKFDateKey`,`FPeriodDateKey`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- quantities an outgoing bill took from batch rows (FFromID), so that unchecking puts
 -- them back on the same rows; FTypeID is the bill's FTypeID
@@ -364,7 +370,7 @@ CREATE TABLE IF NOT EXISTS `t_comProductOutBatchNo` (
   PRIMARY KEY (`FOutID`),
   KEY `ix_FBillID_FTypeID` (`FBillID`,`FTypeID`),
   KEY `ix_FFromID` (`FFromID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- products whose costs must be recomputed from FLastDate on in period FPeriod (yyyymm);
 -- written by every check and uncheck of a stock bill, consumed by the cost run
@@ -375,8 +381,8 @@ CREATE TABLE IF NOT EXISTS `t_billcalflag` (
   `FPeriod` INT DEFAULT NULL,
   `FLastDate` DATE DEFAULT NULL,
   PRIMARY KEY (`FRowID`),
-  KEY `ix_FProductID_FPeriod` (`FProductID`,`FPeriod`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+  UNIQUE KEY `ux_FProductID_FPeriod` (`FProductID`,`FPeriod`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Bills of the suite. Every header carries number, date, biller, checker, the checked
@@ -417,7 +423,7 @@ CREATE TABLE IF NOT EXISTS `t_PurOrderForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_PurOrderList` (
   `FID` INT NOT NULL,
@@ -459,7 +465,7 @@ CREATE TABLE IF NOT EXISTS `t_PurOrderList` (
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromOrderListID` (`FFromOrderListID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- purchase receipt (3002) and purchase return (3015, FBillTypeID 2, negative quantities)
 CREATE TABLE IF NOT EXISTS `t_PurForm` (
@@ -497,7 +503,7 @@ CREATE TABLE IF NOT EXISTS `t_PurForm` (
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`),
   KEY `ix_FClientID_FBillDate` (`FClientID`,`FBillDate`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- rebate columns are written when a rebate bill is checked
 CREATE TABLE IF NOT EXISTS `t_PurList` (
@@ -545,7 +551,7 @@ CREATE TABLE IF NOT EXISTS `t_PurList` (
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromOrderListID` (`FFromOrderListID`),
   KEY `ix_FReturnFromFormID` (`FReturnFromFormID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- sales order (3003)
 CREATE TABLE IF NOT EXISTS `t_SaleOrderForm` (
@@ -582,7 +588,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleOrderForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- three completion counters: delivered (FFinishNumber), ordered from suppliers,
 -- put into production
@@ -627,7 +633,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleOrderList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- sales out (3004), sales return (3016, FBillTypeID 2) and retail sale (3005)
 CREATE TABLE IF NOT EXISTS `t_SaleOutForm` (
@@ -669,7 +675,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleOutForm` (
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`),
   KEY `ix_FClientID_FBillDate` (`FClientID`,`FBillDate`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_SaleOutList` (
   `FID` INT NOT NULL,
@@ -711,7 +717,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleOutList` (
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromOrderListID` (`FFromOrderListID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- consignment sale (3006): sold for a supplier (FSupplierID) to a customer (FCustomerID);
 -- FClientID is the customer as the shared client joins read it
@@ -746,7 +752,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleForForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_SaleForList` (
   `FID` INT NOT NULL,
@@ -787,7 +793,7 @@ CREATE TABLE IF NOT EXISTS `t_SaleForList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- receipts and payments (3007, 3008, 3012, 3013, 3041, 3042), other payables and
 -- receivables (3032-3035); FBillTypeID 1 receipt, 2 payment. A rebate writes its payment
@@ -821,7 +827,7 @@ CREATE TABLE IF NOT EXISTS `t_ReceivePayForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- one line per settled sales-out or purchase bill (FFromBillID)
 CREATE TABLE IF NOT EXISTS `t_receivepayList` (
@@ -864,7 +870,7 @@ CREATE TABLE IF NOT EXISTS `t_receivepayList` (
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromBillID` (`FFromBillID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- fee bill (3010)
 CREATE TABLE IF NOT EXISTS `t_FeeForm` (
@@ -892,7 +898,7 @@ CREATE TABLE IF NOT EXISTS `t_FeeForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FItemID is the fee item (t_comItem)
 CREATE TABLE IF NOT EXISTS `t_FeeList` (
@@ -935,7 +941,7 @@ CREATE TABLE IF NOT EXISTS `t_FeeList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- stocktake (3011)
 CREATE TABLE IF NOT EXISTS `t_inventoryform` (
@@ -962,7 +968,7 @@ CREATE TABLE IF NOT EXISTS `t_inventoryform` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- book and counted quantity, and the gain or loss posted to stock
 CREATE TABLE IF NOT EXISTS `t_inventorylist` (
@@ -1008,7 +1014,7 @@ CREATE TABLE IF NOT EXISTS `t_inventorylist` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- income and expense (3014, 3028, 3029); FBillTypeID 1 income, 2 expense
 CREATE TABLE IF NOT EXISTS `t_Account` (
@@ -1037,7 +1043,7 @@ CREATE TABLE IF NOT EXISTS `t_Account` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- supplier rebate (3017) over the purchases of a period
 CREATE TABLE IF NOT EXISTS `t_ReturnForm` (
@@ -1067,7 +1073,7 @@ CREATE TABLE IF NOT EXISTS `t_ReturnForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FIsSelected limits the rebate to the ticked products
 CREATE TABLE IF NOT EXISTS `t_ReturnList` (
@@ -1110,7 +1116,7 @@ CREATE TABLE IF NOT EXISTS `t_ReturnList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- transfer between storehouses (3018)
 CREATE TABLE IF NOT EXISTS `t_TransferForm` (
@@ -1139,7 +1145,7 @@ CREATE TABLE IF NOT EXISTS `t_TransferForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_TransferList` (
   `FID` INT NOT NULL,
@@ -1180,7 +1186,7 @@ CREATE TABLE IF NOT EXISTS `t_TransferList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- other stock-in (3019) and stock-out (3020); FItemTypeID 1 names an employee in
 -- FItemID, 2 and 3 a client or supplier
@@ -1213,7 +1219,7 @@ CREATE TABLE IF NOT EXISTS `t_OtherOutInForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_OtherOutInList` (
   `FID` INT NOT NULL,
@@ -1254,7 +1260,7 @@ CREATE TABLE IF NOT EXISTS `t_OtherOutInList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- stock gain (3021) and stock loss (3022)
 CREATE TABLE IF NOT EXISTS `t_LossGainForm` (
@@ -1281,7 +1287,7 @@ CREATE TABLE IF NOT EXISTS `t_LossGainForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_LossGainList` (
   `FID` INT NOT NULL,
@@ -1322,7 +1328,7 @@ CREATE TABLE IF NOT EXISTS `t_LossGainList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- assembly (3025) and dismantling (3026): the header carries the assembled product
 CREATE TABLE IF NOT EXISTS `t_AssemblyForm` (
@@ -1357,7 +1363,7 @@ CREATE TABLE IF NOT EXISTS `t_AssemblyForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- each component line names its own storehouse
 CREATE TABLE IF NOT EXISTS `t_AssemblyList` (
@@ -1400,7 +1406,7 @@ CREATE TABLE IF NOT EXISTS `t_AssemblyList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- cost adjustment (3043)
 CREATE TABLE IF NOT EXISTS `t_costadjustform` (
@@ -1427,7 +1433,7 @@ CREATE TABLE IF NOT EXISTS `t_costadjustform` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_costadjustlist` (
   `FID` INT NOT NULL,
@@ -1470,7 +1476,7 @@ CREATE TABLE IF NOT EXISTS `t_costadjustlist` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- material picking for production (3089)
 CREATE TABLE IF NOT EXISTS `t_outpickingform` (
@@ -1498,7 +1504,7 @@ CREATE TABLE IF NOT EXISTS `t_outpickingform` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FFromListID is the production task line the material is picked for
 CREATE TABLE IF NOT EXISTS `t_outpickinglist` (
@@ -1541,7 +1547,7 @@ CREATE TABLE IF NOT EXISTS `t_outpickinglist` (
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromListID` (`FFromListID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- finished goods into stock (3090)
 CREATE TABLE IF NOT EXISTS `t_infinishform` (
@@ -1572,7 +1578,7 @@ CREATE TABLE IF NOT EXISTS `t_infinishform` (
   PRIMARY KEY (`FID`),
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FFromBillID is the production task the goods were made by
 CREATE TABLE IF NOT EXISTS `t_infinishlist` (
@@ -1615,7 +1621,7 @@ CREATE TABLE IF NOT EXISTS `t_infinishlist` (
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`),
   KEY `ix_FFromBillID` (`FFromBillID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Production task (3049): one finished product per task, its materials as lines
@@ -1662,7 +1668,7 @@ CREATE TABLE IF NOT EXISTS `t_ProTaskForm` (
   KEY `ix_FBillNo` (`FBillNo`),
   KEY `ix_FProductID` (`FProductID`),
   KEY `ix_FFromListID` (`FFromListID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- materials of a task: consumption per finished unit (FSingleNumber) and in total
 -- (FNumber = FSingleNumber x task quantity); FFinishNumber is what was picked so far
@@ -1687,7 +1693,7 @@ CREATE TABLE IF NOT EXISTS `t_ProTaskList` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Accounting vouchers and the templates bills are turned into vouchers by
@@ -1722,7 +1728,7 @@ CREATE TABLE IF NOT EXISTS `t_VoucherForm` (
   PRIMARY KEY (`FID`),
   KEY `ix_FYear_FPeriod` (`FYear`,`FPeriod`),
   KEY `ix_FFromBillTypeID_FFromBillID` (`FFromBillTypeID`,`FFromBillID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- FDC -1 debit, 1 credit
 CREATE TABLE IF NOT EXISTS `t_voucherList` (
@@ -1743,7 +1749,7 @@ CREATE TABLE IF NOT EXISTS `t_voucherList` (
   `FEmployeeID` INT DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- voucher templates; FIsDefault 1 marks the template used for a bill type
 CREATE TABLE IF NOT EXISTS `T_VoucherModelForm` (
@@ -1755,7 +1761,7 @@ CREATE TABLE IF NOT EXISTS `T_VoucherModelForm` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FBillTypeID` (`FBillTypeID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- template lines: account, side (FCR '借' or '贷') and the bill column giving the amount
 -- (named as in t_vouchermodelfield)
@@ -1771,7 +1777,7 @@ CREATE TABLE IF NOT EXISTS `T_VoucherModelList` (
   `FFormula` VARCHAR(255) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FFormID_FSID` (`FFormID`,`FSID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- the amount columns a template may use per bill type; FFormOrList 1 header, 2 lines
 CREATE TABLE IF NOT EXISTS `t_vouchermodelfield` (
@@ -1784,7 +1790,7 @@ CREATE TABLE IF NOT EXISTS `t_vouchermodelfield` (
   `FAmountFromFieldCNName` VARCHAR(100) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FBillTypeID` (`FBillTypeID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- chart of accounts; the FIs* flags name the dimensions a posting to the account needs
 CREATE TABLE IF NOT EXISTS `t_voucheraccount` (
@@ -1799,7 +1805,7 @@ CREATE TABLE IF NOT EXISTS `t_voucheraccount` (
   `FIsEmployee` INT DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FNo` (`FNo`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- ---------------------------------------------------------------------------
 -- Captions, visibility and order of header fields and grid columns per bill type
@@ -1825,4 +1831,4 @@ CREATE TABLE IF NOT EXISTS `t_comFieldName` (
   PRIMARY KEY (`FID`),
   UNIQUE KEY `ux_FBillTypeID_FFieldName` (`FBillTypeID`,`FFieldName`),
   KEY `ix_FBillTypeID_FFormOrListID` (`FBillTypeID`,`FFormOrListID`)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_general_ci;
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;

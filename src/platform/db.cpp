@@ -129,7 +129,7 @@ void initSession(const QSqlDatabase &db)
 {
     QSqlQuery q(db);
     const QStringList init = {
-        QStringLiteral("SET NAMES utf8mb4 COLLATE utf8mb4_general_ci"),
+        QStringLiteral("SET NAMES utf8mb4 COLLATE utf8mb4_unicode_520_ci"),
         QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(kSessionSqlMode)),
     };
     for (const QString &sql : init) {

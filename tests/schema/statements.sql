@@ -16,9 +16,9 @@
 -- The schema itself
 -- ===========================================================================
 
--- @check every table is InnoDB in utf8mb4_general_ci = 0
+-- @check every table is InnoDB in utf8mb4_unicode_520_ci = 0
 select count(*) from information_schema.tables
- where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_general_ci');
+ where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci');
 
 -- @check only the stock, price, mark and log tables number their rows themselves = t_balance.FRowID,t_billcalflag.FRowID,t_comproductbatchno.FID,t_comproductoutbatchno.FOutID,t_comproductsprice.FRowID,t_comproductunit.FID,zzsyslog.FLogID
 select group_concat(concat(table_name, '.', column_name) order by table_name separator ',')

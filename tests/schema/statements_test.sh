@@ -51,7 +51,7 @@ fail() {
 
 # --- loading ---------------------------------------------------------------
 
-if ! out=$(sql -e "DROP DATABASE IF EXISTS $DB; CREATE DATABASE $DB CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci" 2>&1); then
+if ! out=$(sql -e "DROP DATABASE IF EXISTS $DB; CREATE DATABASE $DB CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_520_ci" 2>&1); then
     fail "create the test database" "$out"
     echo "schema statements: $passed passed, $failed failed"
     exit 1

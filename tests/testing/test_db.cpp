@@ -1,5 +1,8 @@
 #include "test_db.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+
 #include "nv_dm_base.h"
 
 #include <QCoreApplication>
@@ -88,6 +91,27 @@ void KillConnection(const QSqlDatabase &db)
         TDataSet k(killer);
         k.exec(QStringLiteral("KILL CONNECTION ") + id);
         killer.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+void WaitForLockWaits(int count)
+{
+    const QString name = QStringLiteral("lock-watcher");
+    {
+        QSqlDatabase watcher = openConnection(TestConnectionSettings(name));
+        TDataSet q(watcher);
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            q.open(QStringLiteral("select count(*) as n from information_schema.INNODB_TRX where trx_state = 'LOCK WAIT'"));
+            if (q.fieldByName(QStringLiteral("n")).toInt() >= count)
+                break;
+            if (clock.elapsed() > 20000)
+                throw std::runtime_error("no transaction came to wait for a lock within 20 s");
+            QThread::msleep(2);
+        }
+        watcher.close();
     }
     QSqlDatabase::removeDatabase(name);
 }

@@ -24,6 +24,9 @@ void ExecScript(const QString &sql);
 // Ends the server session of `db` from a second connection, as a server restart or a
 // network drop would.
 void KillConnection(const QSqlDatabase &db);
+// Returns once at least `count` transactions wait for a row lock (a staged race has reached
+// its wait); throws after 20 s.
+void WaitForLockWaits(int count);
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
 
