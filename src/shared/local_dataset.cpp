@@ -127,6 +127,32 @@ QVector<Token> tokenize(const QString &s)
     return tokens;
 }
 
+// A like pattern: unescaped % at either end drop the anchor on that side; a backslash makes
+// the next character literal (\\% a percent sign, \\\\ a backslash), so typed text is matched
+// as it stands.
+void readLikePattern(const QString &pattern, Node &node)
+{
+    QVector<std::pair<QChar, bool>> chars; // character, escaped
+    for (int i = 0; i < pattern.size(); ++i) {
+        if (pattern.at(i) == u'\\' && i + 1 < pattern.size())
+            chars.append({pattern.at(++i), true});
+        else
+            chars.append({pattern.at(i), false});
+    }
+    auto isWildcard = [](const std::pair<QChar, bool> &c) { return c.first == u'%' && !c.second; };
+    int begin = 0;
+    int end = static_cast<int>(chars.size());
+    while (begin < end && isWildcard(chars.at(begin)))
+        ++begin;
+    while (end > begin && isWildcard(chars.at(end - 1)))
+        --end;
+    node.anchorStart = begin == 0;
+    node.anchorEnd = end == chars.size();
+    node.text.clear();
+    for (int i = begin; i < end; ++i)
+        node.text += chars.at(i).first;
+}
+
 class Parser {
 public:
     explicit Parser(const QString &text)
@@ -223,16 +249,8 @@ private:
         } else {
             fail(m_text, value.pos, QStringLiteral("quoted text expected"));
         }
-        if (node->op == Node::Op::Like) {
-            QString pattern = node->text;
-            node->anchorStart = !pattern.startsWith(u'%');
-            node->anchorEnd = !pattern.endsWith(u'%');
-            while (pattern.startsWith(u'%'))
-                pattern.remove(0, 1);
-            while (pattern.endsWith(u'%'))
-                pattern.chop(1);
-            node->text = pattern;
-        }
+        if (node->op == Node::Op::Like)
+            readLikePattern(value.text, *node);
         return node;
     }
 

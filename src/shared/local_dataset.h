@@ -16,7 +16,8 @@ namespace protask {
 
 // A local filter over the rows of a dataset, in the small language the lookup lists write:
 //   FIELD like '%TEXT%'   contains, ignoring case; without the leading or trailing % the text
-//                         must start or end the value, without both it must equal it
+//                         must start or end the value, without both it must equal it; a
+//                         backslash makes the next character literal (\% a percent sign)
 //   FIELD = 'text'        equal, ignoring case (as the server's collation compares)
 //   FIELD <> 'text'       not equal; FIELD <> '' keeps the rows with a value
 // joined by "and" and "or" ("and" binds closer), with optional parentheses. Field names and

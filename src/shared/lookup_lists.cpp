@@ -58,7 +58,11 @@ QString LookupFilterExpression(const QString &typed, const QStringList &fields)
 {
     if (typed.trimmed().isEmpty())
         return QString();
-    const QString text = quotedFilterText(typed.toUpper());
+    // The typed text is matched as it stands: its backslashes and percent signs are escaped.
+    QString literal = typed.toUpper();
+    literal.replace(u'\\', QLatin1String("\\\\"));
+    literal.replace(u'%', QLatin1String("\\%"));
+    const QString text = quotedFilterText(literal);
     QStringList terms;
     for (const QString &field : fields) {
         if (!field.trimmed().isEmpty())

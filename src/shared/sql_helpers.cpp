@@ -35,11 +35,17 @@ QString QuotedStr(const QString &text, const QSqlDatabase &db) { return sqlQuote
 
 QString QuotedLikeContains(const QString &text, const QSqlDatabase &db)
 {
-    QString escaped = sqlEscape(text, db);
-    // After the string escape a literal backslash reads \\ ; LIKE then needs \% and \_ .
-    escaped.replace(QLatin1Char('%'), QLatin1String("\\%"));
-    escaped.replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QStringLiteral("'%") + escaped + QStringLiteral("%'");
+    // LIKE's own escapes first (its escape character is the backslash), then the string
+    // literal's: a typed backslash becomes \\\\ in the statement, \\ in the pattern, one
+    // backslash matched.
+    QString pattern;
+    pattern.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (c == u'\\' || c == u'%' || c == u'_')
+            pattern += u'\\';
+        pattern += c;
+    }
+    return QStringLiteral("'%") + sqlEscape(pattern, db) + QStringLiteral("%'");
 }
 
 void SetQueryTrace(bool on, const QString &fileStem)

@@ -20,6 +20,16 @@
 select count(*) from information_schema.tables
  where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci');
 
+-- @check rows made on first use are unique by what identifies them = t_balance.ux_FStorehouseID_FProductID,t_billcalflag.ux_FProductID_FPeriod,t_comproductbatchno.ux_batch
+select group_concat(distinct concat(lower(table_name), '.', index_name) order by lower(table_name) separator ',')
+  from information_schema.statistics where table_schema = database() and non_unique = 0
+   and lower(table_name) in ('t_balance', 't_billcalflag', 't_comproductbatchno') and index_name <> 'PRIMARY';
+
+-- @check a batch without number or dates is one identity, whatever its shelf life = 1|2.00000000
+insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(9,9,null,null,30,null,1);
+insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(9,9,'',STR_TO_DATE('','%Y-%m-%d'),60,null,1) on duplicate key update FNumber = FNumber + 1;
+select concat(count(*), '|', sum(FNumber)) from t_comProductBatchNo where FStorehouseID = 9 and FProductID = 9;
+
 -- @check only the stock, price, mark and log tables number their rows themselves = t_balance.FRowID,t_billcalflag.FRowID,t_comproductbatchno.FID,t_comproductoutbatchno.FOutID,t_comproductsprice.FRowID,t_comproductunit.FID,zzsyslog.FLogID
 select group_concat(concat(table_name, '.', column_name) order by table_name separator ',')
   from information_schema.columns where table_schema = database() and extra like '%auto_increment%';
@@ -258,8 +268,9 @@ select IfNull(FIsCreateVoucher,0) as FIsCreateVoucher, FVoucherID from t_ProTask
 -- @write operation log
 insert into zzsyslog(FDateTime,FUserId,FHostName,FIpAddr,FMsgCont,FWindow)  values(now(),1,'SCB-PC01','192.168.1.21','保存操作 - 单据号:RWD@YM@00001','生产任务单');
 
--- @query next key and other-in/out kind
+-- @query next key outside and inside a save, and other-in/out kind
 select Max(FID) as FID from t_ProTaskList;
+select FID as FID from t_ProTaskList order by FID desc limit 1 for update;
 select * from t_OtherOutInForm where FID = 1;
 
 -- @write create a client, department and employee on the fly
@@ -285,9 +296,19 @@ select * from T_BillCode where FBillTypeID = 49 and FYearMonth = '@YM@';
 select FBillNo from t_ProTaskForm where FBillNo = 'RWD@YM@00006';
 select FBillNo from t_ProTaskForm where FBillNo = 'RWD@YM@00001' and FID <>2;
 
--- @write take a number: first of a month, then the next
-insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(49,'RWD','209912',1);
-update T_BillCode set FCurNo = FCurNo + 1 where FBillTypeID = 49 and FYearMonth = '@YM@';
+-- @check the month's counter has its unique key = 1
+select count(*) from (select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2) K;
+
+-- @check take a number: first of a month, then the next = 2
+insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(49,'RWD','209912',LAST_INSERT_ID(1)) on duplicate key update FCurNo = LAST_INSERT_ID(IfNull(FCurNo,0) + 1);
+insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(49,'RWD','209912',LAST_INSERT_ID(1)) on duplicate key update FCurNo = LAST_INSERT_ID(IfNull(FCurNo,0) + 1);
+select LAST_INSERT_ID() as FCurNo;
+
+-- @write take a number where the counter has no unique key
+select FID from T_BillType where FBillTypeNo = 'RWD' for update;
+select count(*) as FRows, max(IfNull(FCurNo,0)) as FCurNo from T_BillCode where FBillTypeID = 49 and FYearMonth = '209911' for update;
+insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(49,'RWD','209911',1);
+update T_BillCode set FCurNo = 2 where FBillTypeID = 49 and FYearMonth = '209911';
 
 -- @write print style
 select * from t_billtype where FBillTypeNo ='RWD';

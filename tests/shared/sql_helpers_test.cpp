@@ -2,6 +2,8 @@
 #include "program_folder.h"
 #include "prompter.h"
 #include "sql_helpers.h"
+#include "local_dataset.h"
+#include "lookup_lists.h"
 #include "test_db.h"
 #include "values.h"
 
@@ -100,7 +102,9 @@ TEST_F(SqlHelpersTest, NamedRecordsAreCreatedOnceAndFoundAfterwards)
 TEST_F(SqlHelpersTest, NamesWithQuotesBackslashesPercentAndEmojiAreStoredExactly)
 {
     const QStringList names = {QStringLiteral("O'Neil五金"), QStringLiteral("A\\B 车间"), QStringLiteral("100%棉"),
-                               QStringLiteral("a_b"), QStringLiteral("笑脸😀工坊")};
+                               QStringLiteral("a_b"), QStringLiteral("笑脸😀工坊"),
+                               // names that differ only in a character outside the basic plane
+                               QStringLiteral("杯😀"), QStringLiteral("杯😁"), QStringLiteral("杯𠀀")};
     for (const QString &n : names) {
         const int id = GetOrAddNamedRecord(QStringLiteral("t_comdepartment"), QStringLiteral("FName"), n, QStringLiteral("FID"),
                                            {}, {}, {});
@@ -317,13 +321,42 @@ TEST_F(SqlHelpersTest, OtherStockBillsPostClientAmountsUnlessTheCounterpartIsAnE
     EXPECT_TRUE(OtherOutInKindCheck(3));
 }
 
-TEST_F(SqlHelpersTest, LikePatternsStayContainsMatches)
+// Every search matches exactly the rows that contain the typed text, on the server and in the
+// local lookup filter alike.
+struct SearchCase {
+    const char *typed;
+    const char *ids;
+};
+
+const QString kSearchRows = QStringLiteral(
+    "insert into t_comUnit(FID, FName) values (1, '100%棉'), (2, '1000棉'), (3, 'a_b'), (4, 'axb'), (5, 'c:\\\\dir'), "
+    "(6, 'c:dir'), (7, 'it''s'), (8, 'b\\\\%')");
+
+class SearchTest : public SqlHelpersTest, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(SearchTest, MatchesExactlyTheRowsContainingTheTypedText)
 {
-    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (1, '100%棉'), (2, '1000棉'), (3, 'a_b'), (4, 'axb')"));
-    EXPECT_EQ(one(QStringLiteral("select group_concat(FID) from t_comUnit where FName like ") + QuotedLikeContains(QStringLiteral("0%"))).toString(),
-              QStringLiteral("1"));
-    EXPECT_EQ(one(QStringLiteral("select group_concat(FID) from t_comUnit where FName like ") + QuotedLikeContains(QStringLiteral("_b"))).toString(),
-              QStringLiteral("3"));
+    ExecScript(kSearchRows);
+    const QString typed = QString::fromUtf8(GetParam().typed);
+    EXPECT_EQ(one(QStringLiteral("select IfNull(group_concat(FID order by FID),'') from t_comUnit where FName like ")
+                  + QuotedLikeContains(typed))
+                  .toString(),
+              QLatin1String(GetParam().ids))
+        << "server";
+
+    TLocalDataSet units;
+    units.open(QStringLiteral("select FID, FName from t_comUnit order by FID"));
+    units.setFilter(LookupFilterExpression(typed, {QStringLiteral("FName")}));
+    units.setFiltered(true);
+    QStringList ids;
+    for (units.first(); !units.eof(); units.next())
+        ids << units.fieldByName(QStringLiteral("FID")).toString();
+    EXPECT_EQ(ids.join(QLatin1Char(',')), QLatin1String(GetParam().ids)) << "local filter";
 }
+
+INSTANTIATE_TEST_SUITE_P(TypedTexts, SearchTest,
+                         ::testing::Values(SearchCase{"0%", "1"}, SearchCase{"%", "1,8"}, SearchCase{"_b", "3"},
+                                           SearchCase{"\\", "5,8"}, SearchCase{":\\d", "5"}, SearchCase{"\\%", "8"},
+                                           SearchCase{"'", "7"}, SearchCase{"棉", "1,2"}, SearchCase{"X", "4"}));
 
 } // namespace
