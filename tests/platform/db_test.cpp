@@ -145,6 +145,20 @@ TEST_F(DbTest, TransactionGuardRollsBackUnlessCommitted)
     }
     q.open(QStringLiteral("select count(*) as n from t_quote_probe"));
     EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1);
+
+    // A COMMIT the server refuses leaves nothing open for the next statement to commit.
+    setBeforeCommitHook([](const QSqlDatabase &) { throw DbError(1180, QStringLiteral("Got error during COMMIT"), {}); });
+    {
+        TransactionGuard tx(db);
+        EXPECT_TRUE(transactionOpen(db));
+        q.exec(QStringLiteral("insert into t_quote_probe values (3, 'commit refused')"));
+        EXPECT_THROW(tx.commit(), DbError);
+        EXPECT_FALSE(transactionOpen(db));
+    }
+    setBeforeCommitHook(nullptr);
+    q.exec(QStringLiteral("insert into t_quote_probe values (4, 'autocommit again')"));
+    q.open(QStringLiteral("select group_concat(FID order by FID) as ids from t_quote_probe"));
+    EXPECT_EQ(q.fieldByName(QStringLiteral("ids")).toString(), QStringLiteral("2,4"));
 }
 
 TEST_F(DbTest, LockWaitAndDeadlockAreClassifiedForRetry)
@@ -197,7 +211,7 @@ TEST_F(DbTest, LockWaitAndDeadlockAreClassifiedForRetry)
             return code;
         });
         holdsRow2.get_future().wait();
-        QThread::msleep(300); // let the thread block on row 1
+        protask::testing::WaitForLockWaits(1); // the thread now waits for row 1
         int mainCode = 0;
         try {
             a.exec(QStringLiteral("update t_quote_probe set FName = 'a' where FID = 2"));

@@ -169,7 +169,7 @@ TEST_F(DbActionsTest, ADeadlockedActionRunsAgainAndBothActionsLand)
         ExecQuery(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 1 where FID = 1"));
         if (++attempt == 1) {
             mainHoldsRow1.set_value();
-            QThread::msleep(200);
+            protask::testing::WaitForLockWaits(1); // the other action now waits for row 1
         }
         ExecQuery(QStringLiteral("update t_comCash set FBalance = IfNull(FBalance,0) + 1 where FID = 2"));
         return true;
