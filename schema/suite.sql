@@ -204,7 +204,7 @@ CREATE TABLE IF NOT EXISTS `t_comProductsPrice` (
   `FAmount` DECIMAL(24,8) DEFAULT NULL,
   `FDate` DATETIME DEFAULT NULL,
   PRIMARY KEY (`FRowID`),
-  KEY `ix_FClientID_FProductID_FUnitID` (`FClientID`,`FProductID`,`FUnitID`)
+  UNIQUE KEY `ux_FClientID_FProductID_FUnitID` (`FClientID`,`FProductID`,`FUnitID`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- clients (FType 1) and suppliers (FType 2). FPrePriceID is the price level: 0 retail

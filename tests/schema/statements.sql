@@ -20,10 +20,10 @@
 select count(*) from information_schema.tables
  where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci');
 
--- @check rows made on first use are unique by what identifies them = t_balance.ux_FStorehouseID_FProductID,t_billcalflag.ux_FProductID_FPeriod,t_comproductbatchno.ux_batch
+-- @check rows made on first use are unique by what identifies them = t_balance.ux_FStorehouseID_FProductID,t_billcalflag.ux_FProductID_FPeriod,t_comproductbatchno.ux_batch,t_comproductsprice.ux_FClientID_FProductID_FUnitID
 select group_concat(distinct concat(lower(table_name), '.', index_name) order by lower(table_name) separator ',')
   from information_schema.statistics where table_schema = database() and non_unique = 0
-   and lower(table_name) in ('t_balance', 't_billcalflag', 't_comproductbatchno') and index_name <> 'PRIMARY';
+   and lower(table_name) in ('t_balance', 't_billcalflag', 't_comproductbatchno', 't_comproductsprice') and index_name <> 'PRIMARY';
 
 -- @check a batch without number or dates is one identity, whatever its shelf life = 1|2.00000000
 insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(9,9,null,null,30,null,1);
