@@ -36,7 +36,7 @@ int TLookupEdit::addButton(ButtonKind kind, const QString &caption)
     b.widget->setFocusPolicy(Qt::NoFocus);
     b.widget->setAutoRaise(false);
     const int index = static_cast<int>(m_buttons.size());
-    connect(b.widget, &QToolButton::clicked, this, [this, index]() { emit buttonClicked(index); });
+    connect(b.widget, &QToolButton::clicked, this, [this, index]() { Q_EMIT buttonClicked(index); });
     m_buttons.append(b);
     layoutButtons();
     return index;
@@ -92,7 +92,7 @@ void TLookupEdit::clearLookup()
 void TLookupEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QLineEdit::mouseDoubleClickEvent(event);
-    emit doubleClicked();
+    Q_EMIT doubleClicked();
 }
 
 void TLookupEdit::resizeEvent(QResizeEvent *event)
@@ -154,20 +154,20 @@ void TComboBox::showPopup()
 {
     if (m_readOnly)
         return;
-    emit aboutToDropDown();
+    Q_EMIT aboutToDropDown();
     QComboBox::showPopup();
 }
 
 void TComboBox::hidePopup()
 {
     QComboBox::hidePopup();
-    emit closedUp();
+    Q_EMIT closedUp();
 }
 
 bool TComboBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == lineEdit() && event->type() == QEvent::MouseButtonDblClick)
-        emit doubleClicked();
+        Q_EMIT doubleClicked();
     return QComboBox::eventFilter(watched, event);
 }
 
@@ -311,7 +311,7 @@ void TCurrencyEdit::notifyIfChanged()
         return;
     m_lastBlank = blank;
     m_lastValue = v;
-    emit valueChanged(v);
+    Q_EMIT valueChanged(v);
 }
 
 QString TCurrencyEdit::editingText() const
@@ -402,7 +402,7 @@ void TNullableDateEdit::commitEdit()
         setText(normal);
     if (normal != m_committedText) {
         m_committedText = normal;
-        emit dateChanged(date());
+        Q_EMIT dateChanged(date());
     }
 }
 

@@ -48,7 +48,7 @@ public:
     // Empty text, stored value "0", caption buttons blank, counter buttons "0".
     void clearLookup();
 
-signals:
+Q_SIGNALS:
     void buttonClicked(int index);
     void doubleClicked();
 
@@ -85,7 +85,7 @@ public:
     void showPopup() override;
     void hidePopup() override;
 
-signals:
+Q_SIGNALS:
     void aboutToDropDown();
     void closedUp();
     void doubleClicked();
@@ -128,7 +128,7 @@ public:
     // The value as the display format shows it.
     QString formatValue(double value) const;
 
-signals:
+Q_SIGNALS:
     // A new value: set by the program, or typed and committed by the user.
     void valueChanged(double value);
 
@@ -172,7 +172,7 @@ public:
     // The date a text names, or an invalid date.
     static QDate parseDate(const QString &text);
 
-signals:
+Q_SIGNALS:
     void dateChanged(const QDate &date);
 
 private:

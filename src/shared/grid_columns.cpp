@@ -27,7 +27,7 @@ int widthFromText(const QString &text)
     bool ok = false;
     const int width = text.trimmed().toInt(&ok);
     if (!ok)
-        throw std::invalid_argument(("'" + text + "' is not a valid integer value").toStdString());
+        throw std::invalid_argument(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
     return width;
 }
 

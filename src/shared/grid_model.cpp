@@ -79,10 +79,10 @@ void TGridModel::setColumn(int index, const TGridColumn &column)
     if (index < 0 || index >= m_columns.size())
         return;
     m_columns[index] = column;
-    emit headerDataChanged(Qt::Horizontal, index, index);
+    Q_EMIT headerDataChanged(Qt::Horizontal, index, index);
     if (!m_rows.isEmpty())
-        emit dataChanged(this->index(0, index), this->index(rowCountValue() - 1, index));
-    emit columnChanged(index);
+        Q_EMIT dataChanged(this->index(0, index), this->index(rowCountValue() - 1, index));
+    Q_EMIT columnChanged(index);
 }
 
 void TGridModel::updateColumn(int index, const std::function<void(TGridColumn &)> &change)
@@ -148,7 +148,7 @@ void TGridModel::clearRow(int row)
     if (row < 0 || row >= rowCountValue() || m_columns.isEmpty())
         return;
     m_rows[row].fill(QVariant());
-    emit dataChanged(index(row, 0), index(row, columnCountValue() - 1));
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCountValue() - 1));
 }
 
 void TGridModel::clearRows()
@@ -177,7 +177,7 @@ void TGridModel::setCell(int row, int column, const QVariant &value)
         return;
     m_rows[row][column] = value;
     const QModelIndex i = index(row, column);
-    emit dataChanged(i, i);
+    Q_EMIT dataChanged(i, i);
 }
 
 void TGridModel::setCell(int row, const QString &name, const QVariant &value)
@@ -197,7 +197,7 @@ bool TGridModel::editCell(int row, int column, const QVariant &value)
     if (!accept || !validCell(row, column))
         return false;
     setCell(row, column, newValue);
-    emit cellEdited(row, column);
+    Q_EMIT cellEdited(row, column);
     return true;
 }
 
@@ -207,7 +207,7 @@ void TGridModel::setEditingEnabled(bool enabled)
         return;
     m_editingEnabled = enabled;
     if (!m_rows.isEmpty() && !m_columns.isEmpty())
-        emit dataChanged(index(0, 0), index(rowCountValue() - 1, columnCountValue() - 1));
+        Q_EMIT dataChanged(index(0, 0), index(rowCountValue() - 1, columnCountValue() - 1));
 }
 
 bool TGridModel::isCellEditable(int column) const

@@ -115,7 +115,7 @@ public:
     // The text a cell shows: numbers in the column's display format, dates as yyyy-MM-dd.
     QString displayText(int row, int column) const;
 
-signals:
+Q_SIGNALS:
     void cellEdited(int row, int column);
     void columnChanged(int column);
 

@@ -423,7 +423,7 @@ TGridView::TGridView(QWidget *parent)
 
     m_textDelegate = new TextDelegate(m_table);
     m_lookupDelegate = new LookupDelegate(
-        [this](const QModelIndex &index) { emit lookupClicked(index.row(), index.column()); }, m_table);
+        [this](const QModelIndex &index) { Q_EMIT lookupClicked(index.row(), index.column()); }, m_table);
     m_numberDelegate = new NumberDelegate(m_table);
     m_checkBoxDelegate = new CheckBoxDelegate(m_table);
     m_dateDelegate = new DateDelegate(m_table);
@@ -443,12 +443,12 @@ TGridView::TGridView(QWidget *parent)
             m_model->storeColumnWidth(logical, newSize);
         m_footer->update();
         if (m_layoutUpdates == 0)
-            emit columnLayoutChanged();
+            Q_EMIT columnLayoutChanged();
     });
     connect(header, &QHeaderView::sectionMoved, this, [this] {
         m_footer->update();
         if (m_layoutUpdates == 0)
-            emit columnLayoutChanged();
+            Q_EMIT columnLayoutChanged();
     });
     connect(header, &QHeaderView::geometriesChanged, m_footer, refreshFooter);
     connect(m_table->horizontalScrollBar(), &QScrollBar::valueChanged, m_footer, refreshFooter);

@@ -101,7 +101,7 @@ public:
         TGridView *m_view;
     };
 
-signals:
+Q_SIGNALS:
     void lookupClicked(int row, int column);
     void cellEdited(int row, int column);
     // The user moved or resized a column (the editor saves its layout on it); a drag

@@ -445,7 +445,7 @@ QVariant TLocalDataSet::value(int row, const QString &name) const
 {
     const int column = fieldIndex(name);
     if (column < 0)
-        throw std::out_of_range(("no field " + name + " in the dataset").toStdString());
+        throw std::out_of_range(QStringLiteral("no field %1 in the dataset").arg(name).toStdString());
     if (row < 0 || row >= recordCount())
         return QVariant();
     return m_rows[m_visible[row]].value(column);
@@ -466,7 +466,7 @@ bool TLocalDataSet::locate(const QString &field, const QVariant &value, Qt::Case
 {
     const int column = fieldIndex(field);
     if (column < 0)
-        throw std::out_of_range(("no field " + field + " in the dataset").toStdString());
+        throw std::out_of_range(QStringLiteral("no field %1 in the dataset").arg(field).toStdString());
     bool wantedIsNumber = false;
     const double wantedNumber = value.toDouble(&wantedIsNumber);
     wantedIsNumber = wantedIsNumber && value.typeId() != QMetaType::QString;
@@ -513,8 +513,8 @@ void TLocalDataSet::checkFields(const TFilterExpression &expression) const
 {
     for (const QString &field : expression.fieldNames()) {
         if (fieldIndex(field) < 0)
-            throw std::invalid_argument(("filter names the field " + field + ", which the dataset does not have")
-                                            .toStdString());
+            throw std::invalid_argument(
+                QStringLiteral("filter names the field %1, which the dataset does not have").arg(field).toStdString());
     }
 }
 

@@ -142,7 +142,8 @@ QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering, co
     int key = 0;
     QString prefix;
     if (!FindBillType(billTypeNo, key, prefix, db))
-        throw std::runtime_error(("no bill type " + billTypeNo + " in T_BillType: no number can be taken").toStdString());
+        throw std::runtime_error(
+            QStringLiteral("no bill type %1 in T_BillType: no number can be taken").arg(billTypeNo).toStdString());
     QString yearMonth;
     GetServerBillDate(yearMonth, db);
 

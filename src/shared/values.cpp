@@ -43,7 +43,7 @@ int ValueToInt(const QVariant &v)
     bool ok = false;
     const int i = text.toInt(&ok);
     if (!ok)
-        throw std::invalid_argument(("'" + text + "' is not a valid integer value").toStdString());
+        throw std::invalid_argument(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
     return i;
 }
 
