@@ -49,12 +49,15 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
     const QString signText = QString::number(sign);
     TDataSet q(db);
 
+    // A batch row is one storehouse, product, batch number, production and expiry date; the
+    // shelf life is copied onto a new row (the longest of its lines) but tells no rows apart.
+    // Lines are summed per target row first: a joined update changes each target row once.
     // Only an incoming posting creates batch rows; taking it back leaves them (at 0).
     if (sign == 1) {
         const QString insert =
             QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.")
             + S + QStringLiteral(",0) as FStorehouseID,") + L + QStringLiteral(".") + P + QStringLiteral(",   IfNull(") + L
-            + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,") + L + QStringLiteral(".FKFPeriod,") + L
+            + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L + QStringLiteral(".FKFPeriod),") + L
             + QStringLiteral(".FPeriodDate   ") + src.insertFrom + QStringLiteral("   where T1.") + keyColumn + QStringLiteral(" = ")
             + billId + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
             + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.")
@@ -64,7 +67,7 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
             + QStringLiteral(".FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(") + L
             + QStringLiteral(".FPeriodDate,''))  group by IfNull(T1.") + S + QStringLiteral(",0),") + L + QStringLiteral(".") + P
             + QStringLiteral(",           IfNull(") + L + QStringLiteral(".FBatchNo1,'') ,") + L + QStringLiteral(".FKFDate,") + L
-            + QStringLiteral(".FKFPeriod,") + L + QStringLiteral(".FPeriodDate");
+            + QStringLiteral(".FPeriodDate");
         if (!PostExec(q, insert))
             return false;
     }
@@ -72,8 +75,8 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
     const QString update =
         QStringLiteral("update t_comProductBatchNo T3 inner join (    select IfNull(T1.") + S + QStringLiteral(",0) as FStorehouseID,") + L
         + QStringLiteral(".") + P + QStringLiteral(" as FProductID,") + L
-        + QStringLiteral(".FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,") + L
-        + QStringLiteral(".FKFPeriod,") + L + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(")
+        + QStringLiteral(".FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L
+        + QStringLiteral(".FKFPeriod) as FKFPeriod,") + L + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(")
         + L + QStringLiteral(".") + N + QStringLiteral(",0)           ELSE IFNULL(") + L + QStringLiteral(".") + N
         + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber,      sum(IfNull(") + L + QStringLiteral(".") + amountColumn
         + QStringLiteral(",0)) as FAmount     ") + src.updateFrom + QStringLiteral("       LEFT JOIN t_comProductUnit T3 ON ") + L
@@ -82,7 +85,6 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
         + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
         + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1     GROUP BY IFNULL(T1.") + S + QStringLiteral(",0),") + L
         + QStringLiteral(".") + P + QStringLiteral(",      IFNULL(FBatchNo1,''),") + L + QStringLiteral(".FKFDate,") + L
-        + QStringLiteral(".FKFPeriod,") + L
         + QStringLiteral(".FPeriodDate   )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID       AND IFNULL(T3.FBatchNo1,'') = IFNULL(T4.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T4.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T4.FPeriodDate,'') SET T3.FNumber = IFNULL(T3.FNumber,0) + T4.FNumber *")
         + signText + QStringLiteral(" ,T3.FAmount = IfNull(T3.FAmount,0) + T4.FAmount * ") + signText;
     return PostExec(q, update);

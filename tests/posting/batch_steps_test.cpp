@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace protask;
 using namespace protask::batchtest;
 
@@ -115,6 +117,40 @@ TEST_F(BatchStepsTest, IncomingLinesAddBaseQuantitiesToOneRowPerBatch)
     EXPECT_EQ(batchRows(1, kBatchProduct), lines({QStringLiteral("A1 2024-01-10 365 2025-01-09 = 1/10"),
                                                         QStringLiteral("A2 - - - = 0/0")}));
     EXPECT_EQ(batchRows(1, kSecondBatchProduct), lines({QStringLiteral("<null> - - - = 6/0")}));
+}
+
+TEST_F(BatchStepsTest, LinesOfOneBatchWithTwoShelfLivesPostToOneRow)
+{
+    // Shelf lives 30 and 60 of one batch: 5 and 7 pieces, amounts 50 and 70.
+    struct Case {
+        const char *what;
+        bool rowExists;
+        QString afterCheck;
+        QString afterUnCheck;
+    };
+    const Case cases[] = {
+        {"the bill creates the row, with the longer shelf life", false, QStringLiteral("S1 2024-01-10 60 2024-12-31 = 12/120"),
+         QStringLiteral("S1 2024-01-10 60 2024-12-31 = 0/0")},
+        {"the row was there", true, QStringLiteral("S1 2024-01-10 90 2024-12-31 = 22/120"),
+         QStringLiteral("S1 2024-01-10 90 2024-12-31 = 10/0")},
+    };
+    int billId = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Exec(QStringLiteral("delete from t_comProductBatchNo"));
+        if (c.rowExists)
+            AddBatch(1, kBatchProduct, QStringLiteral("S1"), QStringLiteral("2024-01-10"), 10, QStringLiteral("2024-12-31"), QStringLiteral("90"));
+        ++billId;
+        AddHeader(QStringLiteral("t_PurForm"), billId, 3002, QStringLiteral("JH-%1").arg(billId), QStringLiteral("2024-03-01"), 1);
+        for (const auto &[n, period, number] : {std::tuple{1, "30", 5}, std::tuple{2, "60", 7}})
+            AddLine(QStringLiteral("t_PurList"), billId * 10 + n, billId, kBatchProduct, kPiece, number,
+                    {QStringLiteral("S1"), QStringLiteral("2024-01-10"), QLatin1String(period), QStringLiteral("2024-12-31")}, number * 10);
+
+        ASSERT_TRUE(purchaseIn(billId, 1));
+        EXPECT_EQ(batchRows(1, kBatchProduct), lines({c.afterCheck}));
+        ASSERT_TRUE(purchaseIn(billId, -1));
+        EXPECT_EQ(batchRows(1, kBatchProduct), lines({c.afterUnCheck}));
+    }
 }
 
 TEST_F(BatchStepsTest, AssemblyHeaderAndLinesPostIncomingBatchesFromTheirOwnRows)
