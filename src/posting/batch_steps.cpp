@@ -9,6 +9,11 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace protask {
 
@@ -49,12 +54,15 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
     const QString signText = QString::number(sign);
     TDataSet q(db);
 
+    // A batch row is one storehouse, product, batch number, production and expiry date; the
+    // shelf life is copied onto a new row (the longest of its lines) but tells no rows apart.
+    // Lines are summed per target row first: a joined update changes each target row once.
     // Only an incoming posting creates batch rows; taking it back leaves them (at 0).
     if (sign == 1) {
         const QString insert =
             QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.")
             + S + QStringLiteral(",0) as FStorehouseID,") + L + QStringLiteral(".") + P + QStringLiteral(",   IfNull(") + L
-            + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,") + L + QStringLiteral(".FKFPeriod,") + L
+            + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L + QStringLiteral(".FKFPeriod),") + L
             + QStringLiteral(".FPeriodDate   ") + src.insertFrom + QStringLiteral("   where T1.") + keyColumn + QStringLiteral(" = ")
             + billId + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
             + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.")
@@ -64,7 +72,7 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
             + QStringLiteral(".FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(") + L
             + QStringLiteral(".FPeriodDate,''))  group by IfNull(T1.") + S + QStringLiteral(",0),") + L + QStringLiteral(".") + P
             + QStringLiteral(",           IfNull(") + L + QStringLiteral(".FBatchNo1,'') ,") + L + QStringLiteral(".FKFDate,") + L
-            + QStringLiteral(".FKFPeriod,") + L + QStringLiteral(".FPeriodDate");
+            + QStringLiteral(".FPeriodDate");
         if (!PostExec(q, insert))
             return false;
     }
@@ -72,8 +80,8 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
     const QString update =
         QStringLiteral("update t_comProductBatchNo T3 inner join (    select IfNull(T1.") + S + QStringLiteral(",0) as FStorehouseID,") + L
         + QStringLiteral(".") + P + QStringLiteral(" as FProductID,") + L
-        + QStringLiteral(".FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,") + L
-        + QStringLiteral(".FKFPeriod,") + L + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(")
+        + QStringLiteral(".FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L
+        + QStringLiteral(".FKFPeriod) as FKFPeriod,") + L + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(")
         + L + QStringLiteral(".") + N + QStringLiteral(",0)           ELSE IFNULL(") + L + QStringLiteral(".") + N
         + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber,      sum(IfNull(") + L + QStringLiteral(".") + amountColumn
         + QStringLiteral(",0)) as FAmount     ") + src.updateFrom + QStringLiteral("       LEFT JOIN t_comProductUnit T3 ON ") + L
@@ -82,7 +90,6 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
         + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
         + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1     GROUP BY IFNULL(T1.") + S + QStringLiteral(",0),") + L
         + QStringLiteral(".") + P + QStringLiteral(",      IFNULL(FBatchNo1,''),") + L + QStringLiteral(".FKFDate,") + L
-        + QStringLiteral(".FKFPeriod,") + L
         + QStringLiteral(".FPeriodDate   )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID       AND IFNULL(T3.FBatchNo1,'') = IFNULL(T4.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T4.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T4.FPeriodDate,'') SET T3.FNumber = IFNULL(T3.FNumber,0) + T4.FNumber *")
         + signText + QStringLiteral(" ,T3.FAmount = IfNull(T3.FAmount,0) + T4.FAmount * ") + signText;
     return PostExec(q, update);
@@ -108,154 +115,304 @@ bool lockProducts(QList<int> productIds, const QSqlDatabase &db)
                            + QStringLiteral(") order by FID for update"));
 }
 
-// One outgoing line as the allocation needs it: ids as decimal text, dates as "yyyy-mm-dd".
+// Quantities of the allocation in hundred-millionths: the server keeps 8 places, and whole
+// numbers of them add and compare exactly, as the server's decimals do.
+using Units = qint64;
+constexpr double kUnitsPerOne = 1e8;
+
+Units toUnits(const QVariant &v) { return std::llround(RoundValue(kQuantityPlaces, ValueToFloat(v)) * kUnitsPerOne); }
+
+QString unitsSql(Units units) { return sqlNumber(static_cast<double>(units) / kUnitsPerOne); }
+
+// Batch numbers are told apart by the server's collation (case and trailing blanks do not
+// count), as the lookups by batch number always did; both sides carry the collation weights
+// the server gives them, padded to the column's 100 characters.
+QString batchKeySql(const QString &column)
+{
+    return QStringLiteral("WEIGHT_STRING(IfNull(") + column + QStringLiteral(",'') AS CHAR(100))");
+}
+
+// One outgoing line as the allocation needs it: bill ids as decimal text, dates as "yyyy-mm-dd".
 struct OutLine {
     QString billTypeId;
     QString billId;
     QString listId;
     QString billNo;
     QString billDate;
-    QString storehouseId;
-    QString productId;
+    int storehouseId = 0;
+    int productId = 0;
     QString batchNo;
+    QByteArray batchKey;
     QString kfDate;     // "yyyy-mm-dd" or empty
     int kfPeriod = 0;
     QString periodDate; // "yyyy-mm-dd" or empty
-    double needed = 0;
+    Units needed = 0;
 };
 
-// What a take was taken from: the batch row and the batch data written on the record.
-struct TakenBatch {
-    QString batchRowId;
-    QString batchNo;
+// A batch row of one of the bill's storehouses and products, as the bill's earlier takes left it.
+struct BatchRow {
+    int id = 0; // of a created row: 0 until it is written
+    int storehouseId = 0;
+    int productId = 0;
+    QString batchNo; // as a take records it: empty for null
+    QByteArray batchKey;
     QString kfDate;
-    QString kfPeriodSql; // already in the form the record wants it (quoted or plain)
+    int kfPeriod = 0; // IfNull(FKFPeriod,0), which is what a record of a null shelf life always held
     QString periodDate;
+    Units number = 0;
+    Units taken = 0; // everything the bill takes from it, shortages included
+    bool created = false; // a shortage row of a batch the storehouse never held
 };
 
-bool recordTake(TDataSet &exec, const OutLine &line, const TakenBatch &from, double take, const QSqlDatabase &db)
+// A take is recorded with the line's own batch values when it came from the line's own
+// batch (or is its shortage), else with the batch row's.
+struct Take {
+    int line = 0;
+    int row = 0;
+    Units quantity = 0;
+    bool lineValues = false;
+};
+
+using StockKey = std::pair<int, int>; // storehouse, product
+
+QString dateValueSql(const QString &date, const QSqlDatabase &db)
 {
-    const QString sql =
-        QStringLiteral("Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values ( ")
-        + from.batchRowId + QStringLiteral(",") + line.billTypeId + QStringLiteral(",") + line.billId + QStringLiteral(",")
-        + line.listId + QStringLiteral(",") + QuotedStr(line.billNo, db) + QStringLiteral(",") + QuotedStr(line.billDate, db)
-        + QStringLiteral(",") + line.storehouseId + QStringLiteral(",") + line.productId + QStringLiteral(",")
-        + QuotedStr(from.batchNo, db) + QStringLiteral(",STR_TO_DATE(") + QuotedStr(from.kfDate, db)
-        + QStringLiteral(",'%Y-%m-%d'),") + from.kfPeriodSql + QStringLiteral(",STR_TO_DATE(") + QuotedStr(from.periodDate, db)
-        + QStringLiteral(",'%Y-%m-%d'),") + sqlNumber(take) + QStringLiteral(",0,0)");
-    return PostExec(exec, sql);
+    return QStringLiteral("STR_TO_DATE(") + QuotedStr(date, db) + QStringLiteral(",'%Y-%m-%d')");
 }
 
-bool takeFromBatchRow(TDataSet &exec, const QString &batchRowId, double take)
+QString batchValuesSql(const QString &batchNo, const QString &kfDate, int kfPeriod, const QString &periodDate,
+                       const QSqlDatabase &db)
 {
-    return PostExec(exec, QStringLiteral("update t_comProductBatchNo set FNumber = IfNull(FNumber,0) - ") + sqlNumber(take)
-                              + QStringLiteral(" where FID = ") + batchRowId);
+    return QuotedStr(batchNo, db) + QStringLiteral(",") + dateValueSql(kfDate, db) + QStringLiteral(",")
+           + sqlNumber(kfPeriod) + QStringLiteral(",") + dateValueSql(periodDate, db);
 }
 
-// The rest that no batch could cover becomes negative stock of the line's own batch (the
-// row is created when the storehouse never held it), recorded like any other take so that
-// a release adds it back.
-bool AddBatchNoShortage(const OutLine &line, double rest, const QSqlDatabase &db)
-{
-    const QString quotedBatchNo = QuotedStr(line.batchNo, db);
-    const QString quotedKFDate = QuotedStr(line.kfDate, db);
-    const QString quotedExpiry = QuotedStr(line.periodDate, db);
-    const QString kfPeriod = QString::number(line.kfPeriod);
-    const QString negRest = sqlNumber(rest * -1);
-    const QString sameBatch = QStringLiteral(" where FStorehouseID = ") + line.storehouseId + QStringLiteral(" and FProductID = ")
-                              + line.productId + QStringLiteral(" and IfNull(FBatchNo1,'') = ") + quotedBatchNo
-                              + QStringLiteral(" and IfNull(FKFPeriod,'') = ") + kfPeriod
-                              + QStringLiteral(" and IfNull(FPeriodDate,'') = ") + quotedExpiry
-                              + QStringLiteral(" and IfNull(FKFDate,'') = ") + quotedKFDate;
+// Statements that list rows are cut into pieces of this many rows.
+constexpr int kRowsPerStatement = 1000;
 
-    TDataSet batch(db);
-    TDataSet exec(db);
-    if (!PostOpen(batch, QStringLiteral("select * from t_comProductBatchNo ") + sameBatch + QStringLiteral(" for update")))
-        return false;
-    QString batchRowId;
-    if (batch.isEmpty()) {
-        const QString insert =
-            QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(")
-            + line.storehouseId + QStringLiteral(",") + line.productId + QStringLiteral(",") + quotedBatchNo
-            + QStringLiteral(",STR_TO_DATE(") + quotedKFDate + QStringLiteral(",'%Y-%m-%d'),") + kfPeriod
-            + QStringLiteral(",STR_TO_DATE(") + quotedExpiry + QStringLiteral(",'%Y-%m-%d'),") + negRest + QStringLiteral(")");
-        if (!PostExec(exec, insert))
-            return false;
-        if (!PostOpen(batch, QStringLiteral("SELECT LAST_INSERT_ID() AS IBatchNoID")))
-            return false;
-        batchRowId = idText(batch.fieldByName(QStringLiteral("IBatchNoID")));
-    } else {
-        batchRowId = idText(batch.fieldByName(QStringLiteral("FID")));
-        if (!PostExec(exec, QStringLiteral("update t_comProductBatchNo set FNumber = IfNull(FNumber,0) + ") + negRest + sameBatch))
-            return false;
-    }
-    const TakenBatch own{batchRowId, line.batchNo, line.kfDate, kfPeriod, line.periodDate};
-    return recordTake(exec, line, own, rest, db);
-}
+// The allocation of one bill: every batch row of the bill's storehouses and products is read
+// once with a locking read, the lines take from them in memory in the order they come (an
+// earlier line may empty a batch that a later one would take), and the outcome is written
+// with statements that each cover many rows.
+class BillAllocation {
+public:
+    BillAllocation(QList<OutLine> lines, const QSqlDatabase &db) : m_lines(std::move(lines)), m_db(db) {}
 
-// The line's own batch first (when it holds stock), then the oldest batches of the product
-// in the storehouse, then a shortage on the line's own batch.
-bool allocateLine(const OutLine &line, const QSqlDatabase &db)
-{
-    TDataSet batch(db);
-    TDataSet exec(db);
-    const QString quotedBatchNo = QuotedStr(line.batchNo, db);
-    const QString quotedKFDate = QuotedStr(line.kfDate, db);
-    const QString kfPeriod = QString::number(line.kfPeriod);
-
-    double rest = line.needed;
-    const QString ownBatch = QStringLiteral("select * from t_comProductBatchNo  where FStorehouseID = ") + line.storehouseId
-                             + QStringLiteral(" and FProductID = ") + line.productId + QStringLiteral(" and IfNull(FBatchNo1,'') = ")
-                             + quotedBatchNo + QStringLiteral(" and IfNull(FKFDate,'') = ") + quotedKFDate
-                             + QStringLiteral(" and IfNull(FKFPeriod,0) = ") + kfPeriod
-                             + QStringLiteral(" and IfNull(FNumber,0) > 0 for update");
-    if (!PostOpen(batch, ownBatch))
-        return false;
-    if (!batch.isEmpty()) {
-        const QString rowId = idText(batch.fieldByName(QStringLiteral("FID")));
-        const double onHand = ValueToFloat(batch.fieldByName(QStringLiteral("FNumber")));
-        rest = RoundValue(kQuantityPlaces, line.needed - onHand);
-        const double take = rest >= 0 ? onHand : line.needed;
-        if (!takeFromBatchRow(exec, rowId, take))
+    bool run()
+    {
+        if (m_lines.isEmpty())
+            return true;
+        if (!readBatchRows())
             return false;
-        const TakenBatch own{rowId, line.batchNo, line.kfDate, QuotedStr(kfPeriod, db), line.periodDate};
-        if (!recordTake(exec, line, own, take, db))
-            return false;
+        for (int i = 0; i < m_lines.size(); ++i)
+            allocateLine(i);
+        return writeCreatedRows() && writeBatchStock() && writeTakes();
     }
 
-    if (rest > 0) {
-        // The batch emptied above now holds 0 and is no longer listed.
-        const QString oldestFirst = QStringLiteral("select * from t_comProductBatchNo  where FStorehouseID = ") + line.storehouseId
-                                    + QStringLiteral(" and FProductID = ") + line.productId
-                                    + QStringLiteral(" and ifNull(FNumber,0) > 0  order by FKFDate,FBatchNo1 for update");
-        if (!PostOpen(batch, oldestFirst))
+private:
+    static StockKey stockOf(const OutLine &line) { return {line.storehouseId, line.productId}; }
+
+    bool readBatchRows()
+    {
+        std::map<int, std::set<int>> products;
+        for (const OutLine &line : std::as_const(m_lines))
+            products[line.storehouseId].insert(line.productId);
+        QStringList stocks;
+        for (const auto &[storehouse, ids] : products) {
+            QStringList list;
+            for (int id : ids)
+                list << QString::number(id);
+            stocks << QStringLiteral("(FStorehouseID = ") + QString::number(storehouse) + QStringLiteral(" and FProductID in (")
+                          + list.join(QLatin1Char(',')) + QStringLiteral("))");
+        }
+        TDataSet q(m_db);
+        if (!PostOpen(q, QStringLiteral("select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, FPeriodDate, FNumber, ")
+                             + batchKeySql(QStringLiteral("FBatchNo1"))
+                             + QStringLiteral(" as FBatchKey from t_comProductBatchNo where ") + stocks.join(QStringLiteral(" or "))
+                             + QStringLiteral(" order by FStorehouseID, FProductID, FKFDate, FBatchNo1, FID for update")))
             return false;
-        for (batch.first(); !batch.eof() && rest > 0; batch.next()) {
-            const double onHand = ValueToFloat(batch.fieldByName(QStringLiteral("FNumber")));
-            double take = 0;
-            if (onHand >= rest) {
-                take = rest;
-                rest = 0;
-            } else {
-                take = onHand;
-                rest = RoundValue(kQuantityPlaces, rest - take);
-            }
-            const QString rowId = idText(batch.fieldByName(QStringLiteral("FID")));
-            if (!takeFromBatchRow(exec, rowId, take))
+        m_rows.reserve(q.recordCount());
+        for (q.first(); !q.eof(); q.next()) {
+            BatchRow row;
+            row.id = ValueToInt(q.fieldByName(QStringLiteral("FID")));
+            row.storehouseId = ValueToInt(q.fieldByName(QStringLiteral("FStorehouseID")));
+            row.productId = ValueToInt(q.fieldByName(QStringLiteral("FProductID")));
+            row.batchNo = q.fieldByName(QStringLiteral("FBatchNo1")).toString();
+            row.batchKey = q.fieldByName(QStringLiteral("FBatchKey")).toByteArray();
+            row.kfDate = dateText(q.fieldByName(QStringLiteral("FKFDate")));
+            row.kfPeriod = ValueToInt(q.fieldByName(QStringLiteral("FKFPeriod")));
+            row.periodDate = dateText(q.fieldByName(QStringLiteral("FPeriodDate")));
+            row.number = toUnits(q.fieldByName(QStringLiteral("FNumber")));
+            m_rowsOf[{row.storehouseId, row.productId}].push_back(static_cast<int>(m_rows.size()));
+            m_rows.push_back(row);
+        }
+        return true;
+    }
+
+    void take(int line, int row, Units quantity, bool lineValues)
+    {
+        m_rows[row].number -= quantity;
+        m_rows[row].taken += quantity;
+        m_takes.push_back({line, row, quantity, lineValues});
+    }
+
+    // The line's own batch when it holds stock: the first such row, as a lookup by the
+    // storehouse's and product's index finds it.
+    int ownBatchRow(const OutLine &line)
+    {
+        int found = -1;
+        for (int r : m_rowsOf[stockOf(line)]) {
+            const BatchRow &row = m_rows[r];
+            if (row.number > 0 && row.batchKey == line.batchKey && row.kfDate == line.kfDate && row.kfPeriod == line.kfPeriod
+                && (found < 0 || row.id < m_rows[found].id))
+                found = r;
+        }
+        return found;
+    }
+
+    // The line's own batch first (when it holds stock), then the oldest batches of the product
+    // in the storehouse, then a shortage on the line's own batch.
+    void allocateLine(int i)
+    {
+        const OutLine &line = m_lines.at(i);
+        Units rest = line.needed;
+        const int own = ownBatchRow(line);
+        if (own >= 0) {
+            const Units onHand = m_rows[own].number;
+            rest = line.needed - onHand;
+            take(i, own, rest >= 0 ? onHand : line.needed, true);
+        }
+        // The batch emptied above now holds 0 and is passed over; the rows come oldest
+        // production date first, then by batch number.
+        for (int r : m_rowsOf[stockOf(line)]) {
+            if (rest <= 0)
+                break;
+            const Units onHand = m_rows[r].number;
+            if (onHand <= 0)
+                continue;
+            const Units quantity = std::min(onHand, rest);
+            take(i, r, quantity, false);
+            rest -= quantity;
+        }
+        if (rest > 0)
+            AddBatchNoShortage(i, rest);
+    }
+
+    // The rest that no batch could cover becomes negative stock of the line's own batch: the
+    // row of the same storehouse, product, batch number, production and expiry date (the
+    // shelf life does not tell batch rows apart), created when the storehouse never held the
+    // batch. It is recorded like any other take so that a release adds it back.
+    void AddBatchNoShortage(int i, Units rest)
+    {
+        const OutLine &line = m_lines.at(i);
+        std::vector<int> &rows = m_rowsOf[stockOf(line)];
+        int found = -1;
+        for (int r : rows) {
+            const BatchRow &row = m_rows[r];
+            if (row.batchKey == line.batchKey && row.kfDate == line.kfDate && row.periodDate == line.periodDate
+                && (found < 0 || row.id < m_rows[found].id))
+                found = r;
+        }
+        if (found < 0) {
+            BatchRow created;
+            created.storehouseId = line.storehouseId;
+            created.productId = line.productId;
+            created.batchNo = line.batchNo;
+            created.batchKey = line.batchKey;
+            created.kfDate = line.kfDate;
+            created.kfPeriod = line.kfPeriod;
+            created.periodDate = line.periodDate;
+            created.created = true;
+            found = static_cast<int>(m_rows.size());
+            rows.push_back(found);
+            m_rows.push_back(created);
+        }
+        take(i, found, rest, true);
+    }
+
+    // A created row starts with all the shortages booked on it; each needs its ID for the
+    // takes that name it.
+    bool writeCreatedRows()
+    {
+        TDataSet q(m_db);
+        for (BatchRow &row : m_rows) {
+            if (!row.created)
+                continue;
+            const QString insert =
+                QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(")
+                + QString::number(row.storehouseId) + QStringLiteral(",") + QString::number(row.productId) + QStringLiteral(",")
+                + batchValuesSql(row.batchNo, row.kfDate, row.kfPeriod, row.periodDate, m_db) + QStringLiteral(",")
+                + unitsSql(row.number) + QStringLiteral(")");
+            if (!PostExec(q, insert) || !PostOpen(q, QStringLiteral("SELECT LAST_INSERT_ID() AS IBatchNoID")))
                 return false;
-            const TakenBatch from{rowId, batch.fieldByName(QStringLiteral("FBatchNo1")).toString(),
-                                  dateText(batch.fieldByName(QStringLiteral("FKFDate"))),
-                                  QuotedStr(batch.fieldByName(QStringLiteral("FKFPeriod")).toString(), db),
-                                  dateText(batch.fieldByName(QStringLiteral("FPeriodDate")))};
-            if (!recordTake(exec, line, from, take, db))
+            row.id = ValueToInt(q.fieldByName(QStringLiteral("IBatchNoID")));
+        }
+        return true;
+    }
+
+    // What the bill takes is summed per batch row: one joined update changes every row once.
+    bool writeBatchStock()
+    {
+        std::vector<const BatchRow *> taken;
+        for (const BatchRow &row : m_rows) {
+            if (row.taken != 0 && !row.created)
+                taken.push_back(&row);
+        }
+        TDataSet q(m_db);
+        for (size_t from = 0; from < taken.size(); from += kRowsPerStatement) {
+            const size_t to = std::min(taken.size(), from + kRowsPerStatement);
+            QStringList selects;
+            for (size_t i = from; i < to; ++i)
+                selects << (i == from ? QStringLiteral("select ") + QString::number(taken[i]->id) + QStringLiteral(" as FID, ")
+                                            + unitsSql(taken[i]->taken) + QStringLiteral(" as FNumber")
+                                      : QStringLiteral("select ") + QString::number(taken[i]->id) + QStringLiteral(",")
+                                            + unitsSql(taken[i]->taken));
+            if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T inner join (") + selects.join(QStringLiteral(" union all "))
+                                 + QStringLiteral(") D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber")))
                 return false;
         }
+        return true;
     }
 
-    if (rest > 0)
-        return AddBatchNoShortage(line, rest, db);
-    return true;
-}
+    bool writeTakes()
+    {
+        // What every record of a line and of a batch row repeats, spliced once.
+        QStringList lineHeads;
+        QStringList lineBatches;
+        for (const OutLine &line : std::as_const(m_lines)) {
+            lineHeads << line.billTypeId + QStringLiteral(",") + line.billId + QStringLiteral(",") + line.listId + QStringLiteral(",")
+                             + QuotedStr(line.billNo, m_db) + QStringLiteral(",") + QuotedStr(line.billDate, m_db) + QStringLiteral(",")
+                             + QString::number(line.storehouseId) + QStringLiteral(",") + QString::number(line.productId)
+                             + QStringLiteral(",");
+            lineBatches << batchValuesSql(line.batchNo, line.kfDate, line.kfPeriod, line.periodDate, m_db);
+        }
+        std::vector<QString> rowBatches(m_rows.size());
+        QStringList values;
+        values.reserve(m_takes.size());
+        for (const Take &t : std::as_const(m_takes)) {
+            const BatchRow &row = m_rows[t.row];
+            QString &rowBatch = rowBatches[t.row];
+            if (!t.lineValues && rowBatch.isEmpty())
+                rowBatch = batchValuesSql(row.batchNo, row.kfDate, row.kfPeriod, row.periodDate, m_db);
+            values << QStringLiteral("(") + QString::number(row.id) + QStringLiteral(",") + lineHeads.at(t.line)
+                          + (t.lineValues ? lineBatches.at(t.line) : rowBatch) + QStringLiteral(",") + unitsSql(t.quantity)
+                          + QStringLiteral(",0,0)");
+        }
+        TDataSet q(m_db);
+        for (qsizetype from = 0; from < values.size(); from += kRowsPerStatement) {
+            if (!PostExec(q, QStringLiteral("Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values ")
+                                 + values.mid(from, kRowsPerStatement).join(QLatin1Char(','))))
+                return false;
+        }
+        return true;
+    }
+
+    QList<OutLine> m_lines;
+    QSqlDatabase m_db;
+    std::vector<BatchRow> m_rows;
+    std::map<StockKey, std::vector<int>> m_rowsOf; // indexes into m_rows, oldest first
+    std::vector<Take> m_takes;
+};
 
 QString outgoingLinesQuery(int billType, const QString &formTable, const QString &listTable, const QString &numberColumn,
                            const QString &keyColumn, const QString &productColumn, const QString &storehouseColumn,
@@ -271,7 +428,8 @@ QString outgoingLinesQuery(int billType, const QString &formTable, const QString
                + S + QStringLiteral(" as FStorehouseID,  T2.") + P
                + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
                + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
-               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate  from ")
+               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
+               + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
                + formTable + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2     on T1.") + K
                + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
                + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
@@ -285,7 +443,8 @@ QString outgoingLinesQuery(int billType, const QString &formTable, const QString
                + S + QStringLiteral(" as FStorehouseID, T1.") + P
                + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.") + N
                + QStringLiteral(",0)     ELSE IFNULL(T1.") + N
-               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate  from ")
+               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate, ")
+               + batchKeySql(QStringLiteral("T1.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
                + formTable + QStringLiteral(" T1 inner join t_comProducts cp1 on T1.") + P
                + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T1.") + P
                + QStringLiteral(" = T3.FProductID AND T1.FUnitId = T3.FUnitID  where T1.") + K + QStringLiteral(" = ") + billId
@@ -295,7 +454,8 @@ QString outgoingLinesQuery(int billType, const QString &formTable, const QString
            + S + QStringLiteral(" as FStorehouseID,  T2.") + P
            + QStringLiteral(" as FProductID,   CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
            + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
-           + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate  from ")
+           + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
+               + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
            + formTable + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2    on T1.") + K
            + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
            + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
@@ -324,24 +484,21 @@ bool allocateBill(int billType, const QString &formTable, const QString &listTab
         line.listId = idText(lines.fieldByName(QStringLiteral("FListID")));
         line.billNo = lines.fieldByName(QStringLiteral("FBillNo")).toString();
         line.billDate = PostingDateText(lines.fieldByName(QStringLiteral("FBillDate")).toDate());
-        line.storehouseId = idText(lines.fieldByName(QStringLiteral("FStorehouseID")));
-        line.productId = idText(lines.fieldByName(QStringLiteral("FProductID")));
+        line.storehouseId = ValueToInt(lines.fieldByName(QStringLiteral("FStorehouseID")));
+        line.productId = ValueToInt(lines.fieldByName(QStringLiteral("FProductID")));
         line.batchNo = lines.fieldByName(QStringLiteral("FBatchNo1")).toString();
+        line.batchKey = lines.fieldByName(QStringLiteral("FBatchKey")).toByteArray();
         line.kfDate = dateText(lines.fieldByName(QStringLiteral("FKFDate")));
         line.kfPeriod = ValueToInt(lines.fieldByName(QStringLiteral("FKFPeriod")));
         line.periodDate = dateText(lines.fieldByName(QStringLiteral("FPeriodDate")));
-        line.needed = RoundValue(kQuantityPlaces, ValueToFloat(lines.fieldByName(QStringLiteral("FNumber"))));
-        products << line.productId.toInt();
+        line.needed = toUnits(lines.fieldByName(QStringLiteral("FNumber")));
+        products << line.productId;
         work << line;
     }
 
     if (!lockProducts(products, db))
         return false;
-    for (const OutLine &line : work) {
-        if (!allocateLine(line, db))
-            return false;
-    }
-    return true;
+    return BillAllocation(std::move(work), db).run();
 }
 
 // Everything the bill took goes back onto the very rows it came from, whatever other bills

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace protask;
 using namespace protask::batchtest;
 
@@ -115,6 +117,40 @@ TEST_F(BatchStepsTest, IncomingLinesAddBaseQuantitiesToOneRowPerBatch)
     EXPECT_EQ(batchRows(1, kBatchProduct), lines({QStringLiteral("A1 2024-01-10 365 2025-01-09 = 1/10"),
                                                         QStringLiteral("A2 - - - = 0/0")}));
     EXPECT_EQ(batchRows(1, kSecondBatchProduct), lines({QStringLiteral("<null> - - - = 6/0")}));
+}
+
+TEST_F(BatchStepsTest, LinesOfOneBatchWithTwoShelfLivesPostToOneRow)
+{
+    // Shelf lives 30 and 60 of one batch: 5 and 7 pieces, amounts 50 and 70.
+    struct Case {
+        const char *what;
+        bool rowExists;
+        QString afterCheck;
+        QString afterUnCheck;
+    };
+    const Case cases[] = {
+        {"the bill creates the row, with the longer shelf life", false, QStringLiteral("S1 2024-01-10 60 2024-12-31 = 12/120"),
+         QStringLiteral("S1 2024-01-10 60 2024-12-31 = 0/0")},
+        {"the row was there", true, QStringLiteral("S1 2024-01-10 90 2024-12-31 = 22/120"),
+         QStringLiteral("S1 2024-01-10 90 2024-12-31 = 10/0")},
+    };
+    int billId = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Exec(QStringLiteral("delete from t_comProductBatchNo"));
+        if (c.rowExists)
+            AddBatch(1, kBatchProduct, QStringLiteral("S1"), QStringLiteral("2024-01-10"), 10, QStringLiteral("2024-12-31"), QStringLiteral("90"));
+        ++billId;
+        AddHeader(QStringLiteral("t_PurForm"), billId, 3002, QStringLiteral("JH-%1").arg(billId), QStringLiteral("2024-03-01"), 1);
+        for (const auto &[n, period, number] : {std::tuple{1, "30", 5}, std::tuple{2, "60", 7}})
+            AddLine(QStringLiteral("t_PurList"), billId * 10 + n, billId, kBatchProduct, kPiece, number,
+                    {QStringLiteral("S1"), QStringLiteral("2024-01-10"), QLatin1String(period), QStringLiteral("2024-12-31")}, number * 10);
+
+        ASSERT_TRUE(purchaseIn(billId, 1));
+        EXPECT_EQ(batchRows(1, kBatchProduct), lines({c.afterCheck}));
+        ASSERT_TRUE(purchaseIn(billId, -1));
+        EXPECT_EQ(batchRows(1, kBatchProduct), lines({c.afterUnCheck}));
+    }
 }
 
 TEST_F(BatchStepsTest, AssemblyHeaderAndLinesPostIncomingBatchesFromTheirOwnRows)
@@ -239,6 +275,40 @@ TEST_F(BatchStepsTest, WhatNoBatchCoversBecomesNegativeStockOfTheLinesOwnBatch)
     AddLine(QStringLiteral("T_SaleOutList"), 1011, 101, kSecondBatchProduct, kPiece, 2, {});
     ASSERT_TRUE(saleOut(101, -1));
     EXPECT_EQ(batchRows(2, kSecondBatchProduct), lines({QStringLiteral(" - 0 - = -2/0")}));
+}
+
+TEST_F(BatchStepsTest, BatchNumbersMatchAsTheServerComparesThemAndShelfLifeDoesNotCountForAShortage)
+{
+    // Case and trailing blanks do not tell batch numbers apart: "ab-1 " is the row "AB-1".
+    const int older = AddBatch(1, kBatchProduct, QStringLiteral("OLD"), QStringLiteral("2023-01-01"), 4);
+    const int own = AddBatch(1, kBatchProduct, QStringLiteral("AB-1"), QStringLiteral("2024-01-10"), 5, QStringLiteral("2024-12-31"),
+                             QStringLiteral("30"));
+    // A row of the same batch at 0 that a shortage of another shelf life must find.
+    const int empty = AddBatch(1, kSecondBatchProduct, QStringLiteral("Y1"), QStringLiteral("2024-01-10"), 0,
+                               QStringLiteral("2024-12-31"), QStringLiteral("30"));
+    AddHeader(QStringLiteral("t_SaleOutForm"), 100, 3004, QStringLiteral("XS-0005"), QStringLiteral("2024-05-06"), 1);
+    AddLine(QStringLiteral("T_SaleOutList"), 1001, 100, kBatchProduct, kPiece, 3,
+            {QStringLiteral("ab-1 "), QStringLiteral("2024-01-10"), QStringLiteral("30"), {}});
+    AddLine(QStringLiteral("T_SaleOutList"), 1002, 100, kBatchProduct, kPiece, 10,
+            {QStringLiteral("Ab-1"), QStringLiteral("2024-01-10"), QStringLiteral("30"), QStringLiteral("2024-12-31")});
+    AddLine(QStringLiteral("T_SaleOutList"), 1003, 100, kSecondBatchProduct, kPiece, 2,
+            {QStringLiteral("y1"), QStringLiteral("2024-01-10"), QStringLiteral("60"), QStringLiteral("2024-12-31")});
+
+    ASSERT_TRUE(saleOut(100, -1));
+    EXPECT_EQ(outRecords(100), lines({QStringLiteral("%1 1001 ab-1  2024-01-10 30 - 3").arg(own),
+                                      QStringLiteral("%1 1002 Ab-1 2024-01-10 30 2024-12-31 2").arg(own),
+                                      QStringLiteral("%1 1002 OLD 2023-01-01 0 - 4").arg(older),
+                                      QStringLiteral("%1 1002 Ab-1 2024-01-10 30 2024-12-31 4").arg(own),
+                                      QStringLiteral("%1 1003 y1 2024-01-10 60 2024-12-31 2").arg(empty)}));
+    EXPECT_DOUBLE_EQ(BatchStock(own), -4);
+    EXPECT_DOUBLE_EQ(BatchStock(older), 0);
+    EXPECT_DOUBLE_EQ(BatchStock(empty), -2);
+    EXPECT_EQ(CountRows(QStringLiteral("t_comProductBatchNo")), 3) << "no second row of a batch the storehouse holds";
+
+    ASSERT_TRUE(saleOut(100, 1));
+    EXPECT_DOUBLE_EQ(BatchStock(own), 5);
+    EXPECT_DOUBLE_EQ(BatchStock(older), 4);
+    EXPECT_DOUBLE_EQ(BatchStock(empty), 0);
 }
 
 TEST_F(BatchStepsTest, ReleasePutsBackExactlyWhatTheBillTookFromEachRow)
