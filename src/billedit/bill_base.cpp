@@ -46,6 +46,8 @@ TFBaseForm_BillBase::TFBaseForm_BillBase(QObject *owner, qint32 sheetHandle) : T
 
 void TFBaseForm_BillBase::FormShow()
 {
+    if (!nvDMBase::instance().prepareAction())
+        return;
     try {
         FormStartup();
     } catch (const DbError &e) {
@@ -66,6 +68,8 @@ void TFBaseForm_BillBase::FormStartup()
 
 void TFBaseForm_BillBase::ForceLoadData()
 {
+    if (!nvDMBase::instance().prepareAction())
+        return;
     InitType = true;
     try {
         FSave = false;

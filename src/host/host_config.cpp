@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <exception>
 #include <stdexcept>
 
 namespace protask {
@@ -36,32 +37,70 @@ namespace {
 
 } // namespace
 
+namespace {
+
+// The host's options: the parser of a run and the text of --help read the same list.
+struct HostOptions {
+    QCommandLineOption home{QStringLiteral("home"), QStringLiteral("Program folder (default $PROTASK_HOME or the XDG data folder)."),
+                            QStringLiteral("dir")};
+    QCommandLineOption dbHost{QStringLiteral("db-host"), QStringLiteral("Suite server host."), QStringLiteral("host")};
+    QCommandLineOption dbPort{QStringLiteral("db-port"), QStringLiteral("Suite server port."), QStringLiteral("port")};
+    QCommandLineOption dbSocket{QStringLiteral("db-socket"), QStringLiteral("Suite server Unix socket."), QStringLiteral("path")};
+    QCommandLineOption dbUser{QStringLiteral("db-user"), QStringLiteral("Database user."), QStringLiteral("user")};
+    QCommandLineOption dbPassword{QStringLiteral("db-password"), QStringLiteral("Database password."), QStringLiteral("password")};
+    QCommandLineOption dbName{QStringLiteral("db-name"), QStringLiteral("Database name (default protask)."), QStringLiteral("name")};
+    QCommandLineOption user{QStringLiteral("user"), QStringLiteral("Sign in as this user (name or ID)."), QStringLiteral("user")};
+    QCommandLineOption plugin{QStringLiteral("plugin"), QStringLiteral("Path of libprotask.so."), QStringLiteral("path")};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"), QStringLiteral("Save a PNG of the main window once shown, then quit."),
+                                  QStringLiteral("file")};
+    QCommandLineOption open{QStringLiteral("open"), QStringLiteral("Windows to open at start: list, new (comma separated)."),
+                            QStringLiteral("windows")};
+
+    void addTo(QCommandLineParser &p) const
+    {
+        p.setApplicationDescription(QStringLiteral("Host application of the production task module"));
+        p.addHelpOption();
+        p.addVersionOption();
+        p.addOptions({home, dbHost, dbPort, dbSocket, dbUser, dbPassword, dbName, user, plugin, screenshot, open});
+    }
+};
+
+} // namespace
+
+HostRequest HostCommandLineRequest(const QStringList &arguments)
+{
+    const HostOptions o;
+    QCommandLineParser p;
+    o.addTo(p);
+    // Unknown options are not an error yet: the GUI application takes its own (-platform,
+    // -style) off the command line before ParseHostConfig reads it.
+    p.parse(arguments);
+    if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("help-all")))
+        return HostRequest::Help;
+    if (p.isSet(QStringLiteral("version")))
+        return HostRequest::Version;
+    return HostRequest::Run;
+}
+
+QString HostHelpText()
+{
+    const HostOptions o;
+    QCommandLineParser p;
+    o.addTo(p);
+    return p.helpText();
+}
+
 HostConfig ParseHostConfig(const QStringList &arguments, const QString &appDir)
 {
+    const HostOptions o;
     QCommandLineParser p;
-    p.setApplicationDescription(QStringLiteral("Host application of the production task module"));
-    p.addHelpOption();
-    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Program folder (default $PROTASK_HOME or the XDG data folder)."), QStringLiteral("dir"));
-    const QCommandLineOption dbHost(QStringLiteral("db-host"), QStringLiteral("Suite server host."), QStringLiteral("host"));
-    const QCommandLineOption dbPort(QStringLiteral("db-port"), QStringLiteral("Suite server port."), QStringLiteral("port"));
-    const QCommandLineOption dbSocket(QStringLiteral("db-socket"), QStringLiteral("Suite server Unix socket."), QStringLiteral("path"));
-    const QCommandLineOption dbUser(QStringLiteral("db-user"), QStringLiteral("Database user."), QStringLiteral("user"));
-    const QCommandLineOption dbPassword(QStringLiteral("db-password"), QStringLiteral("Database password."), QStringLiteral("password"));
-    const QCommandLineOption dbName(QStringLiteral("db-name"), QStringLiteral("Database name (default protask)."), QStringLiteral("name"));
-    const QCommandLineOption user(QStringLiteral("user"), QStringLiteral("Sign in as this user (name or ID)."), QStringLiteral("user"));
-    const QCommandLineOption plugin(QStringLiteral("plugin"), QStringLiteral("Path of libprotask.so."), QStringLiteral("path"));
-    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QStringLiteral("Save a PNG of the main window once shown, then quit."), QStringLiteral("file"));
-    const QCommandLineOption open(QStringLiteral("open"), QStringLiteral("Windows to open at start: list, new (comma separated)."), QStringLiteral("windows"));
-    p.addOptions({home, dbHost, dbPort, dbSocket, dbUser, dbPassword, dbName, user, plugin, screenshot, open});
+    o.addTo(p);
     if (!p.parse(arguments))
         fail(p.errorText());
-    if (p.isSet(QStringLiteral("help"))) {
-        fail(p.helpText());
-    }
 
     HostConfig c;
-    if (p.isSet(home))
-        SetProgramFolder(p.value(home));
+    if (p.isSet(o.home))
+        SetProgramFolder(p.value(o.home));
     c.home = ProgramFolder();
 
     QSettings ini(ProgramPath(QStringLiteral("protask-host.ini")), QSettings::IniFormat);
@@ -70,21 +109,21 @@ HostConfig ParseHostConfig(const QStringList &arguments, const QString &appDir)
             return p.value(opt);
         return ini.value(QStringLiteral("Database/") + key, fallback).toString();
     };
-    c.db.host = pick(dbHost, QStringLiteral("host"), QString());
-    c.db.socket = pick(dbSocket, QStringLiteral("socket"), QString());
+    c.db.host = pick(o.dbHost, QStringLiteral("host"), QString());
+    c.db.socket = pick(o.dbSocket, QStringLiteral("socket"), QString());
     bool ok = true;
-    c.db.port = pick(dbPort, QStringLiteral("port"), QStringLiteral("3306")).toInt(&ok);
+    c.db.port = pick(o.dbPort, QStringLiteral("port"), QStringLiteral("3306")).toInt(&ok);
     if (!ok)
         fail(QStringLiteral("--db-port needs a number"));
-    c.db.user = pick(dbUser, QStringLiteral("user"), QStringLiteral("root"));
-    c.db.password = pick(dbPassword, QStringLiteral("password"), QString());
-    c.db.database = pick(dbName, QStringLiteral("name"), QStringLiteral("protask"));
+    c.db.user = pick(o.dbUser, QStringLiteral("user"), QStringLiteral("root"));
+    c.db.password = pick(o.dbPassword, QStringLiteral("password"), QString());
+    c.db.database = pick(o.dbName, QStringLiteral("name"), QStringLiteral("protask"));
     c.usePrivateServer = c.db.host.isEmpty() && c.db.socket.isEmpty();
-    c.signInUser = p.value(user);
-    c.pluginPath = p.isSet(plugin) ? p.value(plugin) : appDir + QStringLiteral("/libprotask.so");
-    c.screenshotFile = p.value(screenshot);
-    if (p.isSet(open))
-        c.openAtStart = p.value(open).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    c.signInUser = p.value(o.user);
+    c.pluginPath = p.isSet(o.plugin) ? p.value(o.plugin) : appDir + QStringLiteral("/libprotask.so");
+    c.screenshotFile = p.value(o.screenshot);
+    if (p.isSet(o.open))
+        c.openAtStart = p.value(o.open).split(QLatin1Char(','), Qt::SkipEmptyParts);
     return c;
 }
 
@@ -106,32 +145,43 @@ void PreparePrivateServer(HostConfig &config, const QString &appDir)
     config.db.user = QStringLiteral("root");
     config.db.password.clear();
 
-    // Create the database and load the suite schema on first use.
-    ConnectionSettings admin = config.db;
+    CreateDatabaseOnFirstUse(config.db, appDir + QStringLiteral("/schema/suite.sql"));
+}
+
+bool CreateDatabaseOnFirstUse(const ConnectionSettings &server, const QString &schemaFile)
+{
+    ConnectionSettings admin = server;
     admin.database.clear();
     admin.connectionName = QStringLiteral("protask-admin");
     bool created = false;
+    std::exception_ptr failure;
     {
         QSqlDatabase db = openConnection(admin);
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = ")
-               + sqlQuoted(config.db.database, db));
-        created = !(q.next() && q.value(0).toInt() > 0);
-        if (created && !q.exec(QStringLiteral("CREATE DATABASE IF NOT EXISTS `%1` CHARACTER SET utf8mb4").arg(config.db.database)))
-            fail(q.lastError().text());
+        try {
+            TDataSet q(db);
+            q.open(QStringLiteral("SELECT COUNT(*) AS n FROM information_schema.TABLES WHERE TABLE_SCHEMA = ")
+                   + sqlQuoted(server.database, db));
+            created = q.fieldByName(QStringLiteral("n")).toInt() == 0;
+            if (created)
+                q.exec(QStringLiteral("CREATE DATABASE IF NOT EXISTS %1 CHARACTER SET utf8mb4").arg(sqlQuotedIdentifier(server.database)));
+        } catch (...) {
+            failure = std::current_exception();
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(admin.connectionName);
-    if (created) {
-        const QString schema = appDir + QStringLiteral("/schema/suite.sql");
-        QProcess load;
-        load.setProcessChannelMode(QProcess::MergedChannels);
-        load.setStandardInputFile(schema);
-        load.start(QStringLiteral("mariadb"), {QStringLiteral("--socket=") + config.db.socket, QStringLiteral("-uroot"),
-                                                QStringLiteral("--default-character-set=utf8mb4"), config.db.database});
-        if (!load.waitForFinished(120000) || load.exitCode() != 0)
-            fail(QStringLiteral("Loading %1 failed:\n%2").arg(schema, QString::fromLocal8Bit(load.readAll())));
-    }
+    if (failure)
+        std::rethrow_exception(failure);
+    if (!created)
+        return false;
+    QProcess load;
+    load.setProcessChannelMode(QProcess::MergedChannels);
+    load.setStandardInputFile(schemaFile);
+    load.start(QStringLiteral("mariadb"), {QStringLiteral("--socket=") + server.socket, QStringLiteral("-u") + server.user,
+                                            QStringLiteral("--default-character-set=utf8mb4"), server.database});
+    if (!load.waitForFinished(120000) || load.exitStatus() != QProcess::NormalExit || load.exitCode() != 0)
+        fail(QStringLiteral("Loading %1 failed:\n%2").arg(schemaFile, QString::fromLocal8Bit(load.readAll())));
+    return true;
 }
 
 void LoadHostSwitches(nvDMBase &dm)

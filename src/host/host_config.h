@@ -25,9 +25,21 @@ struct HostConfig {
 // <home>/db is used. Throws std::runtime_error with a readable text on bad options.
 HostConfig ParseHostConfig(const QStringList &arguments, const QString &appDir);
 
+// A command line that asks for the option list or the version instead of a run. Read
+// before any application object exists, so that --help answers without a display.
+enum class HostRequest { Run, Help, Version };
+HostRequest HostCommandLineRequest(const QStringList &arguments);
+// The text --help prints: usage and every option of ParseHostConfig.
+QString HostHelpText();
+
 // Starts the private server through protask-db when needed and creates the database
 // with the suite schema when it does not exist yet. Throws std::runtime_error.
 void PreparePrivateServer(HostConfig &config, const QString &appDir);
+
+// Creates the database `server.database` on the server of `server` and loads
+// `schemaFile` into it with the mariadb client, unless the database already holds
+// tables. True when it was created. Throws DbError or std::runtime_error.
+bool CreateDatabaseOnFirstUse(const ConnectionSettings &server, const QString &schemaFile);
 
 // The host parameters of t_comparameters that fill the switches of the data module.
 struct HostParameter {
@@ -39,7 +51,8 @@ extern const int kHostParameterCount;
 
 // Reads the switches from t_comparameters (missing rows leave the defaults).
 void LoadHostSwitches(nvDMBase &dm);
-// Writes one switch back (the settings dialog).
+// Writes the switches back (the settings dialog, inside its transaction). Throws DbError
+// when a write fails.
 void SaveHostSwitches(const HostSwitches &switches);
 
 } // namespace protask

@@ -24,10 +24,16 @@ SignInDialog::SignInDialog(QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("登录"));
     auto *form = new QFormLayout(this);
     m_users = new QComboBox(this);
-    TDataSet q(nvDMBase::instance().connection());
-    q.open(QStringLiteral("select FID, FName from t_comUser order by FID"));
-    for (q.first(); !q.eof(); q.next())
-        m_users->addItem(q.fieldByName(QStringLiteral("FName")).toString(), q.fieldByName(QStringLiteral("FID")));
+    if (nvDMBase::instance().prepareAction()) {
+        try {
+            TDataSet q(nvDMBase::instance().connection());
+            q.open(QStringLiteral("select FID, FName from t_comUser order by FID"));
+            for (q.first(); !q.eof(); q.next())
+                m_users->addItem(q.fieldByName(QStringLiteral("FName")).toString(), q.fieldByName(QStringLiteral("FID")));
+        } catch (const DbError &e) {
+            Prompter::current().error(e.message());
+        }
+    }
     form->addRow(QStringLiteral("用户："), m_users);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -41,6 +47,8 @@ QString SignInDialog::userName() const { return m_users->currentText(); }
 
 bool FindUser(const QString &nameOrId, int &userId, QString &userName)
 {
+    if (!nvDMBase::instance().prepareAction())
+        return false;
     const QSqlDatabase db = nvDMBase::instance().connection();
     TDataSet q(db);
     bool isNumber = false;
@@ -62,11 +70,16 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
     auto *company = new QGroupBox(QStringLiteral("公司信息"), this);
     auto *cf = new QFormLayout(company);
     m_name = new QLineEdit(company);
+    m_name->setObjectName(QStringLiteral("edt_FName"));
     m_address = new QLineEdit(company);
+    m_address->setObjectName(QStringLiteral("edt_FAddress"));
     m_tel = new QLineEdit(company);
+    m_tel->setObjectName(QStringLiteral("edt_FTel"));
     m_numberDecimals = new QSpinBox(company);
+    m_numberDecimals->setObjectName(QStringLiteral("edt_FNumberDecimal"));
     m_numberDecimals->setRange(0, 6);
     m_priceDecimals = new QSpinBox(company);
+    m_priceDecimals->setObjectName(QStringLiteral("edt_FPriceDecimal"));
     m_priceDecimals->setRange(0, 6);
     cf->addRow(QStringLiteral("公司名称："), m_name);
     cf->addRow(QStringLiteral("地址："), m_address);
@@ -77,27 +90,31 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 
     auto *params = new QGroupBox(QStringLiteral("系统参数"), this);
     auto *pf = new QFormLayout(params);
-    auto box = [&](const QString &text) {
+    // Parameter controls are named after their row in t_comparameters.
+    auto box = [&](const char *parameter, const QString &text) {
         auto *c = new QCheckBox(text, params);
+        c->setObjectName(QString::fromLatin1(parameter));
         pf->addRow(c);
         return c;
     };
-    m_checkWorkflow = box(QStringLiteral("单据需要审核"));
-    m_checkOnSave = box(QStringLiteral("保存时同时审核"));
+    m_checkWorkflow = box("FIsCheckBill", QStringLiteral("单据需要审核"));
+    m_checkOnSave = box("FIsSaveCheck", QStringLiteral("保存时同时审核"));
     m_rights = new QSpinBox(params);
+    m_rights->setObjectName(QStringLiteral("FIsUseRight"));
     m_rights->setRange(0, 9);
     pf->addRow(QStringLiteral("权限控制："), m_rights);
-    m_tax = box(QStringLiteral("启用税率"));
+    m_tax = box("FIsTax", QStringLiteral("启用税率"));
     m_taxRate = new QDoubleSpinBox(params);
+    m_taxRate->setObjectName(QStringLiteral("FTaxRate"));
     m_taxRate->setRange(0, 100);
     m_taxRate->setDecimals(2);
     pf->addRow(QStringLiteral("默认税率(%)："), m_taxRate);
-    m_blueOff = box(QStringLiteral("关闭销售单价蓝色字体提醒"));
-    m_hintOff = box(QStringLiteral("关闭销售单价差异提示"));
-    m_forbidNeg = box(QStringLiteral("禁止负库存"));
-    m_askNeg = box(QStringLiteral("负库存时提示"));
-    m_forbidBatch = box(QStringLiteral("禁止负批次库存"));
-    m_warnBatch = box(QStringLiteral("负批次库存时提示"));
+    m_blueOff = box("FBluePriceMarkOff", QStringLiteral("关闭销售单价蓝色字体提醒"));
+    m_hintOff = box("FSalePriceVariationHint", QStringLiteral("关闭销售单价差异提示"));
+    m_forbidNeg = box("FForbidNegativeStock", QStringLiteral("禁止负库存"));
+    m_askNeg = box("FAskNegativeStock", QStringLiteral("负库存时提示"));
+    m_forbidBatch = box("FForbidNegativeBatchStock", QStringLiteral("禁止负批次库存"));
+    m_warnBatch = box("FWarnNegativeBatchStock", QStringLiteral("负批次库存时提示"));
     layout->addWidget(params);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -109,17 +126,22 @@ SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 
 void SettingsDialog::load()
 {
-    TDataSet q(nvDMBase::instance().connection());
-    q.open(QStringLiteral("select * from t_comCompany "));
-    if (!q.isEmpty()) {
-        m_name->setText(q.fieldByName(QStringLiteral("FName")).toString());
-        m_address->setText(q.fieldByName(QStringLiteral("FAddress")).toString());
-        m_tel->setText(q.fieldByName(QStringLiteral("FTel")).toString());
-        m_numberDecimals->setValue(q.fieldByName(QStringLiteral("FNumberDecimal")).toInt());
-        m_priceDecimals->setValue(q.fieldByName(QStringLiteral("FPriceDecimal")).toInt());
-    } else {
-        m_numberDecimals->setValue(2);
-        m_priceDecimals->setValue(2);
+    m_numberDecimals->setValue(2);
+    m_priceDecimals->setValue(2);
+    if (nvDMBase::instance().prepareAction()) {
+        try {
+            TDataSet q(nvDMBase::instance().connection());
+            q.open(QStringLiteral("select * from t_comCompany "));
+            if (!q.isEmpty()) {
+                m_name->setText(q.fieldByName(QStringLiteral("FName")).toString());
+                m_address->setText(q.fieldByName(QStringLiteral("FAddress")).toString());
+                m_tel->setText(q.fieldByName(QStringLiteral("FTel")).toString());
+                m_numberDecimals->setValue(q.fieldByName(QStringLiteral("FNumberDecimal")).toInt());
+                m_priceDecimals->setValue(q.fieldByName(QStringLiteral("FPriceDecimal")).toInt());
+            }
+        } catch (const DbError &e) {
+            Prompter::current().error(e.message());
+        }
     }
     const HostSwitches &s = nvDMBase::instance().switches;
     m_checkWorkflow->setChecked(s.checkWorkflow);
@@ -138,6 +160,8 @@ void SettingsDialog::load()
 bool SettingsDialog::save()
 {
     nvDMBase &dm = nvDMBase::instance();
+    if (!dm.prepareAction())
+        return false;
     const QSqlDatabase db = dm.connection();
     HostSwitches s = dm.switches;
     s.checkWorkflow = m_checkWorkflow->isChecked();
@@ -187,8 +211,17 @@ VoucherViewer::VoucherViewer(int voucherId, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     const QSqlDatabase db = nvDMBase::instance().connection();
     TDataSet head(db);
-    head.open(QStringLiteral("select FID, FDate, FYear, FPeriod, FNumber, FFromBillNo, FDebitAmount, FCreditAmount "
-                             "from t_VoucherForm where FID = ") + QString::number(voucherId));
+    TDataSet lines(db);
+    if (nvDMBase::instance().prepareAction()) {
+        try {
+            head.open(QStringLiteral("select FID, FDate, FYear, FPeriod, FNumber, FFromBillNo, FDebitAmount, FCreditAmount "
+                                     "from t_VoucherForm where FID = ") + QString::number(voucherId));
+            lines.open(QStringLiteral("select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
+                       + QString::number(voucherId) + QStringLiteral(" order by FSID"));
+        } catch (const DbError &e) {
+            Prompter::current().error(e.message());
+        }
+    }
     auto *title = new QLabel(this);
     if (head.isEmpty()) {
         title->setText(QStringLiteral("凭证不存在：%1").arg(voucherId));
@@ -201,9 +234,6 @@ VoucherViewer::VoucherViewer(int voucherId, QWidget *parent) : QDialog(parent)
                                 head.fieldByName(QStringLiteral("FFromBillNo")).toString()));
     }
     layout->addWidget(title);
-    TDataSet lines(db);
-    lines.open(QStringLiteral("select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
-               + QString::number(voucherId) + QStringLiteral(" order by FSID"));
     auto *table = new QTableWidget(lines.recordCount(), 5, this);
     table->setHorizontalHeaderLabels({QStringLiteral("行号"), QStringLiteral("摘要"), QStringLiteral("科目"),
                                       QStringLiteral("借方金额"), QStringLiteral("贷方金额")});

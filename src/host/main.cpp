@@ -34,12 +34,33 @@ int failWith(const QString &text)
     return 1;
 }
 
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("进销存管理系统"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROTASK_VERSION));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // --help and --version answer before the GUI application exists: it needs a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const HostRequest request = HostCommandLineRequest(arguments); request != HostRequest::Run) {
+        QCoreApplication core(argc, argv); // names the program in the usage line
+        nameApplication();
+        const QString text = request == HostRequest::Help
+                                 ? HostHelpText()
+                                 : QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
+                                       + QLatin1Char('\n');
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("进销存管理系统"));
+    nameApplication();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QString appDir = QCoreApplication::applicationDirPath();
 

@@ -210,6 +210,13 @@ QString sqlQuoted(const QString &text, const QSqlDatabase &db)
     return QLatin1Char('\'') + sqlEscape(text, db) + QLatin1Char('\'');
 }
 
+QString sqlQuotedIdentifier(const QString &name)
+{
+    QString inner = name;
+    inner.replace(QLatin1Char('`'), QLatin1String("``"));
+    return QLatin1Char('`') + inner + QLatin1Char('`');
+}
+
 QString sqlNumber(double value)
 {
     if (!std::isfinite(value))

@@ -84,6 +84,9 @@ PROTASK_PLATFORM_EXPORT bool connectionAlive(const QSqlDatabase &db);
 PROTASK_PLATFORM_EXPORT QString sqlEscape(const QString &text, const QSqlDatabase &db);
 // The text escaped and wrapped in single quotes.
 PROTASK_PLATFORM_EXPORT QString sqlQuoted(const QString &text, const QSqlDatabase &db);
+// A name from configuration (a database, a table) as an identifier: wrapped in backquotes,
+// a backquote inside it doubled.
+PROTASK_PLATFORM_EXPORT QString sqlQuotedIdentifier(const QString &name);
 // A number as SQL text: dot decimal point, no grouping, no exponent for ordinary values.
 PROTASK_PLATFORM_EXPORT QString sqlNumber(double value);
 PROTASK_PLATFORM_EXPORT QString sqlNumber(qint64 value);

@@ -2,6 +2,7 @@
 
 #include "bill_list_form.h"
 #include "db.h"
+#include "nv_dm_base.h"
 #include "prompter.h"
 #include "protask_form.h"
 
@@ -18,20 +19,40 @@ QPointer<TFBaseForm_BillList> g_list;
 
 QString fromUtf8(const char *text) { return text ? QString::fromUtf8(text) : QString(); }
 
-// A server error that no operation caught reaches the user as an error box; it never
-// crosses the plug-in boundary.
+// Answers of an operation that did not do its work: an open, display or focus that
+// failed answers as if nothing happened; a close that failed says the window stays.
+constexpr int32_t kFailed = 0;
+constexpr int32_t kNotClosed = 1;
+
+void tellUser(const QString &text)
+{
+    try {
+        Prompter::current().error(text);
+    } catch (...) {
+        // Nothing may cross the plug-in boundary, not even from the message box.
+    }
+}
+
+// An error that no operation caught reaches the user as an error box and the operation
+// answers `failed`; no exception crosses the plug-in boundary.
 template <typename F>
-int32_t guarded(F &&f)
+int32_t guarded(int32_t failed, F &&f)
 {
     try {
         return f();
     } catch (const DbError &e) {
-        Prompter::current().error(e.message());
+        tellUser(e.message());
     } catch (const std::exception &e) {
-        Prompter::current().error(QString::fromUtf8(e.what()));
+        tellUser(QString::fromUtf8(e.what()));
+    } catch (...) {
+        tellUser(QStringLiteral("未知错误"));
     }
-    return 0;
+    return failed;
 }
+
+// Every operation that reads or writes the database first reopens a connection that the
+// server dropped while the workstation was idle (and says so when it cannot).
+bool databaseReady() { return nvDMBase::instance().prepareAction(); }
 
 bool isNull(const InterfaceId &iid)
 {
@@ -84,11 +105,14 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
     Q_UNUSED(ListID);
     if (BillTypeID != kProtaskBillType)
         return 0;
-    return guarded([&]() -> int32_t {
+    // Only a close can fail in a way the host must know: the window stays open then.
+    return guarded(CmdIndex == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
         switch (CmdIndex) {
         case BillCmd::Open: {
             if (g_editor)
                 return 0;
+            if (!databaseReady())
+                return kFailed;
             auto *form = new TFBaseForm_BillBase_BillNo_Protask(QCoreApplication::instance(), SheelHandle);
             form->FBillTypeID = BillTypeID;
             form->FBillStatusID = OperationTypeID;
@@ -103,12 +127,14 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
         case BillCmd::IsOpen:
             return g_editor ? 1 : 0;
         case BillCmd::Close: {
+            // The slot is emptied only once the window went; a refusal, or an exception
+            // anywhere in here, leaves both.
             if (!g_editor)
                 return 0;
             if (g_editor->FSave && !Prompter::current().askYesNo(QStringLiteral("数据未保存,是否确认要关闭吗?")))
-                return 1;
+                return kNotClosed;
             if (!g_editor->lsClose())
-                return 1;
+                return kNotClosed;
             g_editor = nullptr;
             return 0;
         }
@@ -127,7 +153,9 @@ int32_t TProtackService::BillDisplay(int32_t BillID, int32_t BillTypeID, int32_t
     Q_UNUSED(InFilter);
     if (BillTypeID != kProtaskBillType || !g_editor)
         return 0;
-    return guarded([&]() -> int32_t {
+    return guarded(kFailed, [&]() -> int32_t {
+        if (!databaseReady())
+            return kFailed;
         if (g_editor->FSave && !Prompter::current().askYesNo(QStringLiteral("数据未保存,确认不保存数据吗?")))
             return 0;
         g_editor->FBillID = BillID;
@@ -142,11 +170,13 @@ int32_t TProtackService::BillDisplay(int32_t BillID, int32_t BillTypeID, int32_t
 
 int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t SheelHandle, int32_t BillTypeID)
 {
-    return guarded([&]() -> int32_t {
+    return guarded(FormType == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
         switch (FormType) {
         case BillCmd::Open: {
             if (g_list)
                 return 0;
+            if (!databaseReady())
+                return kFailed;
             auto *form = new TFBaseForm_BillList(QCoreApplication::instance(), SheelHandle);
             form->FBillTypeID = BillTypeID;
             form->FMainHandle = MainHandle;
@@ -157,8 +187,11 @@ int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t
         case BillCmd::IsOpen:
             return g_list ? 1 : 0;
         case BillCmd::Close:
-            if (g_list && g_list->lsClose())
-                g_list = nullptr;
+            if (!g_list)
+                return 0;
+            if (!g_list->lsClose())
+                return kNotClosed;
+            g_list = nullptr;
             return 0;
         default:
             return 0;
@@ -177,7 +210,7 @@ int32_t TProtackService::BillCursorFocus(uint32_t MainHandle, int32_t SheelHandl
     Q_UNUSED(MainHandle);
     Q_UNUSED(SheelHandle);
     const QString name = fromUtf8(BillGridTypeID);
-    return guarded([&]() -> int32_t {
+    return guarded(kFailed, [&]() -> int32_t {
         if (name.compare(QLatin1String("BillList"), Qt::CaseInsensitive) == 0) {
             if (g_list)
                 g_list->SetCursorFocus();

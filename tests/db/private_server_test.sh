@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Exercises scripts/protask-db against real mariadbd processes: first start,
-# repeated start, recovery after kill -9, a folder busy with someone else's
-# server, a server that cannot start, stop, and the socket path limit.
+# Exercises scripts/protask-db against real mariadbd processes: first start
+# (a folder private to its owner, temporary files inside it), repeated start,
+# recovery after kill -9, a folder busy with someone else's server, a server
+# that cannot start, stop, and the socket path limit.
 #
 # Environment: PROTASK_SOURCE_DIR (repository root), PROTASK_TEST_TMP (where
 # the scratch folder goes; default /tmp).  The scratch folder is removed when
@@ -135,6 +136,9 @@ trap cleanup EXIT
 
 # ---------------------------------------------------------------- 1. first start
 echo "# first start on a new folder"
+# An existing folder that others may read (as the host's mkpath leaves it).
+mkdir -p -- "$FOLDER"
+chmod 755 -- "$FOLDER"
 run start "$FOLDER"
 check_eq "start: exits 0" 0 "$RC"
 check_has "start: reports pid and socket" "started (pid " "$OUT"
@@ -159,6 +163,11 @@ check_eq "character_set_server is utf8mb4" utf8mb4 "$(sql 'SELECT @@character_se
 check_eq "collation_server is utf8mb4_general_ci" utf8mb4_general_ci "$(sql 'SELECT @@collation_server')"
 check_eq "no TCP port" 1 "$(sql 'SELECT @@skip_networking')"
 check_eq "default engine is InnoDB" InnoDB "$(sql 'SELECT @@default_storage_engine')"
+check_eq "folder is readable by its owner only" 700 "$(stat -c %a -- "$FOLDER")"
+check_eq "temporary files go to FOLDER/tmp" "$FOLDER/tmp" "$(sql 'SELECT @@tmpdir')"
+check_eq "FOLDER/tmp is the owner's only" 700 "$(stat -c %a -- "$FOLDER/tmp")"
+check_eq "the server's TMPDIR is FOLDER/tmp" "TMPDIR=$FOLDER/tmp" \
+  "$(tr '\0' '\n' 2>/dev/null <"/proc/$PID1/environ" | grep '^TMPDIR=')"
 
 sql "CREATE DATABASE Demo; CREATE TABLE Demo.T_Foo (id INT PRIMARY KEY, name VARCHAR(20)) ENGINE=InnoDB;
      INSERT INTO Demo.T_Foo VALUES (1, 'Zhāng 张三')" >/dev/null

@@ -57,6 +57,37 @@ TEST_F(ConfigTest, CommandLineWinsOverTheIniFile)
     EXPECT_THROW(ParseHostConfig({QStringLiteral("host"), QStringLiteral("--no-such")}, QStringLiteral("/x")), std::runtime_error);
 }
 
+// The database name comes from the command line or the INI file: whatever it holds, the
+// private server gets exactly that database, and the schema is loaded into it once.
+TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
+{
+    QTemporaryDir dir;
+    QFile schema(dir.filePath(QStringLiteral("schema.sql")));
+    ASSERT_TRUE(schema.open(QIODevice::WriteOnly));
+    schema.write("CREATE TABLE t_probe (FID INT PRIMARY KEY);\n");
+    schema.close();
+    TDataSet q(nvDMBase::instance().connection());
+
+    for (const QString &name : {QStringLiteral("t_host_plain"), QStringLiteral("t_host `tick` db"), QStringLiteral("t_host'quote")}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString quoted = sqlQuotedIdentifier(name);
+        q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + quoted);
+        ConnectionSettings server = protask::testing::TestConnectionSettings(QStringLiteral("host-config"));
+        server.database = name;
+
+        EXPECT_TRUE(CreateDatabaseOnFirstUse(server, schema.fileName()));
+        q.open(QStringLiteral("select count(*) as n from information_schema.TABLES where TABLE_SCHEMA = ")
+               + sqlQuoted(name, q.database()) + QStringLiteral(" and TABLE_NAME = 't_probe'"));
+        EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1);
+        q.exec(QStringLiteral("insert into %1.t_probe values (1)").arg(quoted));
+
+        EXPECT_FALSE(CreateDatabaseOnFirstUse(server, schema.fileName())) << "a database with tables is kept";
+        q.open(QStringLiteral("select count(*) as n from %1.t_probe").arg(quoted));
+        EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1);
+        q.exec(QStringLiteral("DROP DATABASE ") + quoted);
+    }
+}
+
 TEST(HostSwitches, AreReadFromAndWrittenToTheParameterTable)
 {
     protask::testing::EmptyAllTables();

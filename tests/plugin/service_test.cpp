@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace protask;
 
 namespace {
@@ -171,6 +173,32 @@ TEST_F(ServiceTest, ClosingAModifiedEditorAsksAndNoKeepsIt)
     EXPECT_EQ(sheet->count(), 0);
 }
 
+// A prompter whose question fails, as a message box can when the display goes away.
+class FailingQuestionPrompter : public ScriptedPrompter {
+public:
+    bool askYesNo(const QString &, PromptKind) override { throw std::runtime_error("the question could not be asked"); }
+};
+
+TEST_F(ServiceTest, AFailureInsideTheCloseKeepsTheEditorAndSaysNotClosed)
+{
+    openEditor();
+    QWidget *form = editorForm();
+    form->setProperty("FSave", true);
+    {
+        FailingQuestionPrompter failing;
+        PrompterScope inside(failing);
+        EXPECT_EQ(service->BillEdit(1020, mainHandle, sheetHandle, kTask, 0, 0, 0, "", 0), 1) << "not closed";
+        EXPECT_EQ(failing.lastText(), QStringLiteral("the question could not be asked"));
+    }
+    EXPECT_EQ(service->BillEdit(1010, mainHandle, sheetHandle, kTask, 0, 0, 0, "", 0), 1);
+    EXPECT_EQ(editorForm(), form);
+    EXPECT_TRUE(form->isVisibleTo(sheet));
+
+    prompter.queueAnswer(true);
+    EXPECT_EQ(service->BillEdit(1020, mainHandle, sheetHandle, kTask, 0, 0, 0, "", 0), 0) << "the kept slot still closes";
+    EXPECT_EQ(sheet->count(), 0);
+}
+
 TEST_F(ServiceTest, ClosingAnUnmodifiedEditorAsksNothing)
 {
     openEditor();
@@ -252,6 +280,31 @@ TEST_F(ServiceTest, ListOpensOnceAndClosesWithoutAQuestion)
     EXPECT_EQ(service->BillList(1020, mainHandle, sheetHandle, kTask), 0);
     EXPECT_EQ(service->BillList(1010, mainHandle, sheetHandle, kTask), 0);
     EXPECT_TRUE(prompter.entries().isEmpty());
+}
+
+// The server ends an idle session (wait_timeout, a restart): the next open or display
+// reopens the connection and works as if nothing happened.
+TEST_F(ServiceTest, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
+{
+    protask::testing::ExecScript(QStringLiteral(
+        "insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
+        "(7, 49, 'RWD20261200007', '2026-12-05 10:30:00', '加急'), (9, 49, 'RWD20261200009', '2026-12-06 09:00:00', '样品')"));
+    const QSqlDatabase db = nvDMBase::instance().connection();
+
+    protask::testing::KillConnection(db);
+    EXPECT_EQ(openEditor(2, 9), 0);
+    ASSERT_NE(editorForm(), nullptr);
+    EXPECT_EQ(editorText("edt_FBillNo"), QStringLiteral("RWD20261200009"));
+
+    protask::testing::KillConnection(db);
+    EXPECT_EQ(service->BillDisplay(7, kTask, 0, "", 0, ""), 0);
+    EXPECT_EQ(editorText("edt_FNote"), QStringLiteral("加急"));
+
+    protask::testing::KillConnection(db);
+    EXPECT_EQ(service->BillList(1001, mainHandle, sheetHandle, kTask), 0);
+    EXPECT_NE(listForm(), nullptr);
+
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(ServiceTest, FocusNamesIgnoreCase)

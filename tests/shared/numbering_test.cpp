@@ -12,9 +12,13 @@
 
 using namespace protask;
 using protask::testing::ExecScript;
+using protask::testing::kPinnedNow;
+using protask::testing::PinServerClock;
 
 namespace {
 
+// Numbers carry the server's month: the clock of the test connection stands still in
+// December 2026, so that a run at a month's end takes every number in one month.
 class NumberingTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -23,21 +27,20 @@ protected:
         ExecScript(QStringLiteral(
             "insert into T_BillType(FID, FBillTypeID, FBillTypeNo, FPreCode, FBillName, FPrintStyle) values "
             "(49, 3049, 'RWD', 'RWD', '生产任务单', 1), (7, 3008, 'FKD', 'FKD', '付款单', 1), (60, 3060, 'NOPRE', '', '无前缀单', 1)"));
-        GetServerBillDate(yearMonth);
     }
-    void TearDown() override { ExecScript(QStringLiteral("SET timestamp = DEFAULT")); }
     int counter(int key, const QString &ym)
     {
         TDataSet q(Db());
         q.open(QStringLiteral("select FCurNo from T_BillCode where FBillTypeID = %1 and FYearMonth = '%2'").arg(key).arg(ym));
         return q.isEmpty() ? -1 : q.fieldByName(QStringLiteral("FCurNo")).toInt();
     }
-    QString yearMonth;
+    PinServerClock clock{Db(), kPinnedNow};
+    const QString yearMonth = QStringLiteral("202612");
 };
 
 TEST_F(NumberingTest, ServerDateGivesTheDateAndYearMonth)
 {
-    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2024-01-31 23:59:58')"));
+    clock.moveTo(QDateTime(QDate(2024, 1, 31), QTime(23, 59, 58)));
     QString ym = QStringLiteral("stale");
     EXPECT_EQ(GetServerBillDate(ym), QDate(2024, 1, 31));
     EXPECT_EQ(ym, QStringLiteral("202401"));
@@ -94,13 +97,13 @@ TEST_F(NumberingTest, UnknownBillTypeCodeIsRefused)
 
 TEST_F(NumberingTest, MonthChangeBetweenProposalAndSaveStoresTheNewMonth)
 {
-    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2026-11-30 23:59:59')"));
+    clock.moveTo(QDateTime(QDate(2026, 11, 30), QTime(23, 59, 59)));
     QString ym;
     GetServerBillDate(ym);
     int key = 0;
     const QString proposed = ProposeBillNo(QStringLiteral("RWD"), ym, 1, key);
     EXPECT_EQ(proposed, QStringLiteral("RWD20261100001"));
-    ExecScript(QStringLiteral("SET timestamp = UNIX_TIMESTAMP('2026-12-01 00:00:01')"));
+    clock.moveTo(QDateTime(QDate(2026, 12, 1), QTime(0, 0, 1)));
     const QString stored = MakeBillNoUnique(proposed, proposed, true, QStringLiteral("RWD"), QStringLiteral("t_ProTaskForm"));
     EXPECT_EQ(stored, QStringLiteral("RWD20261200001"));
 }
@@ -138,6 +141,7 @@ void takeConcurrently(int connections, int perConnection, QSet<QString> &numbers
                 while (ready.load() < connections)
                     std::this_thread::yield();
                 try {
+                    const PinServerClock pinned(db, kPinnedNow);
                     for (int i = 0; i < perConnection; ++i)
                         taken[static_cast<size_t>(c)] << TakeBillNo(QStringLiteral("RWD"), {}, db);
                 } catch (const std::exception &) {

@@ -272,11 +272,15 @@ TEST_F(SqlHelpersTest, OperationLogRowsCarryTheSignedInUser)
     dm.userId = 3;
     dm.hostName = QStringLiteral("ws-01");
     dm.ipAddress = QStringLiteral("192.0.2.7");
-    EXPECT_TRUE(WriteOperationLog(QStringLiteral("保存操作 - 单据号:RWD20261200001"), QStringLiteral("生产任务单")));
+    {
+        const protask::testing::PinServerClock clock(Db(), protask::testing::kPinnedNow);
+        EXPECT_TRUE(WriteOperationLog(QStringLiteral("保存操作 - 单据号:RWD20261200001"), QStringLiteral("生产任务单")));
+    }
     EXPECT_EQ(one(QStringLiteral("select concat(FUserId,'|',FHostName,'|',FIpAddr,'|',FMsgCont,'|',FWindow) from zzsyslog"))
                   .toString(),
               QStringLiteral("3|ws-01|192.0.2.7|保存操作 - 单据号:RWD20261200001|生产任务单"));
-    EXPECT_LT(std::abs(one(QStringLiteral("select timestampdiff(second, FDateTime, now()) from zzsyslog")).toInt()), 5);
+    EXPECT_EQ(one(QStringLiteral("select FDateTime from zzsyslog")).toDateTime(), protask::testing::kPinnedNow)
+        << "the row carries the server's time";
 
     ExecScript(QStringLiteral("RENAME TABLE zzsyslog TO zzsyslog_away"));
     EXPECT_FALSE(WriteOperationLog(QStringLiteral("x"), QStringLiteral("y")));
@@ -290,14 +294,24 @@ TEST_F(SqlHelpersTest, TextLogWritesOneLinePerEntryIntoADailyFile)
     QTemporaryDir home;
     const QString previous = ProgramFolder();
     SetProgramFolder(home.path());
+    // The day's file is named by the workstation clock, which may pass midnight between
+    // the two writes: the lines are looked for in the files of the day before and after.
+    auto daily = [&]() {
+        return home.path() + QStringLiteral("/log/") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
+               + QStringLiteral(".txt");
+    };
+    const QString dayBefore = daily();
     WriteTextLog(QStringLiteral("X"));
     WriteTextLog(QStringLiteral("第二行"), QStringLiteral("  "));
+    const QString dayAfter = daily();
     WriteTextLog(QStringLiteral("traced"), QStringLiteral("sqltrace"));
-    const QString daily = home.path() + QStringLiteral("/log/") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
-                          + QStringLiteral(".txt");
-    QFile f(daily);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines;
+    const QStringList days = dayBefore == dayAfter ? QStringList{dayBefore} : QStringList{dayBefore, dayAfter};
+    for (const QString &name : days) {
+        QFile f(name);
+        if (f.open(QIODevice::ReadOnly))
+            lines += QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
     ASSERT_EQ(lines.size(), 2);
     const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} : X;$"));
     EXPECT_TRUE(shape.match(lines[0]).hasMatch()) << lines[0].toStdString();

@@ -116,6 +116,23 @@ void WaitForLockWaits(int count)
     QSqlDatabase::removeDatabase(name);
 }
 
+PinServerClock::PinServerClock(const QSqlDatabase &db, const QDateTime &at) : m_db(db) { moveTo(at); }
+
+PinServerClock::~PinServerClock()
+{
+    try {
+        TDataSet(m_db).exec(QStringLiteral("SET timestamp = DEFAULT"));
+    } catch (const DbError &) {
+        // The session is gone, and its pinned clock with it.
+    }
+}
+
+void PinServerClock::moveTo(const QDateTime &at)
+{
+    TDataSet(m_db).exec(QStringLiteral("SET timestamp = UNIX_TIMESTAMP(%1)")
+                            .arg(sqlQuoted(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), m_db)));
+}
+
 void ExecScript(const QString &sql)
 {
     TDataSet q(nvDMBase::instance().connection());

@@ -2,9 +2,14 @@
 
 #include "db.h"
 
+#include <QDateTime>
 #include <QSqlDatabase>
-
 #include <QString>
+
+#include <ostream>
+
+// Failed comparisons of texts print the text, not its UTF-16 code units.
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace protask::testing {
 
@@ -29,5 +34,26 @@ void KillConnection(const QSqlDatabase &db);
 void WaitForLockWaits(int count);
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
+
+// The instant the tests that depend on today pin the server clock to.
+inline const QDateTime kPinnedNow{QDate(2026, 12, 15), QTime(10, 0)};
+
+// Stops the server clock of one connection's session at `at` (SET timestamp) until it is
+// destroyed: now(), curdate() and everything the module derives from them (bill numbers,
+// log rows) read that instant. Other connections keep the real clock, and so does a
+// session that is reopened after a drop.
+class PinServerClock {
+public:
+    PinServerClock(const QSqlDatabase &db, const QDateTime &at);
+    ~PinServerClock();
+    PinServerClock(const PinServerClock &) = delete;
+    PinServerClock &operator=(const PinServerClock &) = delete;
+
+    // Moves the stopped clock (a month change between two steps of a test).
+    void moveTo(const QDateTime &at);
+
+private:
+    QSqlDatabase m_db;
+};
 
 } // namespace protask::testing
