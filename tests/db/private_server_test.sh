@@ -160,7 +160,7 @@ check_eq "status: reports pid and socket" "running (pid $PID1, socket $SOCK)" "$
 
 check_eq "lower_case_table_names is 1" 1 "$(sql 'SELECT @@lower_case_table_names')"
 check_eq "character_set_server is utf8mb4" utf8mb4 "$(sql 'SELECT @@character_set_server')"
-check_eq "collation_server is utf8mb4_general_ci" utf8mb4_general_ci "$(sql 'SELECT @@collation_server')"
+check_eq "collation_server is utf8mb4_unicode_520_ci" utf8mb4_unicode_520_ci "$(sql 'SELECT @@collation_server')"
 check_eq "no TCP port" 1 "$(sql 'SELECT @@skip_networking')"
 check_eq "default engine is InnoDB" InnoDB "$(sql 'SELECT @@default_storage_engine')"
 check_eq "folder is readable by its owner only" 700 "$(stat -c %a -- "$FOLDER")"
