@@ -95,7 +95,7 @@ TEST_F(BatchConcurrencyTest, ASecondAllocationWaitsForTheFirstAndTakesWhatItLeft
         secondDone = true;
         return ok;
     });
-    QThread::msleep(400);
+    protask::testing::WaitForLockWaits(1); // the second now waits for the locks the first holds
     EXPECT_FALSE(secondDone) << "the second allocation must wait while the first holds the batches";
     first->commit();
     ASSERT_TRUE(second.get());
