@@ -30,7 +30,7 @@ void ExecScript(const QString &sql);
 // network drop would.
 void KillConnection(const QSqlDatabase &db);
 // Returns once at least `count` transactions wait for a row lock (a staged race has reached
-// its wait); throws after 20 s.
+// its wait), seen by the server; throws after 20 s.
 void WaitForLockWaits(int count);
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
