@@ -615,7 +615,7 @@ update t_comProductBatchNo T inner join (select 1 as FID, 5 as FNumber) D on T.F
 Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values (1,4,1,2,'CHD@YM@00001','@MONTH_BEGIN@',2,37,'20250101-01',STR_TO_DATE('2025-01-01','%Y-%m-%d'),365,STR_TO_DATE('2026-01-01','%Y-%m-%d'),5,0,0);
 select FNumber into @taken from t_comProductBatchNo where FID = 1;
 select count(*) into @records from t_comProductOutBatchNo where FBillID = 1 and FTypeID = 4;
-update t_comProductBatchNo T1 inner join t_comProductOutBatchNo T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) + IfNull(T2.FNumber,0)  where T2.FBillID = 1    and T2.FTypeID = 4;
+update t_comProductBatchNo T1 inner join (select FFromID, sum(IfNull(FNumber,0)) as FNumber from t_comProductOutBatchNo where FBillID = 1    and FTypeID = 4 group by FFromID) T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) + IfNull(T2.FNumber,0) ;
 delete from t_comProductOutBatchNo where FBillID = 1    and FTypeID = 4;
 select concat(@taken, '|', @records, '|', (select FNumber from t_comProductBatchNo where FID = 1), '|',
               (select count(*) from t_comProductOutBatchNo where FBillID = 1 and FTypeID = 4));
