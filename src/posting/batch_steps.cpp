@@ -217,21 +217,38 @@ private:
         std::map<int, std::set<int>> products;
         for (const OutLine &line : std::as_const(m_lines))
             products[line.storehouseId].insert(line.productId);
-        QStringList stocks;
-        for (const auto &[storehouse, ids] : products) {
-            QStringList list;
-            for (int id : ids)
-                list << QString::number(id);
-            stocks << QStringLiteral("(FStorehouseID = ") + QString::number(storehouse) + QStringLiteral(" and FProductID in (")
-                          + list.join(QLatin1Char(',')) + QStringLiteral("))");
+        // One locking read per storehouse and product, through the batch key: on a small table
+        // the server may prefer a scan, which would lock (and wait for) the batch rows of
+        // products that other workstations are selling. A suite database without the key
+        // reads without the hint.
+        QString index;
+        try {
+            if (HasIndex(QStringLiteral("t_comProductBatchNo"), QStringLiteral("ux_batch"), m_db))
+                index = QStringLiteral(" force index (ux_batch)");
+        } catch (const DbError &e) {
+            RememberPostingError(e);
+            return false;
         }
         TDataSet q(m_db);
-        if (!PostOpen(q, QStringLiteral("select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, FPeriodDate, FNumber, ")
-                             + batchKeySql(QStringLiteral("FBatchNo1"))
-                             + QStringLiteral(" as FBatchKey from t_comProductBatchNo where ") + stocks.join(QStringLiteral(" or "))
-                             + QStringLiteral(" order by FStorehouseID, FProductID, FKFDate, FBatchNo1, FID for update")))
-            return false;
-        m_rows.reserve(q.recordCount());
+        for (const auto &[storehouse, ids] : products) {
+            for (int product : ids) {
+                if (!PostOpen(q, QStringLiteral("select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, "
+                                                "FPeriodDate, FNumber, ")
+                                     + batchKeySql(QStringLiteral("FBatchNo1"))
+                                     + QStringLiteral(" as FBatchKey from t_comProductBatchNo") + index
+                                     + QStringLiteral(" where FStorehouseID = ")
+                                     + QString::number(storehouse) + QStringLiteral(" and FProductID = ")
+                                     + QString::number(product)
+                                     + QStringLiteral(" order by FKFDate, FBatchNo1, FID for update")))
+                    return false;
+                readRows(q);
+            }
+        }
+        return true;
+    }
+
+    void readRows(TDataSet &q)
+    {
         for (q.first(); !q.eof(); q.next()) {
             BatchRow row;
             row.id = ValueToInt(q.fieldByName(QStringLiteral("FID")));
@@ -246,7 +263,6 @@ private:
             m_rowsOf[{row.storehouseId, row.productId}].push_back(static_cast<int>(m_rows.size()));
             m_rows.push_back(row);
         }
-        return true;
     }
 
     void take(int line, int row, Units quantity, bool lineValues)

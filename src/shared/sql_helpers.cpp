@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <QSqlDriver>
 #include <QTextStream>
 
@@ -88,6 +90,38 @@ void DropTempTable(const QString &name, const QSqlDatabase &db)
 }
 
 bool InTransaction(const QSqlDatabase &db) { return transactionOpen(db); }
+
+namespace {
+QMutex g_indexMutex;
+QHash<QString, bool> g_indexes;
+} // namespace
+
+bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db)
+{
+    const QString key = db.connectionName() + QLatin1Char('/') + db.databaseName() + QLatin1Char('/') + table.toLower()
+                        + QLatin1Char('/') + index.toLower();
+    {
+        QMutexLocker lock(&g_indexMutex);
+        const auto it = g_indexes.constFind(key);
+        if (it != g_indexes.constEnd())
+            return *it;
+    }
+    TDataSet q(db);
+    OpenQuery(q, QStringLiteral("select count(*) as n from information_schema.STATISTICS where TABLE_SCHEMA = database() "
+                                "and lower(TABLE_NAME) = ")
+                     + QuotedStr(table.toLower(), db) + QStringLiteral(" and lower(INDEX_NAME) = ")
+                     + QuotedStr(index.toLower(), db));
+    const bool found = q.fieldByName(QStringLiteral("n")).toInt() > 0;
+    QMutexLocker lock(&g_indexMutex);
+    g_indexes.insert(key, found);
+    return found;
+}
+
+void ForgetIndexes()
+{
+    QMutexLocker lock(&g_indexMutex);
+    g_indexes.clear();
+}
 
 int GetNextID(const QString &table, const QString &field, const QSqlDatabase &db)
 {

@@ -123,7 +123,7 @@ TEST_F(BatchConcurrencyTest, ALockTimeoutFailsTheStepAndTheRollbackLeavesNothing
         Exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1"), db);
         TransactionGuard tx(db);
         if (!saleOut(3, -1, db))
-            return QStringLiteral("bill 3 failed");
+            return QStringLiteral("bill 3 failed: ") + (LastPostingError() ? LastPostingError()->message() : QString());
         ClearLastPostingError();
         if (saleOut(2, -1, db))
             return QStringLiteral("bill 2 did not wait");
