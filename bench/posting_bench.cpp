@@ -1,9 +1,9 @@
 // Time to check and to uncheck a 100-line purchase (3002) and a 100-line sales-out (3004)
 // whose batch products are allocated over 20 batches each, commit included, against the
 // private server that scripts/bench starts (the same environment as the tests).
-#include "posting_engine.h"
+#include "posting/posting_engine.h"
 #include "posting_test_util.h"
-#include "program_folder.h"
+#include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QCoreApplication>

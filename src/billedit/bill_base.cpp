@@ -1,9 +1,11 @@
-#include "bill_base.h"
+#include "billedit/bill_base.h"
 
-#include "control_values.h"
-#include "db.h"
-#include "nv_dm_base.h"
-#include "prompter.h"
+#include "core/bill_types.h"
+
+#include "controls/control_values.h"
+#include "platform/db.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -97,7 +99,7 @@ void TFBaseForm_BillBase::ClearHeaderControls()
 
 void TFBaseForm_BillBase::LoadHeaderControls()
 {
-    if (FBillStatusID == 1 || FSQLForm.trimmed().isEmpty())
+    if (FBillStatusID == BillStatus::New || FSQLForm.trimmed().isEmpty())
         return;
     TDataSet q(nvDMBase::instance().connection());
     q.open(FSQLForm);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base_form.h"
+#include "platform/forms/base_form.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "protask_form.h"
+#include "billedit/protask_form.h"
 
-#include "controls.h"
+#include "controls/controls.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "bill_base.h"
+#include "core/bill_types.h"
+
+#include "billedit/bill_base.h"
 
 namespace protask {
 
-constexpr int kProtaskBillType = 3049;
+constexpr int kProtaskBillType = BillType::ProTask;
 
 // The production task editor: one finished product for a client, its production
 // quantity and processing price, and the materials it consumes as lines.

@@ -1,4 +1,4 @@
-#include "bill_list_form.h"
+#include "billlist/bill_list_form.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "host_config.h"
+#include "host/host_config.h"
 
-#include "program_folder.h"
+#include "platform/program_folder.h"
 
 #include <QCommandLineParser>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db.h"
-#include "nv_dm_base.h"
+#include "platform/db.h"
+#include "platform/nv_dm_base.h"
 
 #include <QString>
 #include <QStringList>

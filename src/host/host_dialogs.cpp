@@ -1,8 +1,8 @@
-#include "host_dialogs.h"
+#include "host/host_dialogs.h"
 
-#include "db.h"
-#include "host_config.h"
-#include "prompter.h"
+#include "platform/db.h"
+#include "host/host_config.h"
+#include "platform/prompter.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "nv_dm_base.h"
+#include "platform/nv_dm_base.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "host_router.h"
+#include "host/host_router.h"
 
 #include <QMetaObject>
 
@@ -46,7 +46,7 @@ void HostRouter::closeSender(const HostMessage &message)
     if (!m_service)
         return;
     const int billType = static_cast<int>(message.wParam);
-    const QWidget *sender = message.sender.data();
+    const QObject *sender = message.sender.data();
     const bool fromList = sender && QString::fromLatin1(sender->metaObject()->className()).endsWith(QLatin1String("BillList"));
     if (fromList)
         m_service->BillList(BillCmd::Close, m_mainHandle, m_sheetHandle, billType);

@@ -1,9 +1,11 @@
-#include "host_config.h"
-#include "host_dialogs.h"
-#include "main_window.h"
-#include "nv_dm_base.h"
-#include "program_folder.h"
-#include "prompter.h"
+#include "core/bill_types.h"
+#include "host/host_config.h"
+#include "host/host_dialogs.h"
+#include "host/main_window.h"
+#include "platform/forms/message_box_prompter.h"
+#include "platform/nv_dm_base.h"
+#include "platform/program_folder.h"
+#include "platform/prompter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,6 +62,7 @@ int main(int argc, char **argv)
     }
 
     QApplication app(argc, argv);
+    UseMessageBoxes();
     nameApplication();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QString appDir = QCoreApplication::applicationDirPath();
@@ -107,9 +110,9 @@ int main(int argc, char **argv)
 
     for (const QString &w : config.openAtStart) {
         if (w == QLatin1String("list"))
-            window.router().openBillList(3049);
+            window.router().openBillList(BillType::ProTask);
         else if (w == QLatin1String("new"))
-            window.router().openNewBill(3049);
+            window.router().openNewBill(BillType::ProTask);
     }
 
     if (!config.screenshotFile.isEmpty()) {

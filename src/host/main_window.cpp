@@ -1,8 +1,10 @@
-#include "main_window.h"
+#include "host/main_window.h"
 
-#include "host_dialogs.h"
-#include "nv_dm_base.h"
-#include "prompter.h"
+#include "core/bill_types.h"
+
+#include "host/host_dialogs.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -14,7 +16,7 @@
 namespace protask {
 
 namespace {
-constexpr int kProtask = 3049;
+constexpr int kProtask = BillType::ProTask;
 }
 
 HostMainWindow::HostMainWindow()
@@ -123,11 +125,11 @@ void HostMainWindow::closeEvent(QCloseEvent *event)
 {
     if (m_service) {
         // The editor asks about unsaved data; a refusal keeps the host open.
-        if (m_service->BillEdit(1020, m_mainHandle, sheetHandle(), kProtask, 0, 0, 0, "", 0) != 0) {
+        if (m_service->BillEdit(BillCmd::Close, m_mainHandle, sheetHandle(), kProtask, 0, 0, 0, "", 0) != 0) {
             event->ignore();
             return;
         }
-        m_service->BillList(1020, m_mainHandle, sheetHandle(), kProtask);
+        m_service->BillList(BillCmd::Close, m_mainHandle, sheetHandle(), kProtask);
     }
     event->accept();
 }

@@ -1,4 +1,4 @@
-#include "db.h"
+#include "platform/db.h"
 
 #include <QLocale>
 #include <QMutex>

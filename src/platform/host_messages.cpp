@@ -1,4 +1,4 @@
-#include "host_messages.h"
+#include "platform/host_messages.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -12,7 +12,7 @@ IHostMessageSink::~IHostMessageSink() = default;
 namespace {
 
 struct HandleTable {
-    QHash<quint32, QPointer<QWidget>> windows;
+    QHash<quint32, QPointer<QObject>> windows;
     quint32 next = 0x1000;
 };
 
@@ -24,7 +24,7 @@ HandleTable &table()
 
 } // namespace
 
-quint32 registerWindowHandle(QWidget *window)
+quint32 registerWindowHandle(QObject *window)
 {
     if (!window)
         return 0;
@@ -36,7 +36,7 @@ quint32 registerWindowHandle(QWidget *window)
     return h;
 }
 
-QWidget *windowFromHandle(quint32 handle)
+QObject *windowFromHandle(quint32 handle)
 {
     auto &t = table();
     auto it = t.windows.find(handle);
@@ -49,7 +49,7 @@ QWidget *windowFromHandle(quint32 handle)
     return it->data();
 }
 
-quint32 handleOfWindow(const QWidget *window)
+quint32 handleOfWindow(const QObject *window)
 {
     if (!window)
         return 0;
@@ -65,7 +65,7 @@ namespace {
 
 qintptr deliver(const HostMessage &m)
 {
-    QWidget *w = windowFromHandle(m.target);
+    QObject *w = windowFromHandle(m.target);
     auto *sink = dynamic_cast<IHostMessageSink *>(w);
     if (!sink)
         return 0;
@@ -76,7 +76,7 @@ qintptr deliver(const HostMessage &m)
 
 namespace {
 
-HostMessage makeMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
+HostMessage makeMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QObject *sender)
 {
     HostMessage m;
     m.target = target;
@@ -89,12 +89,12 @@ HostMessage makeMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam
 
 } // namespace
 
-qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
+qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QObject *sender)
 {
     return deliver(makeMessage(target, msg, wParam, lParam, sender));
 }
 
-void PostMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidget *sender)
+void PostMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QObject *sender)
 {
     QObject *context = QCoreApplication::instance();
     if (!context)
@@ -103,7 +103,7 @@ void PostMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam, QWidg
     QTimer::singleShot(0, context, [m]() { deliver(m); });
 }
 
-qintptr SendCopyDataMessage(quint32 target, int code, const QString &text, int prefixNumber, QWidget *sender)
+qintptr SendCopyDataMessage(quint32 target, int code, const QString &text, int prefixNumber, QObject *sender)
 {
     HostMessage m = makeMessage(target, HostMsg::CopyData, code, 0, sender);
     // 8-bit text with the terminating zero counted in the length.

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform_export.h"
+#include "platform/platform_export.h"
 
 #include <QByteArray>
 #include <QPointer>
-#include <QWidget>
+#include <QObject>
 #include <QtGlobal>
 
 namespace protask {
@@ -32,7 +32,7 @@ struct HostMessage {
     uint msg = 0;
     qintptr wParam = 0;
     qintptr lParam = 0;
-    QPointer<QWidget> sender; // the form that sent it (the host answers 1035 for that window)
+    QPointer<QObject> sender; // the form that sent it (the host answers 1035 for that window)
     QByteArray copyData;      // message 74 only: the bytes of the copy-data record
 };
 
@@ -45,19 +45,19 @@ public:
 
 // Window handles: small integers that name a window across the plug-in boundary
 // (the host's main window, its sheet area). A handle stays valid while its window lives.
-PROTASK_PLATFORM_EXPORT quint32 registerWindowHandle(QWidget *window);
-PROTASK_PLATFORM_EXPORT QWidget *windowFromHandle(quint32 handle);
-PROTASK_PLATFORM_EXPORT quint32 handleOfWindow(const QWidget *window);
+PROTASK_PLATFORM_EXPORT quint32 registerWindowHandle(QObject *window);
+PROTASK_PLATFORM_EXPORT QObject *windowFromHandle(quint32 handle);
+PROTASK_PLATFORM_EXPORT quint32 handleOfWindow(const QObject *window);
 
 // Delivers at once to the target window's sink; 0 when the target is gone or is no sink.
 PROTASK_PLATFORM_EXPORT qintptr SendMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam,
-                                            QWidget *sender = nullptr);
+                                            QObject *sender = nullptr);
 // Delivers later on the event loop.
 PROTASK_PLATFORM_EXPORT void PostMessage(quint32 target, uint msg, qintptr wParam, qintptr lParam,
-                                         QWidget *sender = nullptr);
+                                         QObject *sender = nullptr);
 // Message 74: the number as decimal text followed by the text, 8-bit, ended by a zero byte
 // that the length counts.
 PROTASK_PLATFORM_EXPORT qintptr SendCopyDataMessage(quint32 target, int code, const QString &text,
-                                                    int prefixNumber, QWidget *sender = nullptr);
+                                                    int prefixNumber, QObject *sender = nullptr);
 
 } // namespace protask

@@ -1,6 +1,6 @@
-#include "nv_dm_base.h"
+#include "platform/nv_dm_base.h"
 
-#include "prompter.h"
+#include "platform/prompter.h"
 
 namespace protask {
 

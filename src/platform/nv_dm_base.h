@@ -1,7 +1,7 @@
 #pragma once
 
-#include "db.h"
-#include "platform_export.h"
+#include "platform/db.h"
+#include "platform/platform_export.h"
 
 #include <QDate>
 #include <QSqlDatabase>

@@ -1,7 +1,6 @@
-#include "prompter.h"
+#include "platform/prompter.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <cstdio>
 
 namespace protask {
 
@@ -10,46 +9,42 @@ Prompter::~Prompter() = default;
 namespace {
 
 Prompter *g_installed = nullptr;
+Prompter *g_default = nullptr;
 
-QString boxTitle()
-{
-    const QString name = QCoreApplication::applicationName();
-    return name.isEmpty() ? QStringLiteral("提示") : name;
-}
-
-QMessageBox::Icon iconOf(PromptKind kind)
+const char *kindText(PromptKind kind)
 {
     switch (kind) {
-    case PromptKind::Information: return QMessageBox::Information;
-    case PromptKind::Warning: return QMessageBox::Warning;
-    case PromptKind::Error: return QMessageBox::Critical;
-    case PromptKind::Question: return QMessageBox::Question;
+    case PromptKind::Information: return "information";
+    case PromptKind::Warning: return "warning";
+    case PromptKind::Error: return "error";
+    case PromptKind::Question: return "question";
     }
-    return QMessageBox::NoIcon;
+    return "message";
 }
 
 } // namespace
 
 Prompter &Prompter::current()
 {
-    static MessageBoxPrompter defaultPrompter;
-    return g_installed ? *g_installed : defaultPrompter;
+    static ConsolePrompter console;
+    if (g_installed)
+        return *g_installed;
+    return g_default ? *g_default : console;
 }
 
 void Prompter::install(Prompter *prompter) { g_installed = prompter; }
 
-void MessageBoxPrompter::show(PromptKind kind, const QString &text)
+void Prompter::setDefault(Prompter *prompter) { g_default = prompter; }
+
+void ConsolePrompter::show(PromptKind kind, const QString &text)
 {
-    QMessageBox box(iconOf(kind), boxTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    std::fprintf(stderr, "%s: %s\n", kindText(kind), text.toLocal8Bit().constData());
 }
 
-bool MessageBoxPrompter::askYesNo(const QString &text, PromptKind icon)
+bool ConsolePrompter::askYesNo(const QString &text, PromptKind icon)
 {
-    QMessageBox box(iconOf(icon), boxTitle(), text, QMessageBox::Yes | QMessageBox::No, QApplication::activeWindow());
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    std::fprintf(stderr, "%s: %s [No]\n", kindText(icon), text.toLocal8Bit().constData());
+    return false;
 }
 
 void ScriptedPrompter::show(PromptKind kind, const QString &text) { m_entries.append({kind, text, false}); }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform_export.h"
+#include "platform/platform_export.h"
 
 #include <QList>
 #include <QString>
@@ -22,13 +22,18 @@ public:
     void warning(const QString &text) { show(PromptKind::Warning, text); }
     void error(const QString &text) { show(PromptKind::Error, text); }
 
-    // The installed prompter (a message-box prompter until another is installed).
+    // The installed prompter; without one the default: message boxes once a window library
+    // has set them as the default (UseMessageBoxes()), else texts on standard error and No to
+    // every question.
     static Prompter &current();
     // Installs a prompter that the caller keeps alive; nullptr restores the default.
     static void install(Prompter *prompter);
+    // The prompter used while none is installed; the caller keeps it alive.
+    static void setDefault(Prompter *prompter);
 };
 
-class PROTASK_PLATFORM_EXPORT MessageBoxPrompter : public Prompter {
+// Writes every text to standard error and answers No: the default without a window library.
+class PROTASK_PLATFORM_EXPORT ConsolePrompter : public Prompter {
 public:
     void show(PromptKind kind, const QString &text) override;
     bool askYesNo(const QString &text, PromptKind icon) override;

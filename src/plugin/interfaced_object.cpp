@@ -1,4 +1,4 @@
-#include "interfaced_object.h"
+#include "plugin/interfaced_object.h"
 
 namespace protask {
 

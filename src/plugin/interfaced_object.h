@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bill_interface.h"
+#include "plugin/bill_interface.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,10 +1,12 @@
-#include "protack_service.h"
+#include "plugin/protack_service.h"
 
-#include "bill_list_form.h"
-#include "db.h"
-#include "nv_dm_base.h"
-#include "prompter.h"
-#include "protask_form.h"
+#include "platform/forms/message_box_prompter.h"
+
+#include "billlist/bill_list_form.h"
+#include "platform/db.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
+#include "billedit/protask_form.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -226,6 +228,8 @@ int32_t TProtackService::BillCursorFocus(uint32_t MainHandle, int32_t SheelHandl
 
 extern "C" __attribute__((visibility("default"))) protask::IBillInterface *GetBillInts()
 {
+    // The module's questions and refusals are message boxes in the host's windows.
+    protask::UseMessageBoxes();
     auto *service = new protask::TProtackService();
     service->AddRef(); // the caller receives the only reference
     return service;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bill_interface.h"
-#include "interfaced_object.h"
+#include "plugin/bill_interface.h"
+#include "plugin/interfaced_object.h"
 
 namespace protask {
 

@@ -1,10 +1,10 @@
-#include "account_steps.h"
+#include "posting/account_steps.h"
 
-#include "bill_types.h"
-#include "nv_dm_base.h"
-#include "numbering.h"
-#include "posting_common.h"
-#include "values.h"
+#include "core/bill_types.h"
+#include "platform/nv_dm_base.h"
+#include "core/numbering.h"
+#include "posting/posting_common.h"
+#include "core/values.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -171,8 +171,8 @@ bool CreateReturnPayBill(int rebateId, int &payBillId, const QSqlDatabase &db)
     try {
         priceDecimals = GetCompanyDecimals(db).priceDecimals;
     } catch (const DbError &e) {
-        RememberPostingError(e);
-        return false;
+        LogPostingError(e);
+        throw;
     } catch (const std::exception &e) {
         logFailure(QStringLiteral("返利单读取价格小数位失败："), e);
         return false;
@@ -194,8 +194,8 @@ bool CreateReturnPayBill(int rebateId, int &payBillId, const QSqlDatabase &db)
         billNo = TakeBillNo(QStringLiteral("FKD"), BillNumbering{5, QStringLiteral("00001")}, db);
         newId = GetNextID(QStringLiteral("t_ReceivePayForm"), QStringLiteral("FID"), db);
     } catch (const DbError &e) {
-        RememberPostingError(e);
-        return false;
+        LogPostingError(e);
+        throw;
     } catch (const std::exception &e) {
         logFailure(QStringLiteral("返利单生成付款单失败："), e);
         return false;

@@ -1,9 +1,11 @@
-#include "batch_steps.h"
+#include "posting/batch_steps.h"
 
-#include "nv_dm_base.h"
-#include "posting_common.h"
-#include "prompter.h"
-#include "values.h"
+#include "core/bill_types.h"
+
+#include "platform/nv_dm_base.h"
+#include "posting/posting_common.h"
+#include "platform/prompter.h"
+#include "core/values.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -226,8 +228,8 @@ private:
             if (HasIndex(QStringLiteral("t_comProductBatchNo"), QStringLiteral("ux_batch"), m_db))
                 index = QStringLiteral(" force index (ux_batch)");
         } catch (const DbError &e) {
-            RememberPostingError(e);
-            return false;
+            LogPostingError(e);
+            throw;
         }
         TDataSet q(m_db);
         for (const auto &[storehouse, ids] : products) {
@@ -595,7 +597,6 @@ bool CheckBatchNoStock(int billType, int billId, const QString &formTable, int m
                        const QSqlDatabase &db)
 {
     Q_UNUSED(billType);
-    ClearLastPostingError();
     TDataSet q(db);
     const QString sql =
         QStringLiteral("SELECT T4.FName as FProductName FROM ") + formTable + QStringLiteral(" T1 INNER JOIN ") + listTable
@@ -622,7 +623,7 @@ bool CheckBatchNoStock(int billType, int billId, const QString &formTable, int m
 bool CheckBatchNoStockOnCheck(int billType, int billId, const QSqlDatabase &db)
 {
     // A purchase return takes its (negative) line quantities out of the batches.
-    if (billType == 3015)
+    if (billType == BillType::PurchaseReturn)
         return CheckBatchNoStock(billType, billId, QStringLiteral("t_PurForm"), -1, QStringLiteral("T_PurList"), db);
     return true;
 }
@@ -631,11 +632,11 @@ bool CheckBatchNoStockOnUnCheck(int billType, int billId, const QSqlDatabase &db
 {
     // Taking an incoming bill back takes its quantities out of the batches again.
     switch (billType) {
-    case 3002:
+    case BillType::PurchaseIn:
         return CheckBatchNoStock(billType, billId, QStringLiteral("t_PurForm"), 1, QStringLiteral("T_PurList"), db);
-    case 3019:
+    case BillType::OtherInOut:
         return CheckBatchNoStock(billType, billId, QStringLiteral("t_OtherOutInForm"), 1, QStringLiteral("T_OtherOutInList"), db);
-    case 3021:
+    case BillType::LossGain:
         return CheckBatchNoStock(billType, billId, QStringLiteral("t_LossGainForm"), 1, QStringLiteral("T_LossGainList"), db);
     default:
         return true;

@@ -1,34 +1,23 @@
-#include "posting_common.h"
+#include "posting/posting_common.h"
 
 namespace protask {
 
-namespace {
-
-thread_local std::optional<DbError> t_lastError;
-
-} // namespace
-
-void RememberPostingError(const DbError &e)
+void LogPostingError(const DbError &e)
 {
-    t_lastError = e;
     try {
         WriteTextLog(QStringLiteral("过帐语句失败：") + e.message());
     } catch (...) {
-        // The log is a trace; a full disk must not turn a failed step into a crash.
+        // The log is a trace; a full disk must not hide the server's error.
     }
 }
-
-const std::optional<DbError> &LastPostingError() { return t_lastError; }
-
-void ClearLastPostingError() { t_lastError.reset(); }
 
 bool PostExec(TDataSet &query, const QString &sql)
 {
     try {
         return ExecQuery(query, sql);
     } catch (const DbError &e) {
-        RememberPostingError(e);
-        return false;
+        LogPostingError(e);
+        throw;
     }
 }
 
@@ -38,8 +27,8 @@ bool PostOpen(TDataSet &query, const QString &sql)
         OpenQuery(query, sql);
         return true;
     } catch (const DbError &e) {
-        RememberPostingError(e);
-        return false;
+        LogPostingError(e);
+        throw;
     }
 }
 
@@ -48,7 +37,7 @@ void RunIgnorableStep(const QSqlDatabase &db, const QString &name, const std::fu
     try {
         runInSavepoint(db, name, step);
     } catch (const DbError &e) {
-        RememberPostingError(e);
+        LogPostingError(e);
         throw;
     }
 }

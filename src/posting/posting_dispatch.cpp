@@ -1,10 +1,10 @@
-#include "posting_dispatch.h"
+#include "posting/posting_dispatch.h"
 
-#include "account_steps.h"
-#include "batch_steps.h"
-#include "posting_common.h"
-#include "stock_steps.h"
-#include "values.h"
+#include "posting/account_steps.h"
+#include "posting/batch_steps.h"
+#include "posting/posting_common.h"
+#include "posting/stock_steps.h"
+#include "core/values.h"
 
 #include <exception>
 #include <optional>
@@ -578,12 +578,16 @@ bool RunPostingSteps(const std::vector<PostingStep> &steps, int billType, int bi
     ctx.billId = billId;
     ctx.headerTable = headerTable;
     for (const PostingStep &s : steps) {
+        // The step's code stands before it runs, so that an action catching a server error
+        // of this step reports the step.
+        const int before = errorCode;
+        if (s.code != kKeepCode)
+            errorCode = s.code;
         bool ok = false;
         try {
             ok = !stepApplies(s, ctx, db) || runStep(s, ctx, db);
-        } catch (const DbError &e) {
-            RememberPostingError(e);
-            ok = false;
+        } catch (const DbError &) {
+            throw;
         } catch (const std::exception &e) {
             // Helpers outside the step statements (the bill kind, a field read) answer by
             // exception; here they are a failed step like any other.
@@ -593,11 +597,9 @@ bool RunPostingSteps(const std::vector<PostingStep> &steps, int billType, int bi
             }
             ok = false;
         }
-        if (!ok) {
-            if (s.code != kKeepCode)
-                errorCode = s.code;
+        if (!ok)
             return false;
-        }
+        errorCode = before;
     }
     return true;
 }

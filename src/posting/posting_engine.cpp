@@ -1,9 +1,11 @@
-#include "posting_engine.h"
+#include "posting/posting_engine.h"
 
-#include "account_steps.h"
-#include "nv_dm_base.h"
-#include "posting_common.h"
-#include "posting_dispatch.h"
+#include "core/bill_types.h"
+
+#include "posting/account_steps.h"
+#include "platform/nv_dm_base.h"
+#include "posting/posting_common.h"
+#include "posting/posting_dispatch.h"
 
 namespace protask {
 
@@ -17,50 +19,52 @@ void markCostRecalculation(int billType, int billId, const QSqlDatabase &db)
     RunIgnorableStep(db, QStringLiteral("cost_marks"), [&] { return MarkBillCalFlag(billType, billId, db); });
 }
 
+// The flag is the last write; a server error there reports its own code.
+void writeCheckedFlag(const QString &headerTable, const QString &assignments, int &errorCode, const QSqlDatabase &db)
+{
+    const int before = errorCode;
+    errorCode = PostingCode::CheckedFlag;
+    TDataSet q(db);
+    PostExec(q, QStringLiteral("update ") + headerTable + assignments);
+    errorCode = before;
+}
+
 } // namespace
 
 bool CheckUpdateData(int billType, int billId, const QString &headerTable, int &errorCode, const QSqlDatabase &db)
 {
-    ClearLastPostingError();
-    errorCode = 0;
+    errorCode = PostingCode::CheckStart;
     markCostRecalculation(billType, billId, db);
     if (hasPostingSteps(billType) && !RunPostingSteps(CheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
     // 3047 posts nothing and leaves its checked flag to its own module.
-    if (billType == 3047)
+    if (billType == BillType::CostFlagOnly)
         return true;
     if (headerTable.trimmed().isEmpty()) {
-        errorCode = 8;
+        errorCode = PostingCode::NoHeaderTable;
         return false;
     }
-    TDataSet q(db);
-    if (!PostExec(q, QStringLiteral("update ") + headerTable + QStringLiteral(" set FIsChecked = 1, FCheckerID = ")
-                         + QString::number(nvDMBase::instance().userId) + QStringLiteral(" ,FCheckerDate = now() where FID = ")
-                         + QString::number(billId))) {
-        errorCode = 7;
-        return false;
-    }
+    writeCheckedFlag(headerTable,
+                     QStringLiteral(" set FIsChecked = 1, FCheckerID = ") + QString::number(nvDMBase::instance().userId)
+                         + QStringLiteral(" ,FCheckerDate = now() where FID = ") + QString::number(billId),
+                     errorCode, db);
     return true;
 }
 
 bool UnCheckUpdateData(int billType, int billId, const QString &headerTable, int &errorCode, const QSqlDatabase &db)
 {
-    ClearLastPostingError();
-    errorCode = -1;
+    errorCode = PostingCode::UnCheckStart;
     if (billId == 0)
         return true;
     markCostRecalculation(billType, billId, db);
     if (hasPostingSteps(billType) && !RunPostingSteps(UnCheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
-    if (billType == 3047)
+    if (billType == BillType::CostFlagOnly)
         return true;
-    TDataSet q(db);
-    if (!PostExec(q, QStringLiteral("update ") + headerTable
-                         + QStringLiteral(" set FIsChecked = 0, FCheckerID = null,FCheckerDate = null where FID = ")
-                         + QString::number(billId))) {
-        errorCode = 7;
-        return false;
-    }
+    writeCheckedFlag(headerTable,
+                     QStringLiteral(" set FIsChecked = 0, FCheckerID = null,FCheckerDate = null where FID = ")
+                         + QString::number(billId),
+                     errorCode, db);
     return true;
 }
 

@@ -1,6 +1,6 @@
-#include "stock_steps.h"
+#include "posting/stock_steps.h"
 
-#include "posting_common.h"
+#include "posting/posting_common.h"
 
 namespace protask {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sql_helpers.h"
+#include "core/sql_helpers.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "host_config.h"
-#include "program_folder.h"
+#include "host/host_config.h"
+#include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 // The settings dialog's save, driven without exec(): one transaction over the company row
 // and the parameters, after a dropped connection is reopened, and never a silent failure.
-#include "host_config.h"
-#include "host_dialogs.h"
-#include "nv_dm_base.h"
-#include "prompter.h"
+#include "host/host_config.h"
+#include "host/host_dialogs.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
 #include "test_db.h"
 
 #include <QCheckBox>

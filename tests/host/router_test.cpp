@@ -1,6 +1,6 @@
-#include "host_router.h"
-#include "main_window.h"
-#include "nv_dm_base.h"
+#include "host/host_router.h"
+#include "host/main_window.h"
+#include "platform/nv_dm_base.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
-#include "db.h"
-#include "nv_dm_base.h"
+#include "platform/db.h"
+#include "platform/nv_dm_base.h"
 #include "test_db.h"
 
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
-#include "base_form.h"
-#include "host_messages.h"
-#include "prompter.h"
+#include "platform/forms/base_form.h"
+#include "platform/host_messages.h"
+#include "platform/prompter.h"
 
 #include <QCoreApplication>
 #include <QTabWidget>

@@ -1,9 +1,9 @@
 // The bill service exactly as the host meets it: libprotask.so loaded by file name and
 // GetBillInts resolved from it.
-#include "bill_interface.h"
-#include "host_messages.h"
-#include "nv_dm_base.h"
-#include "prompter.h"
+#include "plugin/bill_interface.h"
+#include "platform/host_messages.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
 #include "test_db.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Client totals, cash, completion counters, client prices, the rebate and the cost marks.
-#include "account_steps.h"
-#include "posting_common.h"
-#include "posting_engine.h"
+#include "posting/account_steps.h"
+#include "posting/posting_common.h"
+#include "posting/posting_engine.h"
 #include "posting_test_util.h"
 #include "test_db.h"
 

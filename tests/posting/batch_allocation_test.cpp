@@ -1,7 +1,7 @@
 // Random sales-out bills allocated by the posting step and by a plain model of the allocation
 // written here: the batch stock and the take records must agree row for row, and the release
 // must put everything back.
-#include "batch_steps.h"
+#include "posting/batch_steps.h"
 
 #include "batch_test_util.h"
 

@@ -1,11 +1,11 @@
 // Several workstations allocating and releasing the same batches at once.
 
-#include "batch_steps.h"
+#include "posting/batch_steps.h"
 
 #include "batch_test_util.h"
-#include "db_actions.h"
-#include "posting_common.h"
-#include "prompter.h"
+#include "core/db_actions.h"
+#include "posting/posting_common.h"
+#include "platform/prompter.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -51,15 +51,7 @@ bool saleOut(int billId, int sign, const QSqlDatabase &db)
 
 // What a check or uncheck action does around the step: a failed step rolls the transaction
 // back, and a deadlock or lock timeout runs the whole action again.
-bool saleOutStep(int billId, int sign, const QSqlDatabase &db)
-{
-    ClearLastPostingError();
-    if (saleOut(billId, sign, db))
-        return true;
-    if (LastPostingError() && LastPostingError()->isRetryable())
-        throw *LastPostingError();
-    return false;
-}
+bool saleOutStep(int billId, int sign, const QSqlDatabase &db) { return saleOut(billId, sign, db); }
 
 class BatchConcurrencyTest : public ::testing::Test {
 protected:
@@ -122,13 +114,19 @@ TEST_F(BatchConcurrencyTest, ALockTimeoutFailsTheStepAndTheRollbackLeavesNothing
     auto other = onWorkstation<QString>(QStringLiteral("batch-timeout"), [](const QSqlDatabase &db) {
         Exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1"), db);
         TransactionGuard tx(db);
-        if (!saleOut(3, -1, db))
-            return QStringLiteral("bill 3 failed: ") + (LastPostingError() ? LastPostingError()->message() : QString());
-        ClearLastPostingError();
-        if (saleOut(2, -1, db))
+        try {
+            if (!saleOut(3, -1, db))
+                return QStringLiteral("bill 3 refused");
+        } catch (const DbError &e) {
+            return QStringLiteral("bill 3 failed: ") + e.message();
+        }
+        try {
+            saleOut(2, -1, db);
             return QStringLiteral("bill 2 did not wait");
-        if (!LastPostingError() || LastPostingError()->kind() != DbErrorKind::LockWaitTimeout)
-            return QStringLiteral("no lock timeout remembered");
+        } catch (const DbError &e) {
+            if (e.kind() != DbErrorKind::LockWaitTimeout)
+                return QStringLiteral("no lock timeout: ") + e.message();
+        }
         return QStringLiteral("timeout"); // the guard rolls back
     });
     EXPECT_EQ(other.get(), QStringLiteral("timeout"));

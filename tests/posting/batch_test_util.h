@@ -3,8 +3,8 @@
 // Seeding and reading helpers of the batch stock tests. Everything takes the connection
 // last so that the concurrency tests can use them on their own connections.
 
-#include "db.h"
-#include "sql_helpers.h"
+#include "platform/db.h"
+#include "core/sql_helpers.h"
 #include "test_db.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #include "posting_test_util.h"
 
-#include "nv_dm_base.h"
-#include "posting_engine.h"
-#include "sql_helpers.h"
-#include "values.h"
+#include "platform/nv_dm_base.h"
+#include "posting/posting_engine.h"
+#include "core/sql_helpers.h"
+#include "core/values.h"
 
 #include <QDateTime>
 #include <QSqlError>

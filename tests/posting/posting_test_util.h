@@ -4,7 +4,7 @@
 // tables, the figures a posting moves, and a driver that checks and unchecks one bill and
 // compares every figure it names with where it started.
 
-#include "db.h"
+#include "platform/db.h"
 
 #include <QDate>
 #include <QList>

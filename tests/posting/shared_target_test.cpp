@@ -1,9 +1,9 @@
 // Several lines of one bill that land on the same row: every line must count.
-#include "db.h"
-#include "nv_dm_base.h"
-#include "posting_engine.h"
+#include "platform/db.h"
+#include "platform/nv_dm_base.h"
+#include "posting/posting_engine.h"
 #include "posting_test_util.h"
-#include "stock_steps.h"
+#include "posting/stock_steps.h"
 #include "test_db.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The stock steps on their own: the base-unit rule, balance rows, the header-table form of the
 // assembly bills and the last prices.
 #include "posting_test_util.h"
-#include "stock_steps.h"
+#include "posting/stock_steps.h"
 #include "test_db.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
-#include "nv_dm_base.h"
+#include "platform/nv_dm_base.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

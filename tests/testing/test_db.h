@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db.h"
+#include "platform/db.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>

@@ -1,6 +1,6 @@
 // Test executables share this main: a Qt application (offscreen for forms), a program
 // folder of their own, and for database tests the private server's test database.
-#include "program_folder.h"
+#include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QApplication>
