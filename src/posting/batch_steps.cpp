@@ -381,10 +381,11 @@ private:
             const size_t to = std::min(taken.size(), from + kRowsPerStatement);
             QStringList selects;
             for (size_t i = from; i < to; ++i)
-                selects << (i == from ? QStringLiteral("select ") + QString::number(taken[i]->id) + QStringLiteral(" as FID, ")
-                                            + unitsSql(taken[i]->taken) + QStringLiteral(" as FNumber")
-                                      : QStringLiteral("select ") + QString::number(taken[i]->id) + QStringLiteral(",")
-                                            + unitsSql(taken[i]->taken));
+                selects << (i == from ? QString(QStringLiteral("select ") + QString::number(taken[i]->id)
+                                                + QStringLiteral(" as FID, ") + unitsSql(taken[i]->taken)
+                                                + QStringLiteral(" as FNumber"))
+                                      : QString(QStringLiteral("select ") + QString::number(taken[i]->id)
+                                                + QStringLiteral(",") + unitsSql(taken[i]->taken)));
             if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T inner join (") + selects.join(QStringLiteral(" union all "))
                                  + QStringLiteral(") D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber")))
                 return false;

@@ -17,79 +17,80 @@ namespace {
 // Row builders: each reads like the operation it stands for, arguments in the same order.
 
 constexpr int NoCode = kKeepCode;
+QString L(const char *name) { return QString::fromLatin1(name); }
 const QString kFID = QStringLiteral("FID");
 const QString kFNumber = QStringLiteral("FNumber");
 
 PostingStep CurStock(const char *table, const char *key, const char *number, int sign, int code)
 {
-    return {StepKind::CurStock, table, {}, key, number, {}, {}, {}, sign, code};
+    return {StepKind::CurStock, L(table), {}, L(key), L(number), {}, {}, {}, sign, code};
 }
 
 PostingStep LastPrice(const char *list, const char *key, int direction)
 {
-    return {StepKind::LastPrice, {}, list, key, {}, {}, {}, {}, direction, NoCode};
+    return {StepKind::LastPrice, {}, L(list), L(key), {}, {}, {}, {}, direction, NoCode};
 }
 
 PostingStep Balance(const char *table, const char *list, const char *number, const char *storehouse, int sign, int code)
 {
-    return {StepKind::Balance, table, list, kFID, number, storehouse, {}, {}, sign, code};
+    return {StepKind::Balance, L(table), L(list), kFID, L(number), L(storehouse), {}, {}, sign, code};
 }
 
 PostingStep BalanceByTable(const char *table, const char *key, int sign, int code)
 {
-    return {StepKind::BalanceByTable, table, {}, key, kFNumber, QStringLiteral("FStorehouseID"), {}, {}, sign, code};
+    return {StepKind::BalanceByTable, L(table), {}, L(key), kFNumber, QStringLiteral("FStorehouseID"), {}, {}, sign, code};
 }
 
 PostingStep BatchIn(const char *table, const char *list, const char *amount, const char *number, const char *storehouse,
                     int sign, int code)
 {
-    return {StepKind::BatchIn, table, list, kFID, number, storehouse, {}, amount, sign, code};
+    return {StepKind::BatchIn, L(table), L(list), kFID, L(number), L(storehouse), {}, L(amount), sign, code};
 }
 
 PostingStep BatchInByTable(const char *table, const char *key, const char *amount, int sign, int code)
 {
-    return {StepKind::BatchInByTable, table, {}, key, kFNumber, QStringLiteral("FStorehouseID"), {}, amount, sign, code};
+    return {StepKind::BatchInByTable, L(table), {}, L(key), kFNumber, QStringLiteral("FStorehouseID"), {}, L(amount), sign, code};
 }
 
 PostingStep BatchOut(const char *table, const char *list, const char *number, const char *storehouse, int sign, int code)
 {
-    return {StepKind::BatchOut, table, list, kFID, number, storehouse, {}, {}, sign, code};
+    return {StepKind::BatchOut, L(table), L(list), kFID, L(number), L(storehouse), {}, {}, sign, code};
 }
 
 PostingStep ClientPay(const char *table, const char *amount, const char *client, int sign, int code)
 {
-    return {StepKind::ClientPay, table, {}, kFID, amount, client, {}, {}, sign, code};
+    return {StepKind::ClientPay, L(table), {}, kFID, L(amount), L(client), {}, {}, sign, code};
 }
 
 PostingStep ClientUnPay(const char *table, const char *amount, const char *client, int sign, int code)
 {
-    return {StepKind::ClientUnPay, table, {}, kFID, amount, client, {}, {}, sign, code};
+    return {StepKind::ClientUnPay, L(table), {}, kFID, L(amount), L(client), {}, {}, sign, code};
 }
 
 PostingStep ClientTotal(const char *table, const char *amount, const char *client, int sign, int code)
 {
-    return {StepKind::ClientTotal, table, {}, kFID, amount, client, {}, {}, sign, code};
+    return {StepKind::ClientTotal, L(table), {}, kFID, L(amount), L(client), {}, {}, sign, code};
 }
 
 PostingStep Cash(const char *table, const char *amount, int sign)
 {
-    return {StepKind::Cash, table, {}, kFID, amount, QStringLiteral("FCashID"), {}, {}, sign, NoCode};
+    return {StepKind::Cash, L(table), {}, kFID, L(amount), QStringLiteral("FCashID"), {}, {}, sign, NoCode};
 }
 
 PostingStep CashByKind(const char *table, const char *amount, int sign)
 {
-    return {StepKind::CashByKind, table, {}, kFID, amount, QStringLiteral("FCashID"), {}, {}, sign, NoCode};
+    return {StepKind::CashByKind, L(table), {}, kFID, L(amount), QStringLiteral("FCashID"), {}, {}, sign, NoCode};
 }
 
 PostingStep ClientPrice(const char *table, const char *list, const char *client)
 {
-    return {StepKind::ClientPrice, table, list, kFID, kFNumber, client, {}, QStringLiteral("FAmount"), 1, NoCode};
+    return {StepKind::ClientPrice, L(table), L(list), kFID, kFNumber, L(client), {}, QStringLiteral("FAmount"), 1, NoCode};
 }
 
 PostingStep Finish(const char *target, const char *targetColumn, const char *source, const char *sourceKey,
                    const char *number, const char *link, int sign, int code)
 {
-    return {StepKind::Finish, target, source, sourceKey, number, targetColumn, link, {}, sign, code};
+    return {StepKind::Finish, L(target), L(source), L(sourceKey), L(number), L(targetColumn), L(link), {}, sign, code};
 }
 
 PostingStep Rebate(StepKind kind) { return {kind, {}, {}, {}, {}, {}, {}, {}, 0, NoCode}; }

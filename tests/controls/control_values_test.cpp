@@ -323,7 +323,7 @@ TEST(NullableDateEdit, CalendarPicksADateUnlessReadOnly)
     const QDate opened = edit.calendar()->selectedDate();
     EXPECT_TRUE(opened == before || opened == after) << "a blank edit opens on today, not on "
                                                      << opened.toString(Qt::ISODate).toStdString();
-    emit edit.calendar()->clicked(QDate(2023, 12, 31));
+    Q_EMIT edit.calendar()->clicked(QDate(2023, 12, 31));
     EXPECT_FALSE(edit.isCalendarVisible());
     EXPECT_EQ(edit.text(), QStringLiteral("2023-12-31"));
 

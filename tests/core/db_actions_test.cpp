@@ -279,6 +279,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LostCommitCase{"LandedAndFound", true, true, true, false, kCommitLandedMessage},
                       LostCommitCase{"NotLandedAndFound", false, true, false, false, kConnectionLostMessage},
                       LostCommitCase{"LandedWithoutMarker", true, false, false, true, kCommitUnknownMessage}),
-    [](const auto &info) { return std::string(info.param.name); });
+    [](const auto & tpi) { return std::string(tpi.param.name); });
 
 } // namespace

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Hanzi of GBK outside GB2312, as company names use them.
         Case{"GbkExtensionHanzi", u"堃喆犇垚"_s, u"KZBY"_s},
         Case{"CompanyNameHanzi", u"鑫淼焱公司"_s, u"XMYGS"_s}),
-    [](const testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Case> & tpi) { return std::string(tpi.param.name); });
 
 TEST(MnemonicCode, PolyphonicHanziGiveALetterNotUnknown)
 {

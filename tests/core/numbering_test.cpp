@@ -223,6 +223,6 @@ TEST_P(NumberingShapeTest, TakingPastNumbersInUseEndsWithAClearError)
 }
 
 INSTANTIATE_TEST_SUITE_P(TableShapes, NumberingShapeTest, ::testing::Values(true, false),
-                         [](const auto &info) { return info.param ? "WithUniqueKey" : "WithoutKey"; });
+                         [](const auto & tpi) { return tpi.param ? "WithUniqueKey" : "WithoutKey"; });
 
 } // namespace

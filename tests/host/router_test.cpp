@@ -13,6 +13,7 @@ namespace {
 // Records every call the host makes; answers is-open from `editorOpen`.
 class RecordingService : public IBillInterface {
 public:
+    virtual ~RecordingService() = default;
     int32_t QueryInterface(const InterfaceId &, void **) override { return kNoInterface; }
     int32_t AddRef() override { return 1; }
     int32_t Release() override { return 1; }

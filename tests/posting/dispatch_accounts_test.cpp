@@ -163,7 +163,7 @@ protected:
 TEST_P(AccountBillPosting, CheckMovesEveryFigureAndUncheckTakesThemBack) { RunPostingCase(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(MoneyAndCounterFamilies, AccountBillPosting, ::testing::ValuesIn(accountCases()),
-                         [](const ::testing::TestParamInfo<PostingCase> &info) { return info.param.name.toStdString(); });
+                         [](const ::testing::TestParamInfo<PostingCase> & tpi) { return tpi.param.name.toStdString(); });
 
 // The rebate through the entries: its payment bill is posted to the supplier on check and
 // taken back and deleted on uncheck.

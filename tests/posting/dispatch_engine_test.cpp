@@ -312,6 +312,6 @@ TEST_P(FailingStep, AnswersItsCodeAndTheRollbackLeavesEveryTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCode, FailingStep, ::testing::ValuesIn(failCases()),
-                         [](const ::testing::TestParamInfo<FailCase> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<FailCase> & tpi) { return std::string(tpi.param.name); });
 
 } // namespace

@@ -288,6 +288,6 @@ protected:
 TEST_P(StockBillPosting, CheckMovesEveryFigureAndUncheckTakesThemBack) { RunPostingCase(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(StockFamilies, StockBillPosting, ::testing::ValuesIn(stockCases()),
-                         [](const ::testing::TestParamInfo<PostingCase> &info) { return info.param.name.toStdString(); });
+                         [](const ::testing::TestParamInfo<PostingCase> & tpi) { return tpi.param.name.toStdString(); });
 
 } // namespace

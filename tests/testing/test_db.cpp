@@ -54,7 +54,7 @@ void runClient(const QStringList &args, const QString &inputFile)
     all += args;
     p.start(QStringLiteral("mariadb"), all);
     if (!p.waitForFinished(300000) || p.exitCode() != 0)
-        throw std::runtime_error(("mariadb client failed: " + QString::fromLocal8Bit(p.readAll())).toStdString());
+        throw std::runtime_error("mariadb client failed: " + QString::fromLocal8Bit(p.readAll()).toStdString());
 }
 
 } // namespace
