@@ -145,40 +145,38 @@ void PreparePrivateServer(HostConfig &config, const QString &appDir)
     config.db.user = QStringLiteral("root");
     config.db.password.clear();
 
-    CreateDatabaseOnFirstUse(config.db, appDir + QStringLiteral("/schema/suite.sql"));
+    CreateDatabaseOnFirstUse(tool, config.db, appDir + QStringLiteral("/schema/suite.sql"));
 }
 
-bool CreateDatabaseOnFirstUse(const ConnectionSettings &server, const QString &schemaFile)
+bool CreateDatabaseOnFirstUse(const QString &tool, const ConnectionSettings &server, const QString &schemaFile)
 {
     ConnectionSettings admin = server;
     admin.database.clear();
     admin.connectionName = QStringLiteral("protask-admin");
-    bool created = false;
-    std::exception_ptr failure;
+    bool empty = false;
     {
         QSqlDatabase db = openConnection(admin);
+        std::exception_ptr failure;
         try {
             TDataSet q(db);
             q.open(QStringLiteral("SELECT COUNT(*) AS n FROM information_schema.TABLES WHERE TABLE_SCHEMA = ")
                    + sqlQuoted(server.database, db));
-            created = q.fieldByName(QStringLiteral("n")).toInt() == 0;
-            if (created)
-                q.exec(QStringLiteral("CREATE DATABASE IF NOT EXISTS %1 CHARACTER SET utf8mb4").arg(sqlQuotedIdentifier(server.database)));
+            empty = q.fieldByName(QStringLiteral("n")).toInt() == 0;
         } catch (...) {
             failure = std::current_exception();
         }
         db.close();
+        QSqlDatabase::removeDatabase(admin.connectionName);
+        if (failure)
+            std::rethrow_exception(failure);
     }
-    QSqlDatabase::removeDatabase(admin.connectionName);
-    if (failure)
-        std::rethrow_exception(failure);
-    if (!created)
+    if (!empty)
         return false;
+    // The private server's tool makes the database and loads the schema, as the tests and the
+    // demo have it do.
     QProcess load;
     load.setProcessChannelMode(QProcess::MergedChannels);
-    load.setStandardInputFile(schemaFile);
-    load.start(QStringLiteral("mariadb"), {QStringLiteral("--socket=") + server.socket, QStringLiteral("-u") + server.user,
-                                            QStringLiteral("--default-character-set=utf8mb4"), server.database});
+    load.start(tool, {QStringLiteral("load"), QFileInfo(server.socket).absolutePath(), server.database, schemaFile});
     if (!load.waitForFinished(120000) || load.exitStatus() != QProcess::NormalExit || load.exitCode() != 0)
         fail(QStringLiteral("Loading %1 failed:\n%2").arg(schemaFile, QString::fromLocal8Bit(load.readAll())));
     return true;

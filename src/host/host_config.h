@@ -39,7 +39,7 @@ void PreparePrivateServer(HostConfig &config, const QString &appDir);
 // Creates the database `server.database` on the server of `server` and loads
 // `schemaFile` into it with the mariadb client, unless the database already holds
 // tables. True when it was created. Throws DbError or std::runtime_error.
-bool CreateDatabaseOnFirstUse(const ConnectionSettings &server, const QString &schemaFile);
+bool CreateDatabaseOnFirstUse(const QString &tool, const ConnectionSettings &server, const QString &schemaFile);
 
 // The host parameters of t_comparameters that fill the switches of the data module.
 struct HostParameter {

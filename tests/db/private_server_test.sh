@@ -263,6 +263,23 @@ run start "$FOLDER"
 check_eq "start after failures: exits 0" 0 "$RC"
 PID3="$(pidfile_pid)"
 check_eq "start after failures: data still there" 1 "$(sql 'SELECT COUNT(*) FROM demo.t_foo')"
+
+# Loading files: the database is made (any name), files run in order, the first failing file
+# stops the load with the client's message, --fresh starts from an empty database.
+printf 'create table t_a (id int);\ninsert into t_a values (1);\n' >"$SCRATCH/a.sql"
+printf 'insert into t_a values (2);\n' >"$SCRATCH/b.sql"
+printf 'insert into t_missing values (3);\n' >"$SCRATCH/bad.sql"
+run load "$FOLDER" 'odd`name' "$SCRATCH/a.sql" "$SCRATCH/b.sql"
+check_eq "load: exits 0" 0 "$RC"
+check_eq "load: files ran in order" "1,2" "$(sql 'SELECT group_concat(id order by id) FROM `odd``name`.t_a')"
+run load "$FOLDER" 'odd`name' "$SCRATCH/bad.sql" "$SCRATCH/b.sql"
+check_eq "load: a failing file fails the load" 1 "$RC"
+check_has "load: the client's message is shown" "t_missing" "$OUT"
+check_eq "load: files after the failing one do not run" "1,2" "$(sql 'SELECT group_concat(id order by id) FROM `odd``name`.t_a')"
+run load --fresh "$FOLDER" 'odd`name' "$SCRATCH/b.sql"
+check_eq "load --fresh: starts from an empty database" 1 "$RC"
+run load --fresh "$FOLDER" 'odd`name'
+check_eq "load --fresh without files: an empty database" 0 "$(sql 'SELECT count(*) FROM information_schema.tables where table_schema = "odd`name"')"
 run stop "$FOLDER"
 check_eq "stop: exits 0" 0 "$RC"
 check "stop: server process is gone" wait_dead "$PID3"

@@ -73,15 +73,16 @@ TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
         const QString quoted = sqlQuotedIdentifier(name);
         q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + quoted);
         ConnectionSettings server = protask::testing::TestConnectionSettings(QStringLiteral("host-config"));
+        const QString tool = protask::testing::SourceDir() + QStringLiteral("/scripts/protask-db");
         server.database = name;
 
-        EXPECT_TRUE(CreateDatabaseOnFirstUse(server, schema.fileName()));
+        EXPECT_TRUE(CreateDatabaseOnFirstUse(tool, server, schema.fileName()));
         q.open(QStringLiteral("select count(*) as n from information_schema.TABLES where TABLE_SCHEMA = ")
                + sqlQuoted(name, q.database()) + QStringLiteral(" and TABLE_NAME = 't_probe'"));
         EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1);
         q.exec(QStringLiteral("insert into %1.t_probe values (1)").arg(quoted));
 
-        EXPECT_FALSE(CreateDatabaseOnFirstUse(server, schema.fileName())) << "a database with tables is kept";
+        EXPECT_FALSE(CreateDatabaseOnFirstUse(tool, server, schema.fileName())) << "a database with tables is kept";
         q.open(QStringLiteral("select count(*) as n from %1.t_probe").arg(quoted));
         EXPECT_EQ(q.fieldByName(QStringLiteral("n")).toInt(), 1);
         q.exec(QStringLiteral("DROP DATABASE ") + quoted);

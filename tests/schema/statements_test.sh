@@ -55,7 +55,9 @@ fail() {
 
 # --- loading ---------------------------------------------------------------
 
-if ! out=$(sql -e "DROP DATABASE IF EXISTS $DB; CREATE DATABASE $DB CHARACTER SET utf8mb4 COLLATE utf8mb4_unicode_520_ci" 2>&1); then
+load() { "$SOURCE_DIR/scripts/protask-db" load "$@"; }
+FOLDER=$(dirname "$PROTASK_TEST_SOCKET")
+if ! out=$(load --fresh "$FOLDER" "$DB" 2>&1 </dev/null); then
     fail "create the test database" "$out"
     echo "schema statements: $passed passed, $failed failed"
     exit 1
@@ -69,7 +71,7 @@ fi
 
 tables_after=()
 for round in first second; do
-    if out=$(sql "$DB" <"$SUITE_SQL" 2>&1); then
+    if out=$(load "$FOLDER" "$DB" "$SUITE_SQL" 2>&1); then
         pass
     else
         fail "load suite.sql ($round time)" "$out"
@@ -84,7 +86,8 @@ else
     fail "loading suite.sql again keeps the tables" "tables after each load: ${tables_after[*]}"
 fi
 
-if out=$({ printf '%s\n' "$PIN_CLOCK"; cat "$DEMO_SQL"; } | sql "$DB" 2>&1); then
+{ printf '%s\n' "$PIN_CLOCK"; cat "$DEMO_SQL"; } >"$WORK/demo.sql"
+if out=$(load "$FOLDER" "$DB" "$WORK/demo.sql" 2>&1); then
     pass
 else
     fail "load demo.sql" "$out"

@@ -41,29 +41,16 @@ ConnectionSettings TestConnectionSettings(const QString &connectionName)
     return s;
 }
 
-namespace {
-
-void runClient(const QStringList &args, const QString &inputFile)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!inputFile.isEmpty())
-        p.setStandardInputFile(inputFile);
-    QStringList all = {QStringLiteral("--socket=") + TestSocket(), QStringLiteral("-uroot"),
-                       QStringLiteral("--default-character-set=utf8mb4")};
-    all += args;
-    p.start(QStringLiteral("mariadb"), all);
-    if (!p.waitForFinished(300000) || p.exitCode() != 0)
-        throw std::runtime_error("mariadb client failed: " + QString::fromLocal8Bit(p.readAll()).toStdString());
-}
-
-} // namespace
-
 void PrepareTestDatabase()
 {
-    const QString db = TestDatabaseName();
-    runClient({QStringLiteral("-e"), QStringLiteral("DROP DATABASE IF EXISTS `%1`; CREATE DATABASE `%1` CHARACTER SET utf8mb4").arg(db)}, {});
-    runClient({db}, SourceDir() + QStringLiteral("/schema/suite.sql"));
+    // The server's own tool makes the executable's database afresh and loads the schema.
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(SourceDir() + QStringLiteral("/scripts/protask-db"),
+            {QStringLiteral("load"), QStringLiteral("--fresh"), QFileInfo(TestSocket()).absolutePath(), TestDatabaseName(),
+             SourceDir() + QStringLiteral("/schema/suite.sql")});
+    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        throw std::runtime_error("loading the schema failed: " + QString::fromLocal8Bit(p.readAll()).toStdString());
     nvDMBase::instance().connect(TestConnectionSettings());
 }
 
