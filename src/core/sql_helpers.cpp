@@ -336,21 +336,7 @@ bool WriteOperationLog(const QString &message, const QString &window, const QSql
     }
 }
 
-void WriteTextLog(const QString &message, const QString &fileStem)
-{
-    const QString folder = ProgramPath(QStringLiteral("log"));
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error(QStringLiteral("cannot create the log folder %1").arg(folder).toStdString());
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString stem = fileStem.trimmed().isEmpty() ? now.toString(QStringLiteral("yyyyMMdd")) : fileStem.trimmed();
-    QFile f(folder + QLatin1Char('/') + stem + QStringLiteral(".txt"));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        throw std::runtime_error(QStringLiteral("cannot write the log file %1: %2").arg(f.fileName(), f.errorString()).toStdString());
-    const QByteArray line =
-        (now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(" : ") + message + QStringLiteral(";\n")).toUtf8();
-    if (f.write(line) != line.size())
-        throw std::runtime_error(QStringLiteral("cannot write the log file %1").arg(f.fileName()).toStdString());
-}
+void WriteTextLog(const QString &message, const QString &fileStem) { AppendTextLog(message, fileStem); }
 
 QString GetReportsPath() { return ProgramPath(QStringLiteral("Reports")) + QLatin1Char('/'); }
 

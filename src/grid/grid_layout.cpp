@@ -43,11 +43,15 @@ bool SaveGridLayout(TGridView *view, const QString &layoutName)
     if (!view)
         return false;
     try {
-        if (!QDir().mkpath(ProgramPath(QStringLiteral("LSIniFile"))))
+        if (!QDir().mkpath(ProgramPath(QStringLiteral("LSIniFile")))) {
+            LogFailure(QStringLiteral("表格布局文件夹无法创建：") + ProgramPath(QStringLiteral("LSIniFile")));
             return false;
+        }
         const QString path = GridLayoutPath(layoutName);
-        if (QFileInfo(path).isDir())
+        if (QFileInfo(path).isDir()) {
+            LogFailure(QStringLiteral("表格布局文件被文件夹占用：") + path);
             return false;
+        }
         QSettings settings(path, QSettings::IniFormat);
         const TGridModel *model = view->model();
         for (int column = 0; column < model->columnCountValue(); ++column) {
@@ -64,8 +68,11 @@ bool SaveGridLayout(TGridView *view, const QString &layoutName)
             settings.endGroup();
         }
         settings.sync();
+        if (settings.status() != QSettings::NoError)
+            LogFailure(QStringLiteral("表格布局保存失败：") + path);
         return settings.status() == QSettings::NoError;
-    } catch (...) {
+    } catch (const std::exception &e) {
+        LogFailure(QStringLiteral("表格布局保存失败：") + QString::fromUtf8(e.what()));
         return false;
     }
 }
@@ -111,7 +118,8 @@ bool RestoreGridLayout(TGridView *view, const QString &layoutName)
                 header->moveSection(from, position);
         }
         return true;
-    } catch (...) {
+    } catch (const std::exception &e) {
+        LogFailure(QStringLiteral("表格布局读取失败：") + path + QStringLiteral(" ") + QString::fromUtf8(e.what()));
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/db.h"
 #include "host/host_config.h"
+#include "host/host_data.h"
 #include "platform/prompter.h"
 
 #include <QCheckBox>
@@ -26,10 +27,8 @@ SignInDialog::SignInDialog(QWidget *parent) : QDialog(parent)
     m_users = new QComboBox(this);
     if (nvDMBase::instance().prepareAction()) {
         try {
-            TDataSet q(nvDMBase::instance().connection());
-            q.open(QStringLiteral("select FID, FName from t_comUser order by FID"));
-            for (q.first(); !q.eof(); q.next())
-                m_users->addItem(q.fieldByName(QStringLiteral("FName")).toString(), q.fieldByName(QStringLiteral("FID")));
+            for (const auto &[id, name] : ListUsers(nvDMBase::instance().connection()))
+                m_users->addItem(name, id);
         } catch (const DbError &e) {
             Prompter::current().error(e.message());
         }
@@ -44,23 +43,6 @@ SignInDialog::SignInDialog(QWidget *parent) : QDialog(parent)
 int SignInDialog::userId() const { return m_users->currentData().toInt(); }
 
 QString SignInDialog::userName() const { return m_users->currentText(); }
-
-bool FindUser(const QString &nameOrId, int &userId, QString &userName)
-{
-    if (!nvDMBase::instance().prepareAction())
-        return false;
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    TDataSet q(db);
-    bool isNumber = false;
-    const int id = nameOrId.toInt(&isNumber);
-    q.open(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
-           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString()) + QStringLiteral(" order by FID"));
-    if (q.isEmpty())
-        return false;
-    userId = q.fieldByName(QStringLiteral("FID")).toInt();
-    userName = q.fieldByName(QStringLiteral("FName")).toString();
-    return true;
-}
 
 SettingsDialog::SettingsDialog(QWidget *parent) : QDialog(parent)
 {
@@ -130,15 +112,12 @@ void SettingsDialog::load()
     m_priceDecimals->setValue(2);
     if (nvDMBase::instance().prepareAction()) {
         try {
-            TDataSet q(nvDMBase::instance().connection());
-            q.open(QStringLiteral("select * from t_comCompany "));
-            if (!q.isEmpty()) {
-                m_name->setText(q.fieldByName(QStringLiteral("FName")).toString());
-                m_address->setText(q.fieldByName(QStringLiteral("FAddress")).toString());
-                m_tel->setText(q.fieldByName(QStringLiteral("FTel")).toString());
-                m_numberDecimals->setValue(q.fieldByName(QStringLiteral("FNumberDecimal")).toInt());
-                m_priceDecimals->setValue(q.fieldByName(QStringLiteral("FPriceDecimal")).toInt());
-            }
+            const CompanyInfo c = ReadCompany(nvDMBase::instance().connection());
+            m_name->setText(c.name);
+            m_address->setText(c.address);
+            m_tel->setText(c.tel);
+            m_numberDecimals->setValue(c.numberDecimals);
+            m_priceDecimals->setValue(c.priceDecimals);
         } catch (const DbError &e) {
             Prompter::current().error(e.message());
         }
@@ -175,21 +154,10 @@ bool SettingsDialog::save()
     s.askOnNegativeStock = m_askNeg->isChecked();
     s.forbidNegativeBatchStock = m_forbidBatch->isChecked();
     s.warnNegativeBatchStock = m_warnBatch->isChecked();
+    const CompanyInfo company{m_name->text(), m_address->text(), m_tel->text(), m_numberDecimals->value(),
+                              m_priceDecimals->value()};
     try {
-        TransactionGuard tx(db);
-        TDataSet q(db);
-        q.open(QStringLiteral("select FID from t_comCompany order by FID limit 1"));
-        const QString values = QStringLiteral("FName = %1, FAddress = %2, FTel = %3, FNumberDecimal = %4, FPriceDecimal = %5")
-                                   .arg(sqlQuoted(m_name->text().trimmed(), db), sqlQuoted(m_address->text().trimmed(), db),
-                                        sqlQuoted(m_tel->text().trimmed(), db), QString::number(m_numberDecimals->value()),
-                                        QString::number(m_priceDecimals->value()));
-        if (q.isEmpty())
-            q.exec(QStringLiteral("insert into t_comCompany set FID = 1, ") + values);
-        else
-            q.exec(QStringLiteral("update t_comCompany set ") + values + QStringLiteral(" where FID = ")
-                   + q.fieldByName(QStringLiteral("FID")).toString());
-        SaveHostSwitches(s);
-        tx.commit();
+        SaveCompanyAndSwitches(company, s, db);
     } catch (const DbError &e) {
         Prompter::current().error(QStringLiteral("保存失败：") + e.serverText());
         return false;
@@ -209,38 +177,29 @@ VoucherViewer::VoucherViewer(int voucherId, QWidget *parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("记帐凭证"));
     resize(820, 420);
     auto *layout = new QVBoxLayout(this);
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    TDataSet head(db);
-    TDataSet lines(db);
+    VoucherView voucher;
     if (nvDMBase::instance().prepareAction()) {
         try {
-            head.open(QStringLiteral("select FID, FDate, FYear, FPeriod, FNumber, FFromBillNo, FDebitAmount, FCreditAmount "
-                                     "from t_VoucherForm where FID = ") + QString::number(voucherId));
-            lines.open(QStringLiteral("select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
-                       + QString::number(voucherId) + QStringLiteral(" order by FSID"));
+            voucher = ReadVoucher(voucherId, nvDMBase::instance().connection());
         } catch (const DbError &e) {
             Prompter::current().error(e.message());
         }
     }
     auto *title = new QLabel(this);
-    if (head.isEmpty()) {
+    if (!voucher.found) {
         title->setText(QStringLiteral("凭证不存在：%1").arg(voucherId));
     } else {
         title->setText(QStringLiteral("凭证号：记-%1    日期：%2    期间：%3年%4期    来源单号：%5")
-                           .arg(head.fieldByName(QStringLiteral("FNumber")).toString(),
-                                head.fieldByName(QStringLiteral("FDate")).toDate().toString(QStringLiteral("yyyy-MM-dd")),
-                                head.fieldByName(QStringLiteral("FYear")).toString(),
-                                head.fieldByName(QStringLiteral("FPeriod")).toString(),
-                                head.fieldByName(QStringLiteral("FFromBillNo")).toString()));
+                           .arg(voucher.number, voucher.date, voucher.year, voucher.period, voucher.fromBillNo));
     }
     layout->addWidget(title);
-    auto *table = new QTableWidget(lines.recordCount(), 5, this);
+    auto *table = new QTableWidget(static_cast<int>(voucher.lines.size()), 5, this);
     table->setHorizontalHeaderLabels({QStringLiteral("行号"), QStringLiteral("摘要"), QStringLiteral("科目"),
                                       QStringLiteral("借方金额"), QStringLiteral("贷方金额")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    for (int r = 0; r < lines.recordCount(); ++r) {
+    for (int r = 0; r < voucher.lines.size(); ++r) {
         for (int c = 0; c < 5; ++c)
-            table->setItem(r, c, new QTableWidgetItem(lines.value(r, c).toString()));
+            table->setItem(r, c, new QTableWidgetItem(voucher.lines.at(r).at(c)));
     }
     table->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(table);

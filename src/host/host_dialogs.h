@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/host_data.h"
 #include "platform/nv_dm_base.h"
 
 #include <QDialog>
@@ -24,9 +25,6 @@ public:
 private:
     QComboBox *m_users;
 };
-
-// Finds a user by name or ID; false when there is none.
-bool FindUser(const QString &nameOrId, int &userId, QString &userName);
 
 // The host's company information and system parameters.
 class SettingsDialog : public QDialog {

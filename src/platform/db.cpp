@@ -1,5 +1,7 @@
 #include "platform/db.h"
 
+#include "platform/program_folder.h"
+
 #include <QLocale>
 #include <QMutex>
 #include <QSet>
@@ -368,8 +370,9 @@ TransactionGuard::~TransactionGuard()
     if (m_open) {
         try {
             rollback();
-        } catch (...) {
+        } catch (const DbError &e) {
             // The connection may be gone; the server rolls back on its own then.
+            LogFailure(QStringLiteral("回滚失败：") + e.message());
         }
     }
 }
@@ -394,7 +397,8 @@ void TransactionGuard::commit()
         if (e.kind() != DbErrorKind::ConnectionLost) {
             try {
                 execOrThrow(m_db, QStringLiteral("ROLLBACK"));
-            } catch (...) {
+            } catch (const DbError &rollbackError) {
+                LogFailure(QStringLiteral("提交失败后回滚失败：") + rollbackError.message());
             }
         }
         markClosed();

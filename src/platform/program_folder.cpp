@@ -1,11 +1,15 @@
 #include "platform/program_folder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <cstdio>
+#include <stdexcept>
 
 namespace protask {
 
@@ -59,8 +63,37 @@ void SeedProgramFolder(const QString &shippedFolder)
         if (QFileInfo::exists(target))
             continue;
         QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::copy(source, target);
+        if (!QFile::copy(source, target)) {
+            LogFailure(QStringLiteral("复制文件失败：%1 -> %2").arg(source, target));
+            continue;
+        }
         QFile::setPermissions(target, QFile::permissions(target) | QFileDevice::WriteOwner);
+    }
+}
+
+void AppendTextLog(const QString &message, const QString &fileStem)
+{
+    const QString folder = ProgramPath(QStringLiteral("log"));
+    if (!QDir().mkpath(folder))
+        throw std::runtime_error(QStringLiteral("cannot create the log folder %1").arg(folder).toStdString());
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString stem = fileStem.trimmed().isEmpty() ? now.toString(QStringLiteral("yyyyMMdd")) : fileStem.trimmed();
+    QFile f(folder + QLatin1Char('/') + stem + QStringLiteral(".txt"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+        throw std::runtime_error(
+            QStringLiteral("cannot write the log file %1: %2").arg(f.fileName(), f.errorString()).toStdString());
+    const QByteArray line =
+        (now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(" : ") + message + QStringLiteral(";\n")).toUtf8();
+    if (f.write(line) != line.size())
+        throw std::runtime_error(QStringLiteral("cannot write the log file %1").arg(f.fileName()).toStdString());
+}
+
+void LogFailure(const QString &message) noexcept
+{
+    try {
+        AppendTextLog(message);
+    } catch (...) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
     }
 }
 

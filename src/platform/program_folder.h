@@ -16,6 +16,13 @@ PROTASK_PLATFORM_EXPORT void SetProgramFolder(const QString &folder);
 // ProgramFolder() + "/" + relative path (forward slashes).
 PROTASK_PLATFORM_EXPORT QString ProgramPath(const QString &relative);
 
+// One line "yyyy-mm-dd hh:nn:ss : message;" in log/yyyymmdd.txt (or log/<stem>.txt) under the
+// program folder. Throws std::runtime_error when the file cannot be written.
+PROTASK_PLATFORM_EXPORT void AppendTextLog(const QString &message, const QString &fileStem = QString());
+// The same for a failure that is otherwise handled: never throws; when even the log cannot be
+// written the line goes to standard error.
+PROTASK_PLATFORM_EXPORT void LogFailure(const QString &message) noexcept;
+
 // Copies the shipped files (report templates, help pages) from a folder into the program
 // folder, never overwriting a file the user already has.
 PROTASK_PLATFORM_EXPORT void SeedProgramFolder(const QString &shippedFolder);
