@@ -22,16 +22,7 @@ int countRows(const QString &table)
     return q.fieldByName(QStringLiteral("n")).toInt();
 }
 
-class DbActionsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        protask::testing::EmptyAllTables();
-        scope = std::make_unique<PrompterScope>(prompter);
-    }
-    ScriptedPrompter prompter;
-    std::unique_ptr<PrompterScope> scope;
-};
+using DbActionsTest = protask::testing::DatabaseTest;
 
 TEST_F(DbActionsTest, RefusedOrFailingBodiesLeaveNothingBehind)
 {

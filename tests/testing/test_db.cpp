@@ -134,4 +134,21 @@ void ExecScript(const QString &sql)
     }
 }
 
+void DatabaseTest::SetUp()
+{
+    EmptyAllTables();
+    nvDMBase &dm = nvDMBase::instance();
+    m_savedSwitches = dm.switches;
+    m_savedUserId = dm.userId;
+    Prompter::install(&prompter);
+}
+
+void DatabaseTest::TearDown()
+{
+    Prompter::install(nullptr);
+    nvDMBase &dm = nvDMBase::instance();
+    dm.switches = m_savedSwitches;
+    dm.userId = m_savedUserId;
+}
+
 } // namespace protask::testing

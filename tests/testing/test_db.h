@@ -1,6 +1,10 @@
 #pragma once
 
 #include "platform/db.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
+
+#include <gtest/gtest.h>
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -55,5 +59,25 @@ public:
 private:
     QSqlDatabase m_db;
 };
+
+// The base of every database test: every table emptied, a scripted prompter installed (it
+// records each text shown and answers questions from its queue), and the data module's
+// signed-in user and switches put back afterwards, so that no test sees another's rows,
+// answers or settings.
+class DatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    ScriptedPrompter prompter;
+
+private:
+    HostSwitches m_savedSwitches;
+    int m_savedUserId = 0;
+};
+
+// The same for tests that take their cases from a table.
+template <typename Case>
+class DatabaseCaseTest : public DatabaseTest, public ::testing::WithParamInterface<Case> {};
 
 } // namespace protask::testing
