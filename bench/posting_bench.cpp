@@ -1,9 +1,9 @@
 // Time to check and to uncheck a 100-line purchase (3002) and a 100-line sales-out (3004)
 // whose batch products are allocated over 20 batches each, commit included, against the
 // private server that scripts/bench starts (the same environment as the tests).
+#include "platform/program_folder.h"
 #include "posting/posting_engine.h"
 #include "posting_test_util.h"
-#include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QCoreApplication>
@@ -59,7 +59,8 @@ void seed()
         SeedProductUnit(p, 1, kUnitPiece, 1);
         SeedProductUnit(p, 2, kUnitBox, kBoxRatio);
         for (int b = 1; b <= kBatchesPerProduct; ++b)
-            SeedBatch(kStore, p, QStringLiteral("X%1").arg(b, 2, 10, QLatin1Char('0')), QDate(2026, 1, 1).addMonths(b - 1), 1);
+            SeedBatch(kStore, p, QStringLiteral("X%1").arg(b, 2, 10, QLatin1Char('0')),
+                      QDate(2026, 1, 1).addMonths(b - 1), 1);
     }
     const QVariantMap header{{"FStorehouseID", kStore}, {"FClientID", kClient}, {"FAmount", 750}, {"FCashID", kCash}};
     QVariantMap purchase = header;
@@ -98,10 +99,19 @@ void checkOrUncheck(benchmark::State &state, bool timeCheck, int type, int bill,
     }
 }
 
-void BM_Purchase3002Check(benchmark::State &s) { checkOrUncheck(s, true, 3002, kPurchase, QStringLiteral("t_PurForm")); }
-void BM_Purchase3002Uncheck(benchmark::State &s) { checkOrUncheck(s, false, 3002, kPurchase, QStringLiteral("t_PurForm")); }
+void BM_Purchase3002Check(benchmark::State &s)
+{
+    checkOrUncheck(s, true, 3002, kPurchase, QStringLiteral("t_PurForm"));
+}
+void BM_Purchase3002Uncheck(benchmark::State &s)
+{
+    checkOrUncheck(s, false, 3002, kPurchase, QStringLiteral("t_PurForm"));
+}
 void BM_SaleOut3004Check(benchmark::State &s) { checkOrUncheck(s, true, 3004, kSale, QStringLiteral("t_SaleOutForm")); }
-void BM_SaleOut3004Uncheck(benchmark::State &s) { checkOrUncheck(s, false, 3004, kSale, QStringLiteral("t_SaleOutForm")); }
+void BM_SaleOut3004Uncheck(benchmark::State &s)
+{
+    checkOrUncheck(s, false, 3004, kSale, QStringLiteral("t_SaleOutForm"));
+}
 
 // The floor every statement pays: one round trip to the server on its socket.
 void BM_StatementRoundTrip(benchmark::State &state)
@@ -142,10 +152,12 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     // Every round trip was taken back: the batches hold what they held at the start.
-    const double left = Number(QStringLiteral("select sum(FNumber) from t_comProductBatchNo where FProductID >= %1").arg(kFirstProduct));
+    const double left = Number(
+        QStringLiteral("select sum(FNumber) from t_comProductBatchNo where FProductID >= %1").arg(kFirstProduct));
     const double records = Number(QStringLiteral("select count(*) from t_comProductOutBatchNo"));
     if (left != kLines * kBatchesPerProduct || records != 0) {
-        std::fprintf(stderr, "the round trips did not put the batches back: %g left, %g out-batch records\n", left, records);
+        std::fprintf(stderr, "the round trips did not put the batches back: %g left, %g out-batch records\n", left,
+                     records);
         return 1;
     }
     return 0;

@@ -57,16 +57,11 @@ struct GridColumn {
 };
 
 const GridColumn kGridColumns[] = {
-    {"R_FSID", "行号", true},
-    {"R_FID", "FID", false},
-    {"R_FProductNo", "材料编码", true},
-    {"R_FProductName", "村料名称", true},
-    {"R_FUnitName", "单位", true},
-    {"R_FSingleNumber", "单耗量", true},
-    {"R_FNumber", "总耗量", true},
-    {"R_FPrice", "成本单价", true},
-    {"R_FAmount", "成本金额", true},
-    {"R_FFinishNumber", "已完成数量", true},
+    {"R_FSID", "行号", true},           {"R_FID", "FID", false},
+    {"R_FProductNo", "材料编码", true}, {"R_FProductName", "村料名称", true},
+    {"R_FUnitName", "单位", true},      {"R_FSingleNumber", "单耗量", true},
+    {"R_FNumber", "总耗量", true},      {"R_FPrice", "成本单价", true},
+    {"R_FAmount", "成本金额", true},    {"R_FFinishNumber", "已完成数量", true},
     {"R_FNote", "备注", true},
 };
 

@@ -1,8 +1,8 @@
 #include "controls/control_values.h"
 
 #include "controls/controls.h"
-#include "platform/db.h"
 #include "core/values.h"
+#include "platform/db.h"
 
 #include <QAbstractSpinBox>
 #include <QCheckBox>
@@ -83,18 +83,14 @@ ControlKind ControlKindOf(const QWidget *control)
 void ClearControl(QWidget *control)
 {
     switch (ControlKindOf(control)) {
-    case ControlKind::Text:
-        static_cast<QLineEdit *>(control)->clear();
-        break;
+    case ControlKind::Text: static_cast<QLineEdit *>(control)->clear(); break;
     case ControlKind::Memo:
         if (auto *p = qobject_cast<QPlainTextEdit *>(control))
             p->clear();
         else
             static_cast<QTextEdit *>(control)->clear();
         break;
-    case ControlKind::Lookup:
-        static_cast<TLookupEdit *>(control)->clearLookup();
-        break;
+    case ControlKind::Lookup: static_cast<TLookupEdit *>(control)->clearLookup(); break;
     case ControlKind::Combo: {
         auto *c = static_cast<QComboBox *>(control);
         c->setCurrentIndex(-1);
@@ -102,20 +98,13 @@ void ClearControl(QWidget *control)
             c->clearEditText();
         break;
     }
-    case ControlKind::CheckBox:
-        static_cast<QCheckBox *>(control)->setChecked(false);
-        break;
-    case ControlKind::Currency:
-        static_cast<TCurrencyEdit *>(control)->setValue(0.0);
-        break;
-    case ControlKind::DateEdit:
-        static_cast<TNullableDateEdit *>(control)->setDate(QDate());
-        break;
+    case ControlKind::CheckBox: static_cast<QCheckBox *>(control)->setChecked(false); break;
+    case ControlKind::Currency: static_cast<TCurrencyEdit *>(control)->setValue(0.0); break;
+    case ControlKind::DateEdit: static_cast<TNullableDateEdit *>(control)->setDate(QDate()); break;
     case ControlKind::CheckBox2:
     case ControlKind::DatePicker:
     case ControlKind::SpinEdit:
-    case ControlKind::Other:
-        break;
+    case ControlKind::Other: break;
     }
 }
 
@@ -125,9 +114,7 @@ void LoadControl(QWidget *control, const QVariant &columnValue)
     const QString text = isNull ? QString() : columnValue.toString();
     switch (ControlKindOf(control)) {
     case ControlKind::Text:
-    case ControlKind::Lookup:
-        static_cast<QLineEdit *>(control)->setText(text);
-        break;
+    case ControlKind::Lookup: static_cast<QLineEdit *>(control)->setText(text); break;
     case ControlKind::Memo:
         if (auto *p = qobject_cast<QPlainTextEdit *>(control))
             p->setPlainText(text);
@@ -143,12 +130,8 @@ void LoadControl(QWidget *control, const QVariant &columnValue)
         break;
     }
     case ControlKind::CheckBox:
-    case ControlKind::CheckBox2:
-        static_cast<QCheckBox *>(control)->setChecked(ValueIsTrue(columnValue));
-        break;
-    case ControlKind::Currency:
-        static_cast<TCurrencyEdit *>(control)->setValue(ValueToFloat(columnValue));
-        break;
+    case ControlKind::CheckBox2: static_cast<QCheckBox *>(control)->setChecked(ValueIsTrue(columnValue)); break;
+    case ControlKind::Currency: static_cast<TCurrencyEdit *>(control)->setValue(ValueToFloat(columnValue)); break;
     case ControlKind::DateEdit:
         if (!isNull)
             static_cast<TNullableDateEdit *>(control)->setDate(columnDate(columnValue));
@@ -161,32 +144,24 @@ void LoadControl(QWidget *control, const QVariant &columnValue)
         }
         break;
     case ControlKind::SpinEdit:
-    case ControlKind::Other:
-        break;
+    case ControlKind::Other: break;
     }
 }
 
 bool IsControlEmpty(QWidget *control)
 {
     switch (ControlKindOf(control)) {
-    case ControlKind::Text:
-        return static_cast<QLineEdit *>(control)->text().isEmpty();
-    case ControlKind::Memo:
-        return memoText(control).isEmpty();
-    case ControlKind::Lookup:
-        return static_cast<QLineEdit *>(control)->text().trimmed().isEmpty();
-    case ControlKind::Combo:
-        return static_cast<QComboBox *>(control)->currentText().isEmpty();
-    case ControlKind::Currency:
-        return static_cast<TCurrencyEdit *>(control)->value() == 0.0;
-    case ControlKind::DateEdit:
-        return static_cast<TNullableDateEdit *>(control)->text().trimmed().isEmpty();
+    case ControlKind::Text: return static_cast<QLineEdit *>(control)->text().isEmpty();
+    case ControlKind::Memo: return memoText(control).isEmpty();
+    case ControlKind::Lookup: return static_cast<QLineEdit *>(control)->text().trimmed().isEmpty();
+    case ControlKind::Combo: return static_cast<QComboBox *>(control)->currentText().isEmpty();
+    case ControlKind::Currency: return static_cast<TCurrencyEdit *>(control)->value() == 0.0;
+    case ControlKind::DateEdit: return static_cast<TNullableDateEdit *>(control)->text().trimmed().isEmpty();
     case ControlKind::CheckBox:
     case ControlKind::CheckBox2:
     case ControlKind::DatePicker:
     case ControlKind::SpinEdit:
-    case ControlKind::Other:
-        return false;
+    case ControlKind::Other: return false;
     }
     return false;
 }
@@ -199,18 +174,10 @@ void GetControlText(QWidget *control, QString &text)
         break;
     case ControlKind::Text:
     case ControlKind::Lookup:
-    case ControlKind::DateEdit:
-        text = static_cast<QLineEdit *>(control)->text();
-        break;
-    case ControlKind::Combo:
-        text = static_cast<QComboBox *>(control)->currentText();
-        break;
-    case ControlKind::SpinEdit:
-        text = static_cast<QAbstractSpinBox *>(control)->text();
-        break;
-    case ControlKind::Memo:
-        text = memoText(control);
-        break;
+    case ControlKind::DateEdit: text = static_cast<QLineEdit *>(control)->text(); break;
+    case ControlKind::Combo: text = static_cast<QComboBox *>(control)->currentText(); break;
+    case ControlKind::SpinEdit: text = static_cast<QAbstractSpinBox *>(control)->text(); break;
+    case ControlKind::Memo: text = memoText(control); break;
     case ControlKind::CheckBox:
     case ControlKind::CheckBox2:
         text = static_cast<QCheckBox *>(control)->isChecked() ? QStringLiteral("-1") : QStringLiteral("0");
@@ -220,8 +187,7 @@ void GetControlText(QWidget *control, QString &text)
         text = c->text().isEmpty() ? QStringLiteral("0") : sqlNumber(c->value());
         break;
     }
-    case ControlKind::Other:
-        break;
+    case ControlKind::Other: break;
     }
 }
 
@@ -231,8 +197,7 @@ bool ControlTextEquals(QWidget *control, const QString &text)
     GetControlText(control, current);
     switch (ControlKindOf(control)) {
     case ControlKind::Text:
-    case ControlKind::Lookup:
-        return current.trimmed() == text.trimmed();
+    case ControlKind::Lookup: return current.trimmed() == text.trimmed();
     case ControlKind::Currency: {
         double a = 0.0;
         double b = 0.0;
@@ -240,8 +205,7 @@ bool ControlTextEquals(QWidget *control, const QString &text)
             return std::fabs(a - b) <= 1e-9 * qMax(1.0, qMax(std::fabs(a), std::fabs(b)));
         return current == text;
     }
-    default:
-        return current == text;
+    default: return current == text;
     }
 }
 
@@ -256,9 +220,7 @@ void SetControlReadOnly(QWidget *control, bool readOnly)
     }
     case ControlKind::Text:
     case ControlKind::Currency:
-    case ControlKind::DateEdit:
-        static_cast<QLineEdit *>(control)->setReadOnly(readOnly);
-        break;
+    case ControlKind::DateEdit: static_cast<QLineEdit *>(control)->setReadOnly(readOnly); break;
     case ControlKind::Memo:
         if (auto *p = qobject_cast<QPlainTextEdit *>(control))
             p->setReadOnly(readOnly);
@@ -272,16 +234,13 @@ void SetControlReadOnly(QWidget *control, bool readOnly)
             control->setEnabled(!readOnly);
         break;
     case ControlKind::DatePicker:
-    case ControlKind::SpinEdit:
-        static_cast<QAbstractSpinBox *>(control)->setReadOnly(readOnly);
-        break;
+    case ControlKind::SpinEdit: static_cast<QAbstractSpinBox *>(control)->setReadOnly(readOnly); break;
     case ControlKind::CheckBox:
     case ControlKind::CheckBox2:
         // A check box has no read-only mode of its own.
         control->setEnabled(!readOnly);
         break;
-    case ControlKind::Other:
-        break;
+    case ControlKind::Other: break;
     }
 }
 

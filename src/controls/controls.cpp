@@ -14,17 +14,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-
 namespace protask {
 
 // ---------------------------------------------------------------------------------------------
 // TLookupEdit
 
-TLookupEdit::TLookupEdit(QWidget *parent)
-    : QLineEdit(parent)
-{
-    addButton(ButtonKind::Caption);
-}
+TLookupEdit::TLookupEdit(QWidget *parent) : QLineEdit(parent) { addButton(ButtonKind::Caption); }
 
 int TLookupEdit::addButton(ButtonKind kind, const QString &caption)
 {
@@ -42,10 +37,7 @@ int TLookupEdit::addButton(ButtonKind kind, const QString &caption)
     return index;
 }
 
-TLookupEdit::ButtonKind TLookupEdit::buttonKind(int index) const
-{
-    return m_buttons.value(index).kind;
-}
+TLookupEdit::ButtonKind TLookupEdit::buttonKind(int index) const { return m_buttons.value(index).kind; }
 
 QString TLookupEdit::buttonCaption(int index) const
 {
@@ -75,10 +67,7 @@ bool TLookupEdit::isButtonVisible(int index) const
     return index >= 0 && index < m_buttons.size() && m_buttons[index].visible;
 }
 
-QAbstractButton *TLookupEdit::button(int index) const
-{
-    return m_buttons.value(index).widget;
-}
+QAbstractButton *TLookupEdit::button(int index) const { return m_buttons.value(index).widget; }
 
 void TLookupEdit::clearLookup()
 {
@@ -131,8 +120,7 @@ void TLookupEdit::layoutButtons()
 // ---------------------------------------------------------------------------------------------
 // TComboBox
 
-TComboBox::TComboBox(QWidget *parent)
-    : QComboBox(parent)
+TComboBox::TComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     // Typed text is matched by the lookup lists; the combo must neither complete it on its own
@@ -179,11 +167,8 @@ void TComboBox::keyPressEvent(QKeyEvent *event)
         case Qt::Key_Down:
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
-        case Qt::Key_F4:
-            event->ignore();
-            return;
-        default:
-            break;
+        case Qt::Key_F4: event->ignore(); return;
+        default: break;
         }
     }
     QComboBox::keyPressEvent(event);
@@ -219,8 +204,7 @@ double parseNumber(const QString &text)
 
 } // namespace
 
-TCurrencyEdit::TCurrencyEdit(QWidget *parent)
-    : QLineEdit(parent)
+TCurrencyEdit::TCurrencyEdit(QWidget *parent) : QLineEdit(parent)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^-?[0-9,]*\\.?[0-9]*$")), this));
@@ -228,10 +212,7 @@ TCurrencyEdit::TCurrencyEdit(QWidget *parent)
     connect(this, &QLineEdit::editingFinished, this, &TCurrencyEdit::commitEdit);
 }
 
-double TCurrencyEdit::value() const
-{
-    return isBlank() ? 0.0 : m_value;
-}
+double TCurrencyEdit::value() const { return isBlank() ? 0.0 : m_value; }
 
 void TCurrencyEdit::setValue(double value)
 {
@@ -240,10 +221,7 @@ void TCurrencyEdit::setValue(double value)
     notifyIfChanged();
 }
 
-bool TCurrencyEdit::isBlank() const
-{
-    return text().trimmed().isEmpty();
-}
+bool TCurrencyEdit::isBlank() const { return text().trimmed().isEmpty(); }
 
 void TCurrencyEdit::setDecimalPlaces(int decimals)
 {
@@ -314,10 +292,7 @@ void TCurrencyEdit::notifyIfChanged()
     Q_EMIT valueChanged(v);
 }
 
-QString TCurrencyEdit::editingText() const
-{
-    return QString::number(m_value, 'f', m_decimals);
-}
+QString TCurrencyEdit::editingText() const { return QString::number(m_value, 'f', m_decimals); }
 
 // ---------------------------------------------------------------------------------------------
 // TNullableDateEdit
@@ -326,8 +301,7 @@ namespace {
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
 }
 
-TNullableDateEdit::TNullableDateEdit(QWidget *parent)
-    : QLineEdit(parent)
+TNullableDateEdit::TNullableDateEdit(QWidget *parent) : QLineEdit(parent)
 {
     setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("^[0-9./-]{0,10}$")), this));
     m_calendarAction = addAction(style()->standardIcon(QStyle::SP_ArrowDown), QLineEdit::TrailingPosition);
@@ -346,10 +320,7 @@ TNullableDateEdit::TNullableDateEdit(QWidget *parent)
     connect(this, &QLineEdit::editingFinished, this, &TNullableDateEdit::commitEdit);
 }
 
-QDate TNullableDateEdit::date() const
-{
-    return parseDate(text());
-}
+QDate TNullableDateEdit::date() const { return parseDate(text()); }
 
 void TNullableDateEdit::setDate(const QDate &date)
 {
@@ -369,10 +340,7 @@ void TNullableDateEdit::showCalendar()
     m_calendar->setFocus(Qt::PopupFocusReason);
 }
 
-bool TNullableDateEdit::isCalendarVisible() const
-{
-    return m_popup->isVisible();
-}
+bool TNullableDateEdit::isCalendarVisible() const { return m_popup->isVisible(); }
 
 QDate TNullableDateEdit::parseDate(const QString &text)
 {
@@ -416,8 +384,7 @@ void TNullableDateEdit::pickDate(const QDate &date)
 // ---------------------------------------------------------------------------------------------
 // TDatePicker
 
-TDatePicker::TDatePicker(QWidget *parent)
-    : QDateEdit(QDate::currentDate(), parent)
+TDatePicker::TDatePicker(QWidget *parent) : QDateEdit(QDate::currentDate(), parent)
 {
     setCalendarPopup(true);
     setDisplayFormat(kDateFormat);

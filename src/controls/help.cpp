@@ -49,8 +49,7 @@ bool ShowHelpTopic(const QString &topic)
     return true;
 }
 
-THelpViewer::THelpViewer(QWidget *parent)
-    : QDialog(parent)
+THelpViewer::THelpViewer(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("帮助"));
     setModal(false);
@@ -72,10 +71,7 @@ void THelpViewer::showPage(const QString &path)
     activateWindow();
 }
 
-THelpViewer *CurrentHelpViewer()
-{
-    return g_viewer;
-}
+THelpViewer *CurrentHelpViewer() { return g_viewer; }
 
 void DelayWithMessages(int milliseconds)
 {

@@ -27,12 +27,12 @@ void setItems(QComboBox *combo, const QStringList &items, const std::optional<QS
     if (combo->isEditable()) {
         combo->setEditText(text);
         if (edit)
-            edit->setCursorPosition(newText ? static_cast<int>(text.size()) : qMin(cursor, static_cast<int>(text.size())));
+            edit->setCursorPosition(newText ? static_cast<int>(text.size())
+                                            : qMin(cursor, static_cast<int>(text.size())));
     } else {
         combo->setCurrentIndex(combo->findText(text));
     }
 }
-
 
 bool filterAndList(TLocalDataSet &dataset, QComboBox *combo, const QString &valueField, const QString &expression,
                    const std::optional<QString> &newText)
@@ -47,7 +47,6 @@ bool filterAndList(TLocalDataSet &dataset, QComboBox *combo, const QString &valu
 }
 
 } // namespace
-
 
 bool FilterLookupList(TLocalDataSet &dataset, QComboBox *combo, const QString &valueField, const QString &typed,
                       const QString &field1, const QString &field2, const QString &field3, LookupComboText text)

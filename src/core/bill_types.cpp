@@ -57,12 +57,17 @@ BillTypeTables GetBillTypeTables(int billType)
 StockOutFlags GetStockOutFlags(int billType)
 {
     switch (billType) {
-    case 3004: case 3005: case 3015: case 3018: case 3020: case 3022: case 3025: case 3026: case 3089:
-        return {true, true};
-    case 3003:
-        return {false, true};
-    default:
-        return {};
+    case 3004:
+    case 3005:
+    case 3015:
+    case 3018:
+    case 3020:
+    case 3022:
+    case 3025:
+    case 3026:
+    case 3089: return {true, true};
+    case 3003: return {false, true};
+    default: return {};
     }
 }
 

@@ -1,7 +1,7 @@
 #include "core/db_actions.h"
 
-#include "platform/prompter.h"
 #include "core/sql_helpers.h"
+#include "platform/prompter.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -12,11 +12,14 @@
 
 namespace protask {
 
-const char *const kConnectionLostMessage = "与数据库的连接已断开，本次操作没有完成，数据没有保存。连接已重新建立，请重新操作。";
-const char *const kCommitLandedMessage = "与数据库的连接在提交时断开。连接已重新建立，经核对本次操作已经保存，无需重新操作。";
+const char *const kConnectionLostMessage =
+    "与数据库的连接已断开，本次操作没有完成，数据没有保存。连接已重新建立，请重新操作。";
+const char *const kCommitLandedMessage =
+    "与数据库的连接在提交时断开。连接已重新建立，经核对本次操作已经保存，无需重新操作。";
 const char *const kCommitUnknownMessage =
     "与数据库的连接在提交时断开，无法确认本次操作是否已经保存。请刷新后核对数据，再决定是否重新操作。";
-const char *const kRetriesExhaustedMessage = "数据库繁忙，其他工作站正在修改相同的数据，已重试%1次仍未完成，本次操作没有保存，请稍后再试。";
+const char *const kRetriesExhaustedMessage =
+    "数据库繁忙，其他工作站正在修改相同的数据，已重试%1次仍未完成，本次操作没有保存，请稍后再试。";
 
 namespace {
 
@@ -148,8 +151,8 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                 traceLog(QStringLiteral("重试%1次后放弃：%2").arg(attempt).arg(e.message()));
                 result.gaveUp = true;
                 result.reported = true;
-                Prompter::current().error(QString::fromUtf8(kRetriesExhaustedMessage).arg(attempt) + QStringLiteral("\n")
-                                          + e.serverText());
+                Prompter::current().error(QString::fromUtf8(kRetriesExhaustedMessage).arg(attempt)
+                                          + QStringLiteral("\n") + e.serverText());
                 return result;
             }
             traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.serverText()));

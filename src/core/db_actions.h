@@ -24,12 +24,12 @@ struct TransactionOptions {
 // The outcome of one database action run as a whole transaction.
 struct TransactionResult {
     bool committed = false;
-    bool refused = false;            // the body answered false: rolled back, the caller reports
-    std::optional<DbError> error;    // the last server error when it did not commit
-    bool connectionLost = false;     // the connection was lost; the connection is open again if it could be
-    bool outcomeUnknown = false;     // lost during COMMIT and the marker could not be read
-    bool gaveUp = false;             // another workstation kept getting in the way until the budget ran out
-    bool reported = false;           // the user has been told already (lost connection, give-up)
+    bool refused = false;         // the body answered false: rolled back, the caller reports
+    std::optional<DbError> error; // the last server error when it did not commit
+    bool connectionLost = false;  // the connection was lost; the connection is open again if it could be
+    bool outcomeUnknown = false;  // lost during COMMIT and the marker could not be read
+    bool gaveUp = false;          // another workstation kept getting in the way until the budget ran out
+    bool reported = false;        // the user has been told already (lost connection, give-up)
     int attempts = 0;
 };
 

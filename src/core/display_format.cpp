@@ -19,10 +19,7 @@ struct FormatSection {
     int optionalDecimals = 0; // "#" places after the point
 };
 
-bool isPatternChar(QChar c)
-{
-    return c == u'0' || c == u'#' || c == u'.' || c == u',';
-}
+bool isPatternChar(QChar c) { return c == u'0' || c == u'#' || c == u'.' || c == u','; }
 
 // Splits on ";" outside quoted literals.
 QStringList splitSections(const QString &format)

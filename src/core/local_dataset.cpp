@@ -38,10 +38,8 @@ struct Token {
 
 [[noreturn]] void fail(const QString &expression, int pos, const QString &what)
 {
-    throw std::invalid_argument(QStringLiteral("filter expression \"%1\": %2 at position %3")
-                                    .arg(expression, what)
-                                    .arg(pos + 1)
-                                    .toStdString());
+    throw std::invalid_argument(
+        QStringLiteral("filter expression \"%1\": %2 at position %3").arg(expression, what).arg(pos + 1).toStdString());
 }
 
 QVector<Token> tokenize(const QString &s)
@@ -155,11 +153,7 @@ void readLikePattern(const QString &pattern, Node &node)
 
 class Parser {
 public:
-    explicit Parser(const QString &text)
-        : m_text(text)
-        , m_tokens(tokenize(text))
-    {
-    }
+    explicit Parser(const QString &text) : m_text(text), m_tokens(tokenize(text)) {}
 
     NodePtr parse()
     {
@@ -224,17 +218,10 @@ private:
         node->field = field.text;
         const Token op = take();
         switch (op.kind) {
-        case Tok::Like:
-            node->op = Node::Op::Like;
-            break;
-        case Tok::Equal:
-            node->op = Node::Op::Equal;
-            break;
-        case Tok::NotEqual:
-            node->op = Node::Op::NotEqual;
-            break;
-        default:
-            fail(m_text, op.pos, QStringLiteral("\"like\", \"=\" or \"<>\" expected"));
+        case Tok::Like: node->op = Node::Op::Like; break;
+        case Tok::Equal: node->op = Node::Op::Equal; break;
+        case Tok::NotEqual: node->op = Node::Op::NotEqual; break;
+        default: fail(m_text, op.pos, QStringLiteral("\"like\", \"=\" or \"<>\" expected"));
         }
         const Token value = take();
         if (value.kind == Tok::String) {
@@ -262,12 +249,9 @@ private:
 bool evaluate(const Node &node, const std::function<QVariant(const QString &)> &valueOf)
 {
     switch (node.op) {
-    case Node::Op::And:
-        return evaluate(*node.left, valueOf) && evaluate(*node.right, valueOf);
-    case Node::Op::Or:
-        return evaluate(*node.left, valueOf) || evaluate(*node.right, valueOf);
-    default:
-        break;
+    case Node::Op::And: return evaluate(*node.left, valueOf) && evaluate(*node.right, valueOf);
+    case Node::Op::Or: return evaluate(*node.left, valueOf) || evaluate(*node.right, valueOf);
+    default: break;
     }
     const QVariant v = valueOf(node.field);
     const QString text = v.isNull() ? QString() : v.toString();
@@ -334,10 +318,7 @@ bool TFilterExpression::matches(const std::function<QVariant(const QString &fiel
 
 TLocalDataSet::TLocalDataSet() = default;
 
-TLocalDataSet::TLocalDataSet(const QSqlDatabase &db)
-    : m_db(db)
-{
-}
+TLocalDataSet::TLocalDataSet(const QSqlDatabase &db) : m_db(db) {}
 
 void TLocalDataSet::open(const QString &sql)
 {
@@ -431,15 +412,9 @@ void TLocalDataSet::setFiltered(bool on)
     applyFilter();
 }
 
-int TLocalDataSet::fieldIndex(const QString &name) const
-{
-    return m_fieldIndex.value(name.trimmed().toUpper(), -1);
-}
+int TLocalDataSet::fieldIndex(const QString &name) const { return m_fieldIndex.value(name.trimmed().toUpper(), -1); }
 
-QVariant TLocalDataSet::fieldByName(const QString &name) const
-{
-    return value(m_cursor, name);
-}
+QVariant TLocalDataSet::fieldByName(const QString &name) const { return value(m_cursor, name); }
 
 QVariant TLocalDataSet::value(int row, const QString &name) const
 {

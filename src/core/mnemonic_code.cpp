@@ -22,8 +22,7 @@ constexpr char kUnknownPair[] = {'\xFF', '\xFF'};
 
 // Row 0xA2: runs of enumerated numbers (ⅰ..ⅹ, ⒈..⒛, ⑴..⒇, ①..⑩, ㈠..㈩, Ⅰ..Ⅻ), each counting
 // from 1 at its first trail byte.
-struct NumberRun
-{
+struct NumberRun {
     unsigned char first;
     unsigned char last;
 };
@@ -38,8 +37,8 @@ constexpr std::array<NumberRun, 6> kEnumeratedNumbers{{
 
 // Row 0xA6: the 24 Greek letters in alphabet order, capitals from 0xA1, small letters from 0xC1.
 constexpr std::array<std::string_view, 24> kGreekLetters{
-    "A", "B", "G", "D", "E", "Z", "E", "TH", "I", "K", "L", "M",
-    "N", "X", "O", "P", "R", "S", "T", "U", "PH", "KH", "PS", "O",
+    "A", "B", "G", "D", "E", "Z", "E", "TH", "I",  "K",  "L",  "M",
+    "N", "X", "O", "P", "R", "S", "T", "U",  "PH", "KH", "PS", "O",
 };
 
 bool isAsciiLetterOrDigit(unsigned char c)
@@ -47,10 +46,7 @@ bool isAsciiLetterOrDigit(unsigned char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-char asciiUpper(unsigned char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : char(c);
-}
+char asciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : char(c); }
 
 // The upper-case pinyin initial of a double-byte character, or 0 when the table has none.
 char pinyinInitial(unsigned char lead, unsigned char trail)
@@ -106,8 +102,7 @@ void appendDoubleByte(QString &out, unsigned char lead, unsigned char trail, con
 }
 
 // Unicode to GBK through glibc's iconv, one character at a time.
-class GbkEncoder
-{
+class GbkEncoder {
 public:
     GbkEncoder() : m_cd(iconv_open("GBK", "UTF-32LE"))
     {
@@ -199,9 +194,6 @@ QString MnemonicCode(const QString &text, const MnemonicOptions &options)
     return MnemonicCodeFromGbk(ToGbkForMnemonic(text), options);
 }
 
-QString GetMnemonicCode(const QString &text)
-{
-    return MnemonicCode(text, MnemonicOptions());
-}
+QString GetMnemonicCode(const QString &text) { return MnemonicCode(text, MnemonicOptions()); }
 
 } // namespace protask

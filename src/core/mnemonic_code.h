@@ -7,8 +7,7 @@ namespace protask {
 
 // How the mnemonic routine treats what is not a pinyin initial. GetMnemonicCode uses the
 // defaults. The pinyin table holds initials only, so the routine has no whole-syllable mode.
-struct MnemonicOptions
-{
+struct MnemonicOptions {
     bool unknownAsQuestionMark = true; // a double-byte character without a reading gives "?"
     bool keepAllSingleBytes = false;   // keep single-byte characters other than letters and digits
     int maxLength = 255;               // the result is cut to this many characters; -1: no limit

@@ -17,7 +17,8 @@ QDate GetServerBillDate(QString &yearMonth, const QSqlDatabase &db)
 {
     yearMonth.clear();
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select DATE_FORMAT(now(),'%Y-%m-%d') as BillDate,DATE_FORMAT(now(),'%Y%m') as YearMonth "));
+    OpenQuery(
+        q, QStringLiteral("select DATE_FORMAT(now(),'%Y-%m-%d') as BillDate,DATE_FORMAT(now(),'%Y%m') as YearMonth "));
     yearMonth = q.fieldByName(QStringLiteral("YearMonth")).toString();
     return QDate::fromString(q.fieldByName(QStringLiteral("BillDate")).toString(), QStringLiteral("yyyy-MM-dd"));
 }
@@ -52,11 +53,13 @@ QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int b
     if (FindBillType(billTypeNo, key, prefix, db))
         billTableTypeId = key;
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select * from T_BillCode where FBillTypeID = ") + QString::number(billTableTypeId)
-                     + QStringLiteral(" and FYearMonth = ") + QuotedStr(yearMonth, db));
+    OpenQuery(q,
+              QStringLiteral("select * from T_BillCode where FBillTypeID = ") + QString::number(billTableTypeId)
+                  + QStringLiteral(" and FYearMonth = ") + QuotedStr(yearMonth, db));
     if (q.isEmpty())
         return prefix + yearMonth + numbering.firstSequence;
-    return prefix + yearMonth + sequenceText(q.fieldByName(QStringLiteral("FCurNo")).toString().toLongLong(), numbering);
+    return prefix + yearMonth
+        + sequenceText(q.fieldByName(QStringLiteral("FCurNo")).toString().toLongLong(), numbering);
 }
 
 namespace {
@@ -64,7 +67,10 @@ namespace {
 QMutex g_keyMutex;
 QHash<QString, bool> g_hasCounterKey;
 
-QString counterKeyCacheName(const QSqlDatabase &db) { return db.connectionName() + QLatin1Char('/') + db.databaseName(); }
+QString counterKeyCacheName(const QSqlDatabase &db)
+{
+    return db.connectionName() + QLatin1Char('/') + db.databaseName();
+}
 
 // Whether T_BillCode declares a unique key on exactly (FBillTypeID, FYearMonth). A suite
 // database made by another installer may lack it; it is looked up once per connection.
@@ -78,9 +84,10 @@ bool hasCounterKey(const QSqlDatabase &db)
             return *it;
     }
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() "
-                                "and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME "
-                                "having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2"));
+    OpenQuery(q,
+              QStringLiteral("select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() "
+                             "and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME "
+                             "having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2"));
     const bool found = !q.isEmpty();
     QMutexLocker lock(&g_keyMutex);
     g_hasCounterKey.insert(cacheName, found);
@@ -94,10 +101,12 @@ bool hasCounterKey(const QSqlDatabase &db)
 qint64 takeWithKey(int key, const QString &prefix, const QString &yearMonth, const QSqlDatabase &db)
 {
     TDataSet q(db);
-    ExecQuery(q, QStringLiteral("insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(")
-                     + QString::number(key) + QStringLiteral(",") + QuotedStr(prefix, db) + QStringLiteral(",")
-                     + QuotedStr(yearMonth, db)
-                     + QStringLiteral(",LAST_INSERT_ID(1)) on duplicate key update FCurNo = LAST_INSERT_ID(IfNull(FCurNo,0) + 1)"));
+    ExecQuery(q,
+              QStringLiteral("insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(")
+                  + QString::number(key) + QStringLiteral(",") + QuotedStr(prefix, db) + QStringLiteral(",")
+                  + QuotedStr(yearMonth, db)
+                  + QStringLiteral(
+                      ",LAST_INSERT_ID(1)) on duplicate key update FCurNo = LAST_INSERT_ID(IfNull(FCurNo,0) + 1)"));
     OpenQuery(q, QStringLiteral("select LAST_INSERT_ID() as FCurNo"));
     return q.fieldByName(QStringLiteral("FCurNo")).toLongLong();
 }
@@ -112,17 +121,20 @@ qint64 takeWithLock(const QString &billTypeNo, int key, const QString &prefix, c
     if (!InTransaction(db))
         own.emplace(db);
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select FID from T_BillType where FBillTypeNo = ") + QuotedStr(billTypeNo, db)
-                     + QStringLiteral(" for update"));
-    const QString where = QStringLiteral(" where FBillTypeID = ") + QString::number(key) + QStringLiteral(" and FYearMonth = ")
-                          + QuotedStr(yearMonth, db);
-    OpenQuery(q, QStringLiteral("select count(*) as FRows, max(IfNull(FCurNo,0)) as FCurNo from T_BillCode") + where
-                     + QStringLiteral(" for update"));
+    OpenQuery(q,
+              QStringLiteral("select FID from T_BillType where FBillTypeNo = ") + QuotedStr(billTypeNo, db)
+                  + QStringLiteral(" for update"));
+    const QString where = QStringLiteral(" where FBillTypeID = ") + QString::number(key)
+        + QStringLiteral(" and FYearMonth = ") + QuotedStr(yearMonth, db);
+    OpenQuery(q,
+              QStringLiteral("select count(*) as FRows, max(IfNull(FCurNo,0)) as FCurNo from T_BillCode") + where
+                  + QStringLiteral(" for update"));
     const qint64 taken = q.fieldByName(QStringLiteral("FCurNo")).toLongLong() + 1;
     if (q.fieldByName(QStringLiteral("FRows")).toLongLong() == 0) {
-        ExecQuery(q, QStringLiteral("insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(")
-                         + QString::number(key) + QStringLiteral(",") + QuotedStr(prefix, db) + QStringLiteral(",")
-                         + QuotedStr(yearMonth, db) + QStringLiteral(",1)"));
+        ExecQuery(q,
+                  QStringLiteral("insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(")
+                      + QString::number(key) + QStringLiteral(",") + QuotedStr(prefix, db) + QStringLiteral(",")
+                      + QuotedStr(yearMonth, db) + QStringLiteral(",1)"));
     } else {
         ExecQuery(q, QStringLiteral("update T_BillCode set FCurNo = ") + QString::number(taken) + where);
     }
@@ -164,13 +176,16 @@ QString MakeBillNoUnique(const QString &number, const QString &initialNumber, bo
     TDataSet q(db);
     for (int tries = 0; tries < kMaxNumberTries; ++tries) {
         const QString taken = TakeBillNo(billTypeNo, numbering, db);
-        OpenQuery(q, QStringLiteral("select FBillNo from ") + formTable + QStringLiteral(" where FBillNo = ") + QuotedStr(taken, db));
+        OpenQuery(q,
+                  QStringLiteral("select FBillNo from ") + formTable + QStringLiteral(" where FBillNo = ")
+                      + QuotedStr(taken, db));
         if (q.isEmpty())
             return taken;
     }
-    throw std::runtime_error(QStringLiteral("连续%1个单据号都已被占用，无法取得新的单据号，请检查单据编号设置(T_BillCode)。")
-                                 .arg(kMaxNumberTries)
-                                 .toStdString());
+    throw std::runtime_error(
+        QStringLiteral("连续%1个单据号都已被占用，无法取得新的单据号，请检查单据编号设置(T_BillCode)。")
+            .arg(kMaxNumberTries)
+            .toStdString());
 }
 
 } // namespace protask

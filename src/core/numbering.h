@@ -13,7 +13,7 @@ QDate GetServerBillDate(QString &yearMonth, const QSqlDatabase &db = Db());
 // Bill numbers: prefix + year-month + sequence, the sequence being the month's counter plus
 // one, left-padded with zeros to `sequenceLength` (a longer sequence is not cut).
 struct BillNumbering {
-    int sequenceLength = 5;                        // NoLength of the editor
+    int sequenceLength = 5;                          // NoLength of the editor
     QString firstSequence = QStringLiteral("00001"); // DefNo of the editor
 };
 

@@ -1,8 +1,8 @@
 #include "core/rights.h"
 
+#include "core/values.h"
 #include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
-#include "core/values.h"
 
 #include <initializer_list>
 
@@ -104,8 +104,8 @@ struct RightSuffix {
 };
 
 const RightSuffix kRightSuffixes[] = {
-    {1, ".Add"},  {3, ".Check"}, {4, ".UnCheck"},   {5, ".Edit"},     {6, ".Display"},
-    {7, ".Del"},  {8, ".Print"}, {10, ".ExportOut"}, {11, ".ExportIn"},
+    {1, ".Add"}, {3, ".Check"}, {4, ".UnCheck"},    {5, ".Edit"},      {6, ".Display"},
+    {7, ".Del"}, {8, ".Print"}, {10, ".ExportOut"}, {11, ".ExportIn"},
 };
 
 bool rightsApply()
@@ -151,10 +151,11 @@ bool HasRight(const QString &name, const QSqlDatabase &db)
     if (right.isEmpty())
         return false;
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select * from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID  where "
-                                "T1.FUserID = ")
-                     + QString::number(nvDMBase::instance().userId) + QStringLiteral(" and T2.Fvalue = ")
-                     + QuotedStr(right, db));
+    OpenQuery(q,
+              QStringLiteral("select * from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID  where "
+                             "T1.FUserID = ")
+                  + QString::number(nvDMBase::instance().userId) + QStringLiteral(" and T2.Fvalue = ")
+                  + QuotedStr(right, db));
     return !q.isEmpty();
 }
 

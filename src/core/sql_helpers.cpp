@@ -1,10 +1,10 @@
 #include "core/sql_helpers.h"
 
 #include "core/mnemonic_code.h"
+#include "core/values.h"
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
-#include "core/values.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -99,7 +99,7 @@ QHash<QString, bool> g_indexes;
 bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db)
 {
     const QString key = db.connectionName() + QLatin1Char('/') + db.databaseName() + QLatin1Char('/') + table.toLower()
-                        + QLatin1Char('/') + index.toLower();
+        + QLatin1Char('/') + index.toLower();
     {
         QMutexLocker lock(&g_indexMutex);
         const auto it = g_indexes.constFind(key);
@@ -107,10 +107,11 @@ bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db
             return *it;
     }
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral("select count(*) as n from information_schema.STATISTICS where TABLE_SCHEMA = database() "
-                                "and lower(TABLE_NAME) = ")
-                     + QuotedStr(table.toLower(), db) + QStringLiteral(" and lower(INDEX_NAME) = ")
-                     + QuotedStr(index.toLower(), db));
+    OpenQuery(q,
+              QStringLiteral("select count(*) as n from information_schema.STATISTICS where TABLE_SCHEMA = database() "
+                             "and lower(TABLE_NAME) = ")
+                  + QuotedStr(table.toLower(), db) + QStringLiteral(" and lower(INDEX_NAME) = ")
+                  + QuotedStr(index.toLower(), db));
     const bool found = q.fieldByName(QStringLiteral("n")).toInt() > 0;
     QMutexLocker lock(&g_indexMutex);
     g_indexes.insert(key, found);
@@ -130,8 +131,8 @@ int GetNextID(const QString &table, const QString &field, const QSqlDatabase &db
     if (InTransaction(db)) {
         // Inside a save the largest key is read with a lock on its row, so that a second save
         // waits instead of taking the same key unnoticed; the primary key stops what slips by.
-        sql = QStringLiteral("select ") + field + QStringLiteral(" as FID from ") + table + QStringLiteral(" order by ") + field
-              + QStringLiteral(" desc limit 1 for update");
+        sql = QStringLiteral("select ") + field + QStringLiteral(" as FID from ") + table + QStringLiteral(" order by ")
+            + field + QStringLiteral(" desc limit 1 for update");
     } else {
         sql = QStringLiteral("select Max(") + field + QStringLiteral(") as FID from ") + table;
     }
@@ -152,15 +153,18 @@ int GetOrAddNamedRecord(const QString &table, const QString &keyField, const QSt
     if (table.trimmed().isEmpty() || keyField.trimmed().isEmpty() || name.isEmpty())
         return 0;
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral(" select ") + selectField + QStringLiteral(" , FName from ") + table + QStringLiteral(" where ")
-                     + keyField + QStringLiteral("= ") + QuotedStr(name, db) + extraWhere);
+    OpenQuery(q,
+              QStringLiteral(" select ") + selectField + QStringLiteral(" , FName from ") + table
+                  + QStringLiteral(" where ") + keyField + QStringLiteral("= ") + QuotedStr(name, db) + extraWhere);
     if (!q.isEmpty())
         return ValueToInt(q.fieldByName(QStringLiteral("FID")));
     const int id = GetNextID(table, QStringLiteral("FID"), db);
     const QString code = GetMnemonicCode(name);
-    ExecQuery(q, QStringLiteral("insert into ") + table + QStringLiteral("(FID,FNo,FName,FCode") + extraFields
-                     + QStringLiteral(") ") + QStringLiteral(" values(") + QString::number(id) + QStringLiteral(",'',")
-                     + QuotedStr(name, db) + QStringLiteral(",") + QuotedStr(code, db) + extraValues + QStringLiteral(")"));
+    ExecQuery(q,
+              QStringLiteral("insert into ") + table + QStringLiteral("(FID,FNo,FName,FCode") + extraFields
+                  + QStringLiteral(") ") + QStringLiteral(" values(") + QString::number(id) + QStringLiteral(",'',")
+                  + QuotedStr(name, db) + QStringLiteral(",") + QuotedStr(code, db) + extraValues
+                  + QStringLiteral(")"));
     return id;
 }
 
@@ -174,42 +178,51 @@ int GetOrAddProduct(const QVariant &productNo, const QVariant &productName, cons
     if (name.isEmpty())
         return 0;
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral(" select T1.FID, T1.FName, IfNull(T2.FUnitID,0) as FUnitID, IfNull(T3.FName,'') as FUnitName  "
-                                "from t_comProducts T1 left join t_comProductUnit T2 on T1.FID = T2.FProductId and T2.FSID = 1  "
-                                "left join t_comUnit T3 on T2.FUnitID = T3.FID  where T1.FName = ")
-                     + QuotedStr(name, db));
+    OpenQuery(
+        q,
+        QStringLiteral(" select T1.FID, T1.FName, IfNull(T2.FUnitID,0) as FUnitID, IfNull(T3.FName,'') as FUnitName  "
+                       "from t_comProducts T1 left join t_comProductUnit T2 on T1.FID = T2.FProductId and T2.FSID = 1  "
+                       "left join t_comUnit T3 on T2.FUnitID = T3.FID  where T1.FName = ")
+            + QuotedStr(name, db));
     if (q.isEmpty()) {
         const int id = GetNextID(QStringLiteral("t_comProducts"), QStringLiteral("FID"), db);
         unitId = GetOrAddNamedRecord(QStringLiteral("t_comUnit"), QStringLiteral("FName"), unit, QStringLiteral("FID"),
                                      QString(), QString(), QString(), db);
         const QString code = GetMnemonicCode(name);
-        ExecQuery(q, QStringLiteral("insert into t_comProducts(FID,FgroupID,FNo,FName,FStdUnitID,FCode)  values(")
-                         + QString::number(id) + QStringLiteral(",2,") + QuotedStr(no, db) + QStringLiteral(",")
-                         + QuotedStr(name, db) + QStringLiteral(",'") + QString::number(unitId) + QStringLiteral("',")
-                         + QuotedStr(code, db) + QStringLiteral(")"));
-        ExecQuery(q, QStringLiteral("insert into t_comProductUnit(FSID,FProductID,FUnitID,FRatio) value(1,") + QString::number(id)
-                         + QStringLiteral(",") + QString::number(unitId) + QStringLiteral(",1) "));
+        ExecQuery(q,
+                  QStringLiteral("insert into t_comProducts(FID,FgroupID,FNo,FName,FStdUnitID,FCode)  values(")
+                      + QString::number(id) + QStringLiteral(",2,") + QuotedStr(no, db) + QStringLiteral(",")
+                      + QuotedStr(name, db) + QStringLiteral(",'") + QString::number(unitId) + QStringLiteral("',")
+                      + QuotedStr(code, db) + QStringLiteral(")"));
+        ExecQuery(q,
+                  QStringLiteral("insert into t_comProductUnit(FSID,FProductID,FUnitID,FRatio) value(1,")
+                      + QString::number(id) + QStringLiteral(",") + QString::number(unitId) + QStringLiteral(",1) "));
         return id;
     }
     const int productId = ValueToInt(q.fieldByName(QStringLiteral("FID")));
     unitId = ValueToInt(q.fieldByName(QStringLiteral("FUnitID")));
     if (!unit.isEmpty() && unit != q.fieldByName(QStringLiteral("FUnitName")).toString()) {
-        OpenQuery(q, QStringLiteral("select IfNull(T1.FUnitID,0) as FUnitID from t_comProductUnit T1  inner join t_comUnit T2 "
-                                    "on T1.FUnitID = T2.FID  where T2.FName = ")
-                         + QuotedStr(unit, db) + QStringLiteral(" and T1.FProductId = ") + QString::number(productId));
+        OpenQuery(
+            q,
+            QStringLiteral("select IfNull(T1.FUnitID,0) as FUnitID from t_comProductUnit T1  inner join t_comUnit T2 "
+                           "on T1.FUnitID = T2.FID  where T2.FName = ")
+                + QuotedStr(unit, db) + QStringLiteral(" and T1.FProductId = ") + QString::number(productId));
         if (!q.isEmpty())
             unitId = ValueToInt(q.fieldByName(QStringLiteral("FUnitID")));
     }
     return productId;
 }
 
-bool UnitsBelongToProduct(const QString &unit1, const QString &unit2, const QString &productName, const QSqlDatabase &db)
+bool UnitsBelongToProduct(const QString &unit1, const QString &unit2, const QString &productName,
+                          const QSqlDatabase &db)
 {
     TDataSet q(db);
-    OpenQuery(q, QStringLiteral(" SELECT COUNT(T1.FID) AS iCount FROM t_comProductUnit T1 LEFT JOIN t_comUnit T2 ON T1.FUnitID = "
-                                "T2.FID inner join t_comProducts T3 on T1.FProductID = T3.FID  WHERE T2.FName IN(")
-                     + QuotedStr(unit1, db) + QStringLiteral(",") + QuotedStr(unit2, db)
-                     + QStringLiteral(") AND T3.Fname = ") + QuotedStr(productName.trimmed(), db));
+    OpenQuery(q,
+              QStringLiteral(
+                  " SELECT COUNT(T1.FID) AS iCount FROM t_comProductUnit T1 LEFT JOIN t_comUnit T2 ON T1.FUnitID = "
+                  "T2.FID inner join t_comProducts T3 on T1.FProductID = T3.FID  WHERE T2.FName IN(")
+                  + QuotedStr(unit1, db) + QStringLiteral(",") + QuotedStr(unit2, db)
+                  + QStringLiteral(") AND T3.Fname = ") + QuotedStr(productName.trimmed(), db));
     return !q.isEmpty() && ValueToInt(q.fieldByName(QStringLiteral("iCount"))) == 2;
 }
 
@@ -281,8 +294,9 @@ bool IsPeriodClosed(const QString &table, int billId, bool showMessage, const QS
     TDataSet q(db);
     if (!tableHasColumn(q, table, QStringLiteral("FisCloseAcc")))
         return false;
-    OpenQuery(q, QStringLiteral("select IfNull(FIscloseAcc,0) as FIsCloseAcc from ") + table
-                     + QStringLiteral(" where IfNull(FIscloseAcc,0) = 1 and FID = ") + QString::number(billId));
+    OpenQuery(q,
+              QStringLiteral("select IfNull(FIscloseAcc,0) as FIsCloseAcc from ") + table
+                  + QStringLiteral(" where IfNull(FIscloseAcc,0) = 1 and FID = ") + QString::number(billId));
     if (q.isEmpty())
         return false;
     if (showMessage)
@@ -295,8 +309,9 @@ bool HasVoucher(const QString &table, int billId, bool showMessage, const QSqlDa
     TDataSet q(db);
     if (!tableHasColumn(q, table, QStringLiteral("FIsCreateVoucher")))
         return false;
-    OpenQuery(q, QStringLiteral("select IfNull(FIsCreateVoucher,0) as FIsCreateVoucher from ") + table
-                     + QStringLiteral(" where IfNull(FIsCreateVoucher,0) = 1 and FID = ") + QString::number(billId));
+    OpenQuery(q,
+              QStringLiteral("select IfNull(FIsCreateVoucher,0) as FIsCreateVoucher from ") + table
+                  + QStringLiteral(" where IfNull(FIsCreateVoucher,0) = 1 and FID = ") + QString::number(billId));
     if (q.isEmpty())
         return false;
     if (showMessage)
@@ -326,10 +341,12 @@ bool WriteOperationLog(const QString &message, const QString &window, const QSql
     const nvDMBase &dm = nvDMBase::instance();
     try {
         TDataSet q(db);
-        ExecQuery(q, QStringLiteral("insert into zzsyslog(FDateTime,FUserId,FHostName,FIpAddr,FMsgCont,FWindow)  values(now(),")
-                         + QString::number(dm.userId) + QStringLiteral(",") + QuotedStr(dm.hostName, db) + QStringLiteral(",")
-                         + QuotedStr(dm.ipAddress, db) + QStringLiteral(",") + QuotedStr(message, db) + QStringLiteral(",")
-                         + QuotedStr(window, db) + QStringLiteral(")"));
+        ExecQuery(
+            q,
+            QStringLiteral("insert into zzsyslog(FDateTime,FUserId,FHostName,FIpAddr,FMsgCont,FWindow)  values(now(),")
+                + QString::number(dm.userId) + QStringLiteral(",") + QuotedStr(dm.hostName, db) + QStringLiteral(",")
+                + QuotedStr(dm.ipAddress, db) + QStringLiteral(",") + QuotedStr(message, db) + QStringLiteral(",")
+                + QuotedStr(window, db) + QStringLiteral(")"));
         return true;
     } catch (const DbError &) {
         return false;

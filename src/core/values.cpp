@@ -63,7 +63,7 @@ bool ValueIsTrue(const QVariant &v)
     if (v.typeId() == QMetaType::QString) {
         const QString t = v.toString().trimmed();
         return t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QLatin1String("-1")
-               || t == QLatin1String("1");
+            || t == QLatin1String("1");
     }
     return v.toDouble() != 0.0;
 }

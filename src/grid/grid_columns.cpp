@@ -1,9 +1,9 @@
 #include "grid/grid_columns.h"
 
-#include "platform/db.h"
-#include "grid/grid_view.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
+#include "grid/grid_view.h"
+#include "platform/db.h"
 
 #include <QHeaderView>
 #include <QStringList>
@@ -17,10 +17,7 @@ namespace {
 
 const QString kCountFormat = QStringLiteral("合计: # 行");
 
-QString entryAt(const QStringList &list, qsizetype i)
-{
-    return i < list.size() ? list.at(i).trimmed() : QString();
-}
+QString entryAt(const QStringList &list, qsizetype i) { return i < list.size() ? list.at(i).trimmed() : QString(); }
 
 int widthFromText(const QString &text)
 {
@@ -108,10 +105,8 @@ const GridColumnSet kGridColumnTable[] = {
                     "FCheckName,FDeptName,FManagerName,FNote,FFormDefined1,FFormDefined2,FFormDefined3"),
      QStringLiteral("FID,FBillTypeID,单据日期,单据编号,生产商品,单位,数量,制单人,审核状态,审核人,部门,经办人,说明,"
                     "自定义1,自定义2,自定义3"),
-     QStringLiteral(",,,,,,2"),
-     QStringLiteral("0,0,1,1,1,1,1,1,1,1,1,1,1,0,0,0"),
-     QStringLiteral("10,10,100,120,120,80,100,80,80,80,80,80,150,100,100,100"),
-     QStringLiteral("FBillDate,FNumber"),
+     QStringLiteral(",,,,,,2"), QStringLiteral("0,0,1,1,1,1,1,1,1,1,1,1,1,0,0,0"),
+     QStringLiteral("10,10,100,120,120,80,100,80,80,80,80,80,150,100,100,100"), QStringLiteral("FBillDate,FNumber"),
      QStringLiteral("2,1")},
 };
 
@@ -197,10 +192,7 @@ void SetNumberColumnFormat(TGridView *view, const QString &columnName, int decim
                                 [&](TGridColumn &column) { SetNumberColumnFormat(column, decimals, format); });
 }
 
-int FindColumnIndex(const TGridView *view, const QString &name)
-{
-    return view ? view->columnIndex(name) : -1;
-}
+int FindColumnIndex(const TGridView *view, const QString &name) { return view ? view->columnIndex(name) : -1; }
 
 int FindVisibleColumnIndex(const TGridView *view, const QString &name)
 {

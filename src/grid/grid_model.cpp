@@ -8,10 +8,7 @@
 
 namespace protask {
 
-bool TGridColumn::hasTagBit(int bit) const
-{
-    return IsBitSet(tag, bit);
-}
+bool TGridColumn::hasTagBit(int bit) const { return IsBitSet(tag, bit); }
 
 bool TGridColumn::isNumeric() const
 {
@@ -22,7 +19,7 @@ bool TGridColumn::isNumeric() const
     default: break;
     }
     return editorKind == GridEditorKind::Quantity || editorKind == GridEditorKind::Price
-           || editorKind == GridEditorKind::Amount;
+        || editorKind == GridEditorKind::Amount;
 }
 
 bool TGridColumn::isChecked(const QVariant &value) const
@@ -51,10 +48,7 @@ void TGridModel::setColumns(const QVector<TGridColumn> &columns)
     endResetModel();
 }
 
-void TGridModel::clearColumns()
-{
-    setColumns({});
-}
+void TGridModel::clearColumns() { setColumns({}); }
 
 int TGridModel::columnIndex(const QString &name) const
 {
@@ -129,10 +123,7 @@ void TGridModel::insertBlankRows(int row, int count)
     endInsertRows();
 }
 
-void TGridModel::appendRow()
-{
-    insertBlankRows(rowCountValue(), 1);
-}
+void TGridModel::appendRow() { insertBlankRows(rowCountValue(), 1); }
 
 void TGridModel::removeRowAt(int row)
 {
@@ -151,10 +142,7 @@ void TGridModel::clearRow(int row)
     Q_EMIT dataChanged(index(row, 0), index(row, columnCountValue() - 1));
 }
 
-void TGridModel::clearRows()
-{
-    setRowCount(0);
-}
+void TGridModel::clearRows() { setRowCount(0); }
 
 bool TGridModel::validCell(int row, int column) const
 {
@@ -166,10 +154,7 @@ QVariant TGridModel::cell(int row, int column) const
     return validCell(row, column) ? m_rows.at(row).at(column) : QVariant();
 }
 
-QVariant TGridModel::cell(int row, const QString &name) const
-{
-    return cell(row, columnIndex(name));
-}
+QVariant TGridModel::cell(int row, const QString &name) const { return cell(row, columnIndex(name)); }
 
 void TGridModel::setCell(int row, int column, const QVariant &value)
 {
@@ -215,15 +200,9 @@ bool TGridModel::isCellEditable(int column) const
     return m_editingEnabled && column >= 0 && column < columnCountValue() && !m_columns.at(column).isReadOnly();
 }
 
-int TGridModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : rowCountValue();
-}
+int TGridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : rowCountValue(); }
 
-int TGridModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : columnCountValue();
-}
+int TGridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : columnCountValue(); }
 
 QString TGridModel::displayText(int row, int column) const
 {
@@ -258,8 +237,7 @@ QVariant TGridModel::data(const QModelIndex &index, int role) const
     const TGridColumn &col = m_columns.at(index.column());
     const QVariant &value = m_rows.at(index.row()).at(index.column());
     switch (role) {
-    case Qt::DisplayRole:
-        return col.isCheckBox() ? QVariant() : QVariant(displayText(index.row(), index.column()));
+    case Qt::DisplayRole: return col.isCheckBox() ? QVariant() : QVariant(displayText(index.row(), index.column()));
     case Qt::EditRole: return value;
     case Qt::CheckStateRole:
         if (col.isCheckBox())

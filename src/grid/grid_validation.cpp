@@ -1,9 +1,9 @@
 #include "grid/grid_validation.h"
 
-#include "grid/grid_view.h"
-#include "platform/prompter.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
+#include "grid/grid_view.h"
+#include "platform/prompter.h"
 
 #include <QWidget>
 
@@ -47,10 +47,7 @@ void focusOffendingCell(QWidget *form, TGridView *view, int row, int column)
     view->focusCell(row, column, true);
 }
 
-QString rowText(int row)
-{
-    return QString::number(row + 1);
-}
+QString rowText(int row) { return QString::number(row + 1); }
 
 } // namespace
 
@@ -73,11 +70,11 @@ bool ValidateGridRows(QWidget *form, TGridView *view, const QString &keyColumn)
             const QVariant value = model->cell(row, column);
             QString message;
             if (IsBlankValue(value))
-                message = u'[' + col.caption + QStringLiteral("]不能为空：请检查第 ") + rowText(row) + QStringLiteral(" 行[")
-                          + col.caption + QStringLiteral("]的值");
+                message = u'[' + col.caption + QStringLiteral("]不能为空：请检查第 ") + rowText(row)
+                    + QStringLiteral(" 行[") + col.caption + QStringLiteral("]的值");
             else if (col.isNumeric() && !col.hasTagBit(GridTagBit::ZeroAllowed) && ValueToFloat(value) == 0.0)
-                message = u'[' + col.caption + QStringLiteral("]不能为0：请检查第 ") + rowText(row) + QStringLiteral(" 行[")
-                          + col.caption + QStringLiteral("]的值");
+                message = u'[' + col.caption + QStringLiteral("]不能为0：请检查第 ") + rowText(row)
+                    + QStringLiteral(" 行[") + col.caption + QStringLiteral("]的值");
             if (!message.isEmpty()) {
                 Prompter::current().warning(message);
                 focusOffendingCell(form, view, row, column);
@@ -92,8 +89,8 @@ bool ValidateGridRows(QWidget *form, TGridView *view, const QString &keyColumn)
                 if (!col.hasTagBit(GridTagBit::Unique)
                     || !sameUniqueValue(col, model->cell(row, column), model->cell(later, column)))
                     continue;
-                Prompter::current().warning(QStringLiteral("字段重复：请检查第 ") + rowText(row) + QStringLiteral(" 行字段[")
-                                            + col.caption + QStringLiteral("]的值"));
+                Prompter::current().warning(QStringLiteral("字段重复：请检查第 ") + rowText(row)
+                                            + QStringLiteral(" 行字段[") + col.caption + QStringLiteral("]的值"));
                 if (duplicateColumn < 0)
                     duplicateColumn = column;
                 break;
@@ -132,9 +129,9 @@ bool ValidateProductUnits(TGridView *view, const QString &productColumn, const Q
             const QString name = ValueToTrimmedText(model->cell(earlier, productName));
             if (UnitsBelongToProduct(earlierUnit, laterUnit, name))
                 continue;
-            Prompter::current().warning(QStringLiteral("请检查第 ") + rowText(earlier) + QStringLiteral(" 行与第 ")
-                                        + rowText(later)
-                                        + QStringLiteral(" 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率"));
+            Prompter::current().warning(
+                QStringLiteral("请检查第 ") + rowText(earlier) + QStringLiteral(" 行与第 ") + rowText(later)
+                + QStringLiteral(" 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率"));
             view->focusCell(later, unit, true);
             return false;
         }

@@ -30,10 +30,7 @@ const TGridColumn *columnOf(const QModelIndex &index)
     return &model->column(index.column());
 }
 
-QVariant textOrNull(const QString &text)
-{
-    return text.trimmed().isEmpty() ? QVariant() : QVariant(text);
-}
+QVariant textOrNull(const QString &text) { return text.trimmed().isEmpty() ? QVariant() : QVariant(text); }
 
 // Every editor is committed when it closes, also when the user only passed through the
 // cell; the delegates store a value only when it was typed, so passing through a cell does
@@ -67,8 +64,7 @@ class LookupDelegate : public TextDelegate {
 public:
     LookupDelegate(std::function<void(const QModelIndex &)> onLookup, QObject *parent)
         : TextDelegate(parent), m_onLookup(std::move(onLookup))
-    {
-    }
+    {}
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &index) const override
     {
@@ -195,9 +191,7 @@ public:
             return false;
         bool toggle = false;
         switch (event->type()) {
-        case QEvent::MouseButtonRelease:
-            toggle = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
-            break;
+        case QEvent::MouseButtonRelease: toggle = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton; break;
         case QEvent::MouseButtonDblClick: return true;
         case QEvent::KeyPress: {
             const int key = static_cast<QKeyEvent *>(event)->key();
@@ -309,8 +303,14 @@ QModelIndex TGridTable::moveCursor(CursorAction cursorAction, Qt::KeyboardModifi
     switch (cursorAction) {
     case MoveLeft: step = -1; break;
     case MoveRight: step = 1; break;
-    case MoveNext: step = 1; wrap = true; break;
-    case MovePrevious: step = -1; wrap = true; break;
+    case MoveNext:
+        step = 1;
+        wrap = true;
+        break;
+    case MovePrevious:
+        step = -1;
+        wrap = true;
+        break;
     case MoveHome:
     case MoveEnd:
         if (modifiers & Qt::ControlModifier)
@@ -338,22 +338,13 @@ QModelIndex TGridTable::moveCursor(CursorAction cursorAction, Qt::KeyboardModifi
     return current;
 }
 
-bool TGridTable::isEditing() const
-{
-    return state() == EditingState;
-}
+bool TGridTable::isEditing() const { return state() == EditingState; }
 
 // ---------------------------------------------------------------------------------------
 
-TGridFooter::TGridFooter(TGridView *view) : QWidget(view), m_view(view)
-{
-    setFixedHeight(sizeHint().height());
-}
+TGridFooter::TGridFooter(TGridView *view) : QWidget(view), m_view(view) { setFixedHeight(sizeHint().height()); }
 
-QSize TGridFooter::sizeHint() const
-{
-    return QSize(200, fontMetrics().height() + 8);
-}
+QSize TGridFooter::sizeHint() const { return QSize(200, fontMetrics().height() + 8); }
 
 void TGridFooter::paintEvent(QPaintEvent *)
 {
@@ -557,10 +548,7 @@ QString TGridView::footerText(int column) const
     return texts.join(u' ');
 }
 
-void TGridView::setFooterVisible(bool visible)
-{
-    m_footer->setVisible(visible);
-}
+void TGridView::setFooterVisible(bool visible) { m_footer->setVisible(visible); }
 
 void TGridView::focusCell(int row, int column, bool openEditor)
 {
@@ -574,10 +562,7 @@ void TGridView::focusCell(int row, int column, bool openEditor)
         m_table->edit(index);
 }
 
-int TGridView::focusedRow() const
-{
-    return m_table->currentIndex().isValid() ? m_table->currentIndex().row() : -1;
-}
+int TGridView::focusedRow() const { return m_table->currentIndex().isValid() ? m_table->currentIndex().row() : -1; }
 
 int TGridView::focusedColumn() const
 {

@@ -41,19 +41,27 @@ namespace {
 
 // The host's options: the parser of a run and the text of --help read the same list.
 struct HostOptions {
-    QCommandLineOption home{QStringLiteral("home"), QStringLiteral("Program folder (default $PROTASK_HOME or the XDG data folder)."),
+    QCommandLineOption home{QStringLiteral("home"),
+                            QStringLiteral("Program folder (default $PROTASK_HOME or the XDG data folder)."),
                             QStringLiteral("dir")};
     QCommandLineOption dbHost{QStringLiteral("db-host"), QStringLiteral("Suite server host."), QStringLiteral("host")};
     QCommandLineOption dbPort{QStringLiteral("db-port"), QStringLiteral("Suite server port."), QStringLiteral("port")};
-    QCommandLineOption dbSocket{QStringLiteral("db-socket"), QStringLiteral("Suite server Unix socket."), QStringLiteral("path")};
+    QCommandLineOption dbSocket{QStringLiteral("db-socket"), QStringLiteral("Suite server Unix socket."),
+                                QStringLiteral("path")};
     QCommandLineOption dbUser{QStringLiteral("db-user"), QStringLiteral("Database user."), QStringLiteral("user")};
-    QCommandLineOption dbPassword{QStringLiteral("db-password"), QStringLiteral("Database password."), QStringLiteral("password")};
-    QCommandLineOption dbName{QStringLiteral("db-name"), QStringLiteral("Database name (default protask)."), QStringLiteral("name")};
-    QCommandLineOption user{QStringLiteral("user"), QStringLiteral("Sign in as this user (name or ID)."), QStringLiteral("user")};
-    QCommandLineOption plugin{QStringLiteral("plugin"), QStringLiteral("Path of libprotask.so."), QStringLiteral("path")};
-    QCommandLineOption screenshot{QStringLiteral("screenshot"), QStringLiteral("Save a PNG of the main window once shown, then quit."),
+    QCommandLineOption dbPassword{QStringLiteral("db-password"), QStringLiteral("Database password."),
+                                  QStringLiteral("password")};
+    QCommandLineOption dbName{QStringLiteral("db-name"), QStringLiteral("Database name (default protask)."),
+                              QStringLiteral("name")};
+    QCommandLineOption user{QStringLiteral("user"), QStringLiteral("Sign in as this user (name or ID)."),
+                            QStringLiteral("user")};
+    QCommandLineOption plugin{QStringLiteral("plugin"), QStringLiteral("Path of libprotask.so."),
+                              QStringLiteral("path")};
+    QCommandLineOption screenshot{QStringLiteral("screenshot"),
+                                  QStringLiteral("Save a PNG of the main window once shown, then quit."),
                                   QStringLiteral("file")};
-    QCommandLineOption open{QStringLiteral("open"), QStringLiteral("Windows to open at start: list, new (comma separated)."),
+    QCommandLineOption open{QStringLiteral("open"),
+                            QStringLiteral("Windows to open at start: list, new (comma separated)."),
                             QStringLiteral("windows")};
 
     void addTo(QCommandLineParser &p) const
@@ -140,7 +148,8 @@ void PreparePrivateServer(HostConfig &config, const QString &appDir)
     start.setProcessChannelMode(QProcess::MergedChannels);
     start.start(tool, {QStringLiteral("start"), folder});
     if (!start.waitForFinished(120000) || start.exitCode() != 0)
-        fail(QStringLiteral("The private database server did not start:\n%1").arg(QString::fromLocal8Bit(start.readAll())));
+        fail(QStringLiteral("The private database server did not start:\n%1")
+                 .arg(QString::fromLocal8Bit(start.readAll())));
     config.db.socket = folder + QStringLiteral("/mysqld.sock");
     config.db.user = QStringLiteral("root");
     config.db.password.clear();
@@ -191,17 +200,28 @@ void LoadHostSwitches(nvDMBase &dm)
     for (q.first(); !q.eof(); q.next()) {
         const QString name = q.fieldByName(QStringLiteral("FName")).toString();
         const bool b = q.fieldByName(QStringLiteral("FBoolValue")).toInt() != 0;
-        if (name == QLatin1String("FIsCheckBill")) s.checkWorkflow = b;
-        else if (name == QLatin1String("FIsSaveCheck")) s.checkOnSave = b;
-        else if (name == QLatin1String("FIsUseRight")) s.rightsSwitch = q.fieldByName(QStringLiteral("FIntValue")).toInt();
-        else if (name == QLatin1String("FIsTax")) s.taxSwitch = b;
-        else if (name == QLatin1String("FTaxRate")) s.defaultTaxRate = q.fieldByName(QStringLiteral("FFloatValue")).toDouble();
-        else if (name == QLatin1String("FBluePriceMarkOff")) s.bluePriceMarkingOff = b;
-        else if (name == QLatin1String("FSalePriceVariationHint")) s.priceVariationHintOff = b;
-        else if (name == QLatin1String("FForbidNegativeStock")) s.forbidNegativeStock = b;
-        else if (name == QLatin1String("FAskNegativeStock")) s.askOnNegativeStock = b;
-        else if (name == QLatin1String("FForbidNegativeBatchStock")) s.forbidNegativeBatchStock = b;
-        else if (name == QLatin1String("FWarnNegativeBatchStock")) s.warnNegativeBatchStock = b;
+        if (name == QLatin1String("FIsCheckBill"))
+            s.checkWorkflow = b;
+        else if (name == QLatin1String("FIsSaveCheck"))
+            s.checkOnSave = b;
+        else if (name == QLatin1String("FIsUseRight"))
+            s.rightsSwitch = q.fieldByName(QStringLiteral("FIntValue")).toInt();
+        else if (name == QLatin1String("FIsTax"))
+            s.taxSwitch = b;
+        else if (name == QLatin1String("FTaxRate"))
+            s.defaultTaxRate = q.fieldByName(QStringLiteral("FFloatValue")).toDouble();
+        else if (name == QLatin1String("FBluePriceMarkOff"))
+            s.bluePriceMarkingOff = b;
+        else if (name == QLatin1String("FSalePriceVariationHint"))
+            s.priceVariationHintOff = b;
+        else if (name == QLatin1String("FForbidNegativeStock"))
+            s.forbidNegativeStock = b;
+        else if (name == QLatin1String("FAskNegativeStock"))
+            s.askOnNegativeStock = b;
+        else if (name == QLatin1String("FForbidNegativeBatchStock"))
+            s.forbidNegativeBatchStock = b;
+        else if (name == QLatin1String("FWarnNegativeBatchStock"))
+            s.warnNegativeBatchStock = b;
     }
 }
 
@@ -226,7 +246,8 @@ void SaveHostSwitches(const HostSwitches &s)
 {
     TDataSet q(nvDMBase::instance().connection());
     auto boolean = [&](const char *name, bool v) {
-        saveParameter(q, QString::fromLatin1(name), 2, QStringLiteral("FBoolValue"), v ? QStringLiteral("1") : QStringLiteral("0"));
+        saveParameter(q, QString::fromLatin1(name), 2, QStringLiteral("FBoolValue"),
+                      v ? QStringLiteral("1") : QStringLiteral("0"));
     };
     boolean("FIsCheckBill", s.checkWorkflow);
     boolean("FIsSaveCheck", s.checkOnSave);

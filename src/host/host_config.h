@@ -10,10 +10,10 @@ namespace protask {
 
 // How the host reaches its database and where it keeps its files.
 struct HostConfig {
-    QString home;            // program folder
-    ConnectionSettings db;   // an existing suite server, or the private one
+    QString home;          // program folder
+    ConnectionSettings db; // an existing suite server, or the private one
     bool usePrivateServer = true;
-    QString signInUser;      // user name or ID from --user
+    QString signInUser; // user name or ID from --user
     QString pluginPath;
     QString screenshotFile;  // --screenshot: save the main window and quit
     QStringList openAtStart; // --open list,new

@@ -24,7 +24,8 @@ bool FindUser(const QString &nameOrId, int &userId, QString &userName)
     bool isNumber = false;
     const int id = nameOrId.toInt(&isNumber);
     q.open(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
-           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString()) + QStringLiteral(" order by FID"));
+           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString())
+           + QStringLiteral(" order by FID"));
     if (q.isEmpty())
         return false;
     userId = q.fieldByName(QStringLiteral("FID")).toInt();
@@ -52,10 +53,11 @@ void SaveCompanyAndSwitches(const CompanyInfo &company, const HostSwitches &swit
     TransactionGuard tx(db);
     TDataSet q(db);
     q.open(QStringLiteral("select FID from t_comCompany order by FID limit 1"));
-    const QString values = QStringLiteral("FName = %1, FAddress = %2, FTel = %3, FNumberDecimal = %4, FPriceDecimal = %5")
-                               .arg(sqlQuoted(company.name.trimmed(), db), sqlQuoted(company.address.trimmed(), db),
-                                    sqlQuoted(company.tel.trimmed(), db), QString::number(company.numberDecimals),
-                                    QString::number(company.priceDecimals));
+    const QString values =
+        QStringLiteral("FName = %1, FAddress = %2, FTel = %3, FNumberDecimal = %4, FPriceDecimal = %5")
+            .arg(sqlQuoted(company.name.trimmed(), db), sqlQuoted(company.address.trimmed(), db),
+                 sqlQuoted(company.tel.trimmed(), db), QString::number(company.numberDecimals),
+                 QString::number(company.priceDecimals));
     if (q.isEmpty())
         q.exec(QStringLiteral("insert into t_comCompany set FID = 1, ") + values);
     else
@@ -81,7 +83,8 @@ VoucherView ReadVoucher(int voucherId, const QSqlDatabase &db)
     v.period = head.fieldByName(QStringLiteral("FPeriod")).toString();
     v.fromBillNo = head.fieldByName(QStringLiteral("FFromBillNo")).toString();
     TDataSet lines(db);
-    lines.open(QStringLiteral("select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
+    lines.open(QStringLiteral(
+                   "select FSID, FNote, FAccountID, FDebitAmount, FCreditAmount from t_voucherList where FFormID = ")
                + QString::number(voucherId) + QStringLiteral(" order by FSID"));
     for (int r = 0; r < lines.recordCount(); ++r) {
         QStringList cells;

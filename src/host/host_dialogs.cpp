@@ -1,8 +1,8 @@
 #include "host/host_dialogs.h"
 
-#include "platform/db.h"
 #include "host/host_config.h"
 #include "host/host_data.h"
+#include "platform/db.h"
 #include "platform/prompter.h"
 
 #include <QCheckBox>

@@ -41,8 +41,8 @@ private:
     void load();
     QLineEdit *m_name, *m_address, *m_tel;
     QSpinBox *m_numberDecimals, *m_priceDecimals;
-    QCheckBox *m_checkWorkflow, *m_checkOnSave, *m_tax, *m_blueOff, *m_hintOff, *m_forbidNeg, *m_askNeg,
-        *m_forbidBatch, *m_warnBatch;
+    QCheckBox *m_checkWorkflow, *m_checkOnSave, *m_tax, *m_blueOff, *m_hintOff, *m_forbidNeg, *m_askNeg, *m_forbidBatch,
+        *m_warnBatch;
     QSpinBox *m_rights;
     QDoubleSpinBox *m_taxRate;
 };

@@ -6,8 +6,7 @@ namespace protask {
 
 HostRouter::HostRouter(HostWindowsOps &ops, quint32 mainHandle, qint32 sheetHandle)
     : m_ops(ops), m_mainHandle(mainHandle), m_sheetHandle(sheetHandle)
-{
-}
+{}
 
 void HostRouter::openBillList(int billType)
 {
@@ -47,7 +46,8 @@ void HostRouter::closeSender(const HostMessage &message)
         return;
     const int billType = static_cast<int>(message.wParam);
     const QObject *sender = message.sender.data();
-    const bool fromList = sender && QString::fromLatin1(sender->metaObject()->className()).endsWith(QLatin1String("BillList"));
+    const bool fromList =
+        sender && QString::fromLatin1(sender->metaObject()->className()).endsWith(QLatin1String("BillList"));
     if (fromList)
         m_service->BillList(BillCmd::Close, m_mainHandle, m_sheetHandle, billType);
     else
@@ -59,9 +59,7 @@ qintptr HostRouter::route(const HostMessage &message)
     const int w = static_cast<int>(message.wParam);
     const int l = static_cast<int>(message.lParam);
     switch (message.msg) {
-    case HostMsg::CloseForm:
-        closeSender(message);
-        return 0;
+    case HostMsg::CloseForm: closeSender(message); return 0;
     case HostMsg::OpenWindow:
         if (w == WindowCode::Voucher)
             m_ops.showVoucher(l);
@@ -70,23 +68,12 @@ qintptr HostRouter::route(const HostMessage &message)
         else
             openBill(w, l, l == 0 ? 1 : 2);
         return 0;
-    case HostMsg::OpenBillList:
-        openBillList(w);
-        return 0;
-    case HostMsg::RefreshWorkArea:
-        m_ops.refreshWorkArea();
-        return 0;
-    case HostMsg::DisplayBill:
-        openBill(w, l, 3);
-        return 0;
-    case HostMsg::NewBill:
-        openNewBill(w);
-        return 0;
-    case HostMsg::CopyData:
-        m_ops.showReportRequest(w, copyDataParameters(message.copyData));
-        return 0;
-    default:
-        return 0;
+    case HostMsg::OpenBillList: openBillList(w); return 0;
+    case HostMsg::RefreshWorkArea: m_ops.refreshWorkArea(); return 0;
+    case HostMsg::DisplayBill: openBill(w, l, 3); return 0;
+    case HostMsg::NewBill: openNewBill(w); return 0;
+    case HostMsg::CopyData: m_ops.showReportRequest(w, copyDataParameters(message.copyData)); return 0;
+    default: return 0;
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "plugin/bill_interface.h"
 #include "platform/host_messages.h"
+#include "plugin/bill_interface.h"
 
 #include <QString>
 

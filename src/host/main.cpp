@@ -53,10 +53,9 @@ int main(int argc, char **argv)
     if (const HostRequest request = HostCommandLineRequest(arguments); request != HostRequest::Run) {
         QCoreApplication core(argc, argv); // names the program in the usage line
         nameApplication();
-        const QString text = request == HostRequest::Help
-                                 ? HostHelpText()
-                                 : QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion()
-                                       + QLatin1Char('\n');
+        const QString text = request == HostRequest::Help ? HostHelpText()
+                                                          : QCoreApplication::applicationName() + QLatin1Char(' ')
+                + QCoreApplication::applicationVersion() + QLatin1Char('\n');
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
@@ -99,10 +98,10 @@ int main(int argc, char **argv)
     }
 
     HostMainWindow window;
-    const QString where = config.usePrivateServer ? QStringLiteral("%1 (私有服务器 %2)").arg(config.db.database, config.home)
-                                                  : QStringLiteral("%1@%2").arg(config.db.database,
-                                                                                config.db.socket.isEmpty() ? config.db.host
-                                                                                                           : config.db.socket);
+    const QString where = config.usePrivateServer
+        ? QStringLiteral("%1 (私有服务器 %2)").arg(config.db.database, config.home)
+        : QStringLiteral("%1@%2").arg(config.db.database,
+                                      config.db.socket.isEmpty() ? config.db.host : config.db.socket);
     window.setStatus(dm.userName, where);
     window.show();
     if (!window.loadModule(config.pluginPath))
@@ -119,7 +118,8 @@ int main(int argc, char **argv)
         const QString file = config.screenshotFile;
         QTimer::singleShot(1500, &window, [&window, file]() {
             const bool ok = window.grab().save(file, "PNG");
-            std::fprintf(stderr, "protask-host: screenshot %s %s\n", file.toLocal8Bit().constData(), ok ? "saved" : "failed");
+            std::fprintf(stderr, "protask-host: screenshot %s %s\n", file.toLocal8Bit().constData(),
+                         ok ? "saved" : "failed");
             QCoreApplication::exit(ok ? 0 : 1);
         });
     }

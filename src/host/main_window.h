@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/host_messages.h"
 #include "host/host_router.h"
+#include "platform/host_messages.h"
 
 #include <QLibrary>
 #include <QMainWindow>

@@ -31,10 +31,9 @@ QString composeMessage(int code, const QString &text, const QString &statement)
 } // namespace
 
 DbError::DbError(int code, const QString &serverText, const QString &statement)
-    : std::runtime_error(composeMessage(code, serverText, statement).toStdString()),
-      m_code(code), m_serverText(serverText), m_statement(statement)
-{
-}
+    : std::runtime_error(composeMessage(code, serverText, statement).toStdString()), m_code(code),
+      m_serverText(serverText), m_statement(statement)
+{}
 
 DbError::~DbError() = default;
 
@@ -58,23 +57,19 @@ DbErrorKind classifyServerError(int code)
     case 1213: // deadlock
     case 1020: // record changed since last read (newer MariaDB under snapshot isolation)
         return DbErrorKind::Deadlock;
-    case 1205:
-        return DbErrorKind::LockWaitTimeout;
-    case 1062:
-        return DbErrorKind::DuplicateKey;
+    case 1205: return DbErrorKind::LockWaitTimeout;
+    case 1062: return DbErrorKind::DuplicateKey;
     case 1467: // failed to read the auto-increment value: a deadlock victim on the AUTO-INC lock
         return DbErrorKind::Deadlock;
     case 1305: // savepoint does not exist: the server ended the transaction
-    case kErrTransactionEnded:
-        return DbErrorKind::TransactionEnded;
+    case kErrTransactionEnded: return DbErrorKind::TransactionEnded;
     case 2006: // server has gone away
     case 2013: // lost connection during query
     case 2002: // cannot connect through the socket
     case 2003:
     case 4031: // disconnected by the server for inactivity
         return DbErrorKind::ConnectionLost;
-    default:
-        return DbErrorKind::Other;
+    default: return DbErrorKind::Other;
     }
 }
 
@@ -84,7 +79,7 @@ bool DbError::isRetryable() const
 {
     const auto k = kind();
     return k == DbErrorKind::Deadlock || k == DbErrorKind::LockWaitTimeout || k == DbErrorKind::DuplicateKey
-           || k == DbErrorKind::TransactionEnded;
+        || k == DbErrorKind::TransactionEnded;
 }
 
 bool DbError::endedTransaction() const
@@ -198,7 +193,8 @@ QString sqlEscape(const QString &text, const QSqlDatabase &db)
     if (MYSQL *h = mysqlHandle(db)) {
         const QByteArray in = text.toUtf8();
         QByteArray out(in.size() * 2 + 1, Qt::Uninitialized);
-        const unsigned long n = mysql_real_escape_string(h, out.data(), in.constData(), static_cast<unsigned long>(in.size()));
+        const unsigned long n =
+            mysql_real_escape_string(h, out.data(), in.constData(), static_cast<unsigned long>(in.size()));
         if (n != static_cast<unsigned long>(-1)) {
             out.truncate(static_cast<int>(n));
             return QString::fromUtf8(out);

@@ -19,8 +19,8 @@ namespace protask {
 enum class DbErrorKind { Other, Deadlock, LockWaitTimeout, DuplicateKey, ConnectionLost, TransactionEnded };
 
 // Codes of our own for conditions the client finds out (not server codes).
-constexpr int kErrTransactionEnded = 90001;   // a savepoint of the open transaction is gone
-constexpr int kErrRetriesExhausted = 90002;   // the retry budget of a transaction ran out
+constexpr int kErrTransactionEnded = 90001; // a savepoint of the open transaction is gone
+constexpr int kErrRetriesExhausted = 90002; // the retry budget of a transaction ran out
 
 // A server error: the server's own code and text plus the statement that failed.
 class PROTASK_PLATFORM_EXPORT DbError : public std::runtime_error {
@@ -50,9 +50,9 @@ private:
 PROTASK_PLATFORM_EXPORT DbErrorKind classifyServerError(int code);
 
 struct PROTASK_PLATFORM_EXPORT ConnectionSettings {
-    QString host;      // empty with a socket
+    QString host; // empty with a socket
     int port = 3306;
-    QString socket;    // Unix socket; preferred when set
+    QString socket; // Unix socket; preferred when set
     QString user = QStringLiteral("root");
     QString password;
     QString database;
@@ -120,7 +120,11 @@ public:
     // Cursor
     bool eof() const { return m_cursor >= recordCount(); }
     void first() { m_cursor = 0; }
-    void next() { if (m_cursor < recordCount()) ++m_cursor; }
+    void next()
+    {
+        if (m_cursor < recordCount())
+            ++m_cursor;
+    }
     void last() { m_cursor = recordCount() > 0 ? recordCount() - 1 : 0; }
     int recNo() const { return m_cursor; }
     void setRecNo(int row) { m_cursor = row; }
@@ -180,6 +184,7 @@ PROTASK_PLATFORM_EXPORT void setBeforeCommitHook(std::function<void(const QSqlDa
 // savepoint itself is gone (the server ended the whole transaction under the step) a DbError
 // of kind TransactionEnded is thrown, so that nothing runs on outside the transaction.
 // Without an open transaction the step simply runs.
-PROTASK_PLATFORM_EXPORT bool runInSavepoint(const QSqlDatabase &db, const QString &name, const std::function<bool()> &step);
+PROTASK_PLATFORM_EXPORT bool runInSavepoint(const QSqlDatabase &db, const QString &name,
+                                            const std::function<bool()> &step);
 
 } // namespace protask

@@ -3,8 +3,8 @@
 #include "platform/platform_export.h"
 
 #include <QByteArray>
-#include <QPointer>
 #include <QObject>
+#include <QPointer>
 #include <QtGlobal>
 
 namespace protask {
@@ -57,7 +57,7 @@ PROTASK_PLATFORM_EXPORT void PostMessage(quint32 target, uint msg, qintptr wPara
                                          QObject *sender = nullptr);
 // Message 74: the number as decimal text followed by the text, 8-bit, ended by a zero byte
 // that the length counts.
-PROTASK_PLATFORM_EXPORT qintptr SendCopyDataMessage(quint32 target, int code, const QString &text,
-                                                    int prefixNumber, QObject *sender = nullptr);
+PROTASK_PLATFORM_EXPORT qintptr SendCopyDataMessage(quint32 target, int code, const QString &text, int prefixNumber,
+                                                    QObject *sender = nullptr);
 
 } // namespace protask

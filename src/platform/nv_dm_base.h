@@ -12,11 +12,11 @@ namespace protask {
 // The company switches the host reads from t_comparameters when it signs a user in
 // (the parameter names are listed in the host's parameter table and the README).
 struct HostSwitches {
-    bool checkWorkflow = false;           // bills are checked in a separate step
-    bool checkOnSave = false;             // with the check workflow on, saving also checks
-    int rightsSwitch = 0;                 // rights are tested when non-zero (and the workflow is on)
-    bool taxSwitch = false;               // tax columns and the tax step of the line rules
-    double defaultTaxRate = 0.0;          // percent
+    bool checkWorkflow = false;  // bills are checked in a separate step
+    bool checkOnSave = false;    // with the check workflow on, saving also checks
+    int rightsSwitch = 0;        // rights are tested when non-zero (and the workflow is on)
+    bool taxSwitch = false;      // tax columns and the tax step of the line rules
+    double defaultTaxRate = 0.0; // percent
     bool bluePriceMarkingOff = false;
     bool priceVariationHintOff = false;
     bool forbidNegativeStock = false;
@@ -31,7 +31,13 @@ struct LookupResult {
     QString text1;
     QString text2;
     QString text3;
-    void clear() { value = 0; text1.clear(); text2.clear(); text3.clear(); }
+    void clear()
+    {
+        value = 0;
+        text1.clear();
+        text2.clear();
+        text3.clear();
+    }
 };
 
 struct WorkArea {

@@ -83,7 +83,8 @@ void AppendTextLog(const QString &message, const QString &fileStem)
         throw std::runtime_error(
             QStringLiteral("cannot write the log file %1: %2").arg(f.fileName(), f.errorString()).toStdString());
     const QByteArray line =
-        (now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(" : ") + message + QStringLiteral(";\n")).toUtf8();
+        (now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(" : ") + message + QStringLiteral(";\n"))
+            .toUtf8();
     if (f.write(line) != line.size())
         throw std::runtime_error(QStringLiteral("cannot write the log file %1").arg(f.fileName()).toStdString());
 }
@@ -99,10 +100,7 @@ void LogFailure(const QString &message) noexcept
 
 namespace {
 
-QString iniPath(const QString &file)
-{
-    return QDir::isAbsolutePath(file) ? file : ProgramPath(file);
-}
+QString iniPath(const QString &file) { return QDir::isAbsolutePath(file) ? file : ProgramPath(file); }
 
 } // namespace
 

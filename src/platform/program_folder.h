@@ -28,9 +28,9 @@ PROTASK_PLATFORM_EXPORT void LogFailure(const QString &message) noexcept;
 PROTASK_PLATFORM_EXPORT void SeedProgramFolder(const QString &shippedFolder);
 
 // INI files (QSettings, UTF-8): absolute paths or paths relative to the program folder.
-PROTASK_PLATFORM_EXPORT QVariant ReadIniValue(const QString &file, const QString &section,
-                                              const QString &key, const QVariant &fallback = QVariant());
-PROTASK_PLATFORM_EXPORT bool WriteIniValue(const QString &file, const QString &section,
-                                           const QString &key, const QVariant &value);
+PROTASK_PLATFORM_EXPORT QVariant ReadIniValue(const QString &file, const QString &section, const QString &key,
+                                              const QVariant &fallback = QVariant());
+PROTASK_PLATFORM_EXPORT bool WriteIniValue(const QString &file, const QString &section, const QString &key,
+                                           const QVariant &value);
 
 } // namespace protask

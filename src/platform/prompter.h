@@ -54,7 +54,11 @@ public:
     const QList<Entry> &entries() const { return m_entries; }
     QStringList texts() const;
     QString lastText() const { return m_entries.isEmpty() ? QString() : m_entries.last().text; }
-    void clear() { m_entries.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_entries.clear();
+        m_answers.clear();
+    }
 
 private:
     QList<Entry> m_entries;

@@ -2,11 +2,11 @@
 
 #include "platform/forms/message_box_prompter.h"
 
+#include "billedit/protask_form.h"
 #include "billlist/bill_list_form.h"
 #include "platform/db.h"
 #include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
-#include "billedit/protask_form.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -126,8 +126,7 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
             form->showForm();
             return 0;
         }
-        case BillCmd::IsOpen:
-            return g_editor ? 1 : 0;
+        case BillCmd::IsOpen: return g_editor ? 1 : 0;
         case BillCmd::Close: {
             // The slot is emptied only once the window went; a refusal, or an exception
             // anywhere in here, leaves both.
@@ -140,10 +139,8 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
             g_editor = nullptr;
             return 0;
         }
-        case BillCmd::IsModified:
-            return (g_editor && g_editor->FSave) ? 1 : 0;
-        default:
-            return 0;
+        case BillCmd::IsModified: return (g_editor && g_editor->FSave) ? 1 : 0;
+        default: return 0;
         }
     });
 }
@@ -186,8 +183,7 @@ int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t
             form->showForm();
             return 0;
         }
-        case BillCmd::IsOpen:
-            return g_list ? 1 : 0;
+        case BillCmd::IsOpen: return g_list ? 1 : 0;
         case BillCmd::Close:
             if (!g_list)
                 return 0;
@@ -195,8 +191,7 @@ int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t
                 return kNotClosed;
             g_list = nullptr;
             return 0;
-        default:
-            return 0;
+        default: return 0;
         }
     });
 }

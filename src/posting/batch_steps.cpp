@@ -2,10 +2,10 @@
 
 #include "core/bill_types.h"
 
-#include "platform/nv_dm_base.h"
-#include "posting/posting_common.h"
-#include "platform/prompter.h"
 #include "core/values.h"
+#include "platform/nv_dm_base.h"
+#include "platform/prompter.h"
+#include "posting/posting_common.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -40,9 +40,9 @@ QString dateText(const QVariant &v)
 // The pieces in which the two incoming forms differ: where the batch data comes from (the
 // lines joined to the header, or one table of its own) and how that source is read.
 struct IncomingSource {
-    QString lineAlias;   // alias of the rows that carry product and batch data
-    QString insertFrom;  // the insertion's from clause (without the surrounding blanks)
-    QString updateFrom;  // the update's from clause (without the surrounding blanks)
+    QString lineAlias;  // alias of the rows that carry product and batch data
+    QString insertFrom; // the insertion's from clause (without the surrounding blanks)
+    QString updateFrom; // the update's from clause (without the surrounding blanks)
 };
 
 bool postIncoming(const IncomingSource &src, const QString &billId, const QString &amountColumn,
@@ -62,37 +62,42 @@ bool postIncoming(const IncomingSource &src, const QString &billId, const QStrin
     // Only an incoming posting creates batch rows; taking it back leaves them (at 0).
     if (sign == 1) {
         const QString insert =
-            QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.")
-            + S + QStringLiteral(",0) as FStorehouseID,") + L + QStringLiteral(".") + P + QStringLiteral(",   IfNull(") + L
-            + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L + QStringLiteral(".FKFPeriod),") + L
-            + QStringLiteral(".FPeriodDate   ") + src.insertFrom + QStringLiteral("   where T1.") + keyColumn + QStringLiteral(" = ")
-            + billId + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
-            + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.")
+            QStringLiteral(
+                "insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.")
+            + S + QStringLiteral(",0) as FStorehouseID,") + L + QStringLiteral(".") + P + QStringLiteral(",   IfNull(")
+            + L + QStringLiteral(".FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L
+            + QStringLiteral(".FKFPeriod),") + L + QStringLiteral(".FPeriodDate   ") + src.insertFrom
+            + QStringLiteral("   where T1.") + keyColumn + QStringLiteral(" = ") + billId
+            + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
+            + QStringLiteral(
+                ",0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.")
             + S + QStringLiteral(",0)           and T3.FProductID = ") + L + QStringLiteral(".") + P
             + QStringLiteral(" and IfNull(T3.FBatchNo1,'') = IfNull(") + L
             + QStringLiteral(".FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(") + L
             + QStringLiteral(".FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(") + L
-            + QStringLiteral(".FPeriodDate,''))  group by IfNull(T1.") + S + QStringLiteral(",0),") + L + QStringLiteral(".") + P
-            + QStringLiteral(",           IfNull(") + L + QStringLiteral(".FBatchNo1,'') ,") + L + QStringLiteral(".FKFDate,") + L
-            + QStringLiteral(".FPeriodDate");
+            + QStringLiteral(".FPeriodDate,''))  group by IfNull(T1.") + S + QStringLiteral(",0),") + L
+            + QStringLiteral(".") + P + QStringLiteral(",           IfNull(") + L + QStringLiteral(".FBatchNo1,'') ,")
+            + L + QStringLiteral(".FKFDate,") + L + QStringLiteral(".FPeriodDate");
         if (!PostExec(q, insert))
             return false;
     }
 
     const QString update =
-        QStringLiteral("update t_comProductBatchNo T3 inner join (    select IfNull(T1.") + S + QStringLiteral(",0) as FStorehouseID,") + L
-        + QStringLiteral(".") + P + QStringLiteral(" as FProductID,") + L
+        QStringLiteral("update t_comProductBatchNo T3 inner join (    select IfNull(T1.") + S
+        + QStringLiteral(",0) as FStorehouseID,") + L + QStringLiteral(".") + P + QStringLiteral(" as FProductID,") + L
         + QStringLiteral(".FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,") + L + QStringLiteral(".FKFDate,max(") + L
-        + QStringLiteral(".FKFPeriod) as FKFPeriod,") + L + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(")
-        + L + QStringLiteral(".") + N + QStringLiteral(",0)           ELSE IFNULL(") + L + QStringLiteral(".") + N
-        + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber,      sum(IfNull(") + L + QStringLiteral(".") + amountColumn
-        + QStringLiteral(",0)) as FAmount     ") + src.updateFrom + QStringLiteral("       LEFT JOIN t_comProductUnit T3 ON ") + L
-        + QStringLiteral(".") + P + QStringLiteral(" = T3.FProductID AND ") + L
-        + QStringLiteral(".FUnitId = T3.FUnitID     WHERE T1.") + keyColumn + QStringLiteral(" = ") + billId
-        + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
+        + QStringLiteral(".FKFPeriod) as FKFPeriod,") + L
+        + QStringLiteral(".FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(") + L
+        + QStringLiteral(".") + N + QStringLiteral(",0)           ELSE IFNULL(") + L + QStringLiteral(".") + N
+        + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber,      sum(IfNull(") + L + QStringLiteral(".")
+        + amountColumn + QStringLiteral(",0)) as FAmount     ") + src.updateFrom
+        + QStringLiteral("       LEFT JOIN t_comProductUnit T3 ON ") + L + QStringLiteral(".") + P
+        + QStringLiteral(" = T3.FProductID AND ") + L + QStringLiteral(".FUnitId = T3.FUnitID     WHERE T1.")
+        + keyColumn + QStringLiteral(" = ") + billId + QStringLiteral("      and IfNull(") + L + QStringLiteral(".") + N
         + QStringLiteral(",0) > 0 and cp1.FIsBatchNo = 1     GROUP BY IFNULL(T1.") + S + QStringLiteral(",0),") + L
         + QStringLiteral(".") + P + QStringLiteral(",      IFNULL(FBatchNo1,''),") + L + QStringLiteral(".FKFDate,") + L
-        + QStringLiteral(".FPeriodDate   )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID       AND IFNULL(T3.FBatchNo1,'') = IFNULL(T4.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T4.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T4.FPeriodDate,'') SET T3.FNumber = IFNULL(T3.FNumber,0) + T4.FNumber *")
+        + QStringLiteral(
+            ".FPeriodDate   )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID       AND IFNULL(T3.FBatchNo1,'') = IFNULL(T4.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T4.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T4.FPeriodDate,'') SET T3.FNumber = IFNULL(T3.FNumber,0) + T4.FNumber *")
         + signText + QStringLiteral(" ,T3.FAmount = IfNull(T3.FAmount,0) + T4.FAmount * ") + signText;
     return PostExec(q, update);
 }
@@ -113,8 +118,9 @@ bool lockProducts(QList<int> productIds, const QSqlDatabase &db)
     for (int id : productIds)
         ids << QString::number(id);
     TDataSet q(db);
-    return PostOpen(q, QStringLiteral("select FID from t_comProducts where FID in (") + ids.join(QLatin1Char(','))
-                           + QStringLiteral(") order by FID for update"));
+    return PostOpen(q,
+                    QStringLiteral("select FID from t_comProducts where FID in (") + ids.join(QLatin1Char(','))
+                        + QStringLiteral(") order by FID for update"));
 }
 
 // Quantities of the allocation in hundred-millionths: the server keeps 8 places, and whole
@@ -145,7 +151,7 @@ struct OutLine {
     int productId = 0;
     QString batchNo;
     QByteArray batchKey;
-    QString kfDate;     // "yyyy-mm-dd" or empty
+    QString kfDate; // "yyyy-mm-dd" or empty
     int kfPeriod = 0;
     QString periodDate; // "yyyy-mm-dd" or empty
     Units needed = 0;
@@ -162,7 +168,7 @@ struct BatchRow {
     int kfPeriod = 0; // IfNull(FKFPeriod,0), which is what a record of a null shelf life always held
     QString periodDate;
     Units number = 0;
-    Units taken = 0; // everything the bill takes from it, shortages included
+    Units taken = 0;      // everything the bill takes from it, shortages included
     bool created = false; // a shortage row of a batch the storehouse never held
 };
 
@@ -186,7 +192,7 @@ QString batchValuesSql(const QString &batchNo, const QString &kfDate, int kfPeri
                        const QSqlDatabase &db)
 {
     return QuotedStr(batchNo, db) + QStringLiteral(",") + dateValueSql(kfDate, db) + QStringLiteral(",")
-           + sqlNumber(kfPeriod) + QStringLiteral(",") + dateValueSql(periodDate, db);
+        + sqlNumber(kfPeriod) + QStringLiteral(",") + dateValueSql(periodDate, db);
 }
 
 // Statements that list rows are cut into pieces of this many rows.
@@ -234,14 +240,14 @@ private:
         TDataSet q(m_db);
         for (const auto &[storehouse, ids] : products) {
             for (int product : ids) {
-                if (!PostOpen(q, QStringLiteral("select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, "
-                                                "FPeriodDate, FNumber, ")
-                                     + batchKeySql(QStringLiteral("FBatchNo1"))
-                                     + QStringLiteral(" as FBatchKey from t_comProductBatchNo") + index
-                                     + QStringLiteral(" where FStorehouseID = ")
-                                     + QString::number(storehouse) + QStringLiteral(" and FProductID = ")
-                                     + QString::number(product)
-                                     + QStringLiteral(" order by FKFDate, FBatchNo1, FID for update")))
+                if (!PostOpen(q,
+                              QStringLiteral("select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, "
+                                             "FPeriodDate, FNumber, ")
+                                  + batchKeySql(QStringLiteral("FBatchNo1"))
+                                  + QStringLiteral(" as FBatchKey from t_comProductBatchNo") + index
+                                  + QStringLiteral(" where FStorehouseID = ") + QString::number(storehouse)
+                                  + QStringLiteral(" and FProductID = ") + QString::number(product)
+                                  + QStringLiteral(" order by FKFDate, FBatchNo1, FID for update")))
                     return false;
                 readRows(q);
             }
@@ -281,8 +287,8 @@ private:
         int found = -1;
         for (int r : m_rowsOf[stockOf(line)]) {
             const BatchRow &row = m_rows[r];
-            if (row.number > 0 && row.batchKey == line.batchKey && row.kfDate == line.kfDate && row.kfPeriod == line.kfPeriod
-                && (found < 0 || row.id < m_rows[found].id))
+            if (row.number > 0 && row.batchKey == line.batchKey && row.kfDate == line.kfDate
+                && row.kfPeriod == line.kfPeriod && (found < 0 || row.id < m_rows[found].id))
                 found = r;
         }
         return found;
@@ -357,10 +363,11 @@ private:
             if (!row.created)
                 continue;
             const QString insert =
-                QStringLiteral("insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(")
-                + QString::number(row.storehouseId) + QStringLiteral(",") + QString::number(row.productId) + QStringLiteral(",")
-                + batchValuesSql(row.batchNo, row.kfDate, row.kfPeriod, row.periodDate, m_db) + QStringLiteral(",")
-                + unitsSql(row.number) + QStringLiteral(")");
+                QStringLiteral(
+                    "insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(")
+                + QString::number(row.storehouseId) + QStringLiteral(",") + QString::number(row.productId)
+                + QStringLiteral(",") + batchValuesSql(row.batchNo, row.kfDate, row.kfPeriod, row.periodDate, m_db)
+                + QStringLiteral(",") + unitsSql(row.number) + QStringLiteral(")");
             if (!PostExec(q, insert) || !PostOpen(q, QStringLiteral("SELECT LAST_INSERT_ID() AS IBatchNoID")))
                 return false;
             row.id = ValueToInt(q.fieldByName(QStringLiteral("IBatchNoID")));
@@ -386,8 +393,10 @@ private:
                                                 + QStringLiteral(" as FNumber"))
                                       : QString(QStringLiteral("select ") + QString::number(taken[i]->id)
                                                 + QStringLiteral(",") + unitsSql(taken[i]->taken)));
-            if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T inner join (") + selects.join(QStringLiteral(" union all "))
-                                 + QStringLiteral(") D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber")))
+            if (!PostExec(q,
+                          QStringLiteral("update t_comProductBatchNo T inner join (")
+                              + selects.join(QStringLiteral(" union all "))
+                              + QStringLiteral(") D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber")))
                 return false;
         }
         return true;
@@ -399,10 +408,10 @@ private:
         QStringList lineHeads;
         QStringList lineBatches;
         for (const OutLine &line : std::as_const(m_lines)) {
-            lineHeads << line.billTypeId + QStringLiteral(",") + line.billId + QStringLiteral(",") + line.listId + QStringLiteral(",")
-                             + QuotedStr(line.billNo, m_db) + QStringLiteral(",") + QuotedStr(line.billDate, m_db) + QStringLiteral(",")
-                             + QString::number(line.storehouseId) + QStringLiteral(",") + QString::number(line.productId)
-                             + QStringLiteral(",");
+            lineHeads << line.billTypeId + QStringLiteral(",") + line.billId + QStringLiteral(",") + line.listId
+                    + QStringLiteral(",") + QuotedStr(line.billNo, m_db) + QStringLiteral(",")
+                    + QuotedStr(line.billDate, m_db) + QStringLiteral(",") + QString::number(line.storehouseId)
+                    + QStringLiteral(",") + QString::number(line.productId) + QStringLiteral(",");
             lineBatches << batchValuesSql(line.batchNo, line.kfDate, line.kfPeriod, line.periodDate, m_db);
         }
         std::vector<QString> rowBatches(m_rows.size());
@@ -414,13 +423,16 @@ private:
             if (!t.lineValues && rowBatch.isEmpty())
                 rowBatch = batchValuesSql(row.batchNo, row.kfDate, row.kfPeriod, row.periodDate, m_db);
             values << QStringLiteral("(") + QString::number(row.id) + QStringLiteral(",") + lineHeads.at(t.line)
-                          + (t.lineValues ? lineBatches.at(t.line) : rowBatch) + QStringLiteral(",") + unitsSql(t.quantity)
-                          + QStringLiteral(",0,0)");
+                    + (t.lineValues ? lineBatches.at(t.line) : rowBatch) + QStringLiteral(",") + unitsSql(t.quantity)
+                    + QStringLiteral(",0,0)");
         }
         TDataSet q(m_db);
         for (qsizetype from = 0; from < values.size(); from += kRowsPerStatement) {
-            if (!PostExec(q, QStringLiteral("Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values ")
-                                 + values.mid(from, kRowsPerStatement).join(QLatin1Char(','))))
+            if (!PostExec(
+                    q,
+                    QStringLiteral(
+                        "Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values ")
+                        + values.mid(from, kRowsPerStatement).join(QLatin1Char(','))))
                 return false;
         }
         return true;
@@ -433,9 +445,9 @@ private:
     std::vector<Take> m_takes;
 };
 
-QString outgoingLinesQuery(int billType, const QString &formTable, const QString &listTable, const QString &numberColumn,
-                           const QString &keyColumn, const QString &productColumn, const QString &storehouseColumn,
-                           const QString &billId)
+QString outgoingLinesQuery(int billType, const QString &formTable, const QString &listTable,
+                           const QString &numberColumn, const QString &keyColumn, const QString &productColumn,
+                           const QString &storehouseColumn, const QString &billId)
 {
     const QString &S = storehouseColumn;
     const QString &P = productColumn;
@@ -443,44 +455,50 @@ QString outgoingLinesQuery(int billType, const QString &formTable, const QString
     const QString &K = keyColumn;
     if (billType == 3025) {
         // Assembly: the components leave from the storehouse of each line.
-        return QStringLiteral(" select T1.FTypeID as FBillTypeID, T1.FID as FBillID,T2.FID as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T2.")
-               + S + QStringLiteral(" as FStorehouseID,  T2.") + P
-               + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
-               + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
-               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
-               + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
-               + formTable + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2     on T1.") + K
-               + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
-               + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
-               + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T2.") + P
-               + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID  where IfNull(T2.") + N
-               + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
+        return QStringLiteral(
+                   " select T1.FTypeID as FBillTypeID, T1.FID as FBillID,T2.FID as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T2.")
+            + S + QStringLiteral(" as FStorehouseID,  T2.") + P
+            + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
+            + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
+            + QStringLiteral(
+                   ",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
+            + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ") + formTable
+            + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2     on T1.") + K
+            + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
+            + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
+            + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T2.") + P
+            + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID  where IfNull(T2.") + N
+            + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
     }
     if (billType == 3026) {
         // Dismantling: the header's product leaves.
-        return QStringLiteral(" select T1.FTypeID as FBillTypeID, T1.FID as FBillID, 0 as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T1.")
-               + S + QStringLiteral(" as FStorehouseID, T1.") + P
-               + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.") + N
-               + QStringLiteral(",0)     ELSE IFNULL(T1.") + N
-               + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate, ")
-               + batchKeySql(QStringLiteral("T1.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
-               + formTable + QStringLiteral(" T1 inner join t_comProducts cp1 on T1.") + P
-               + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T1.") + P
-               + QStringLiteral(" = T3.FProductID AND T1.FUnitId = T3.FUnitID  where T1.") + K + QStringLiteral(" = ") + billId
-               + QStringLiteral(" and IfNull(T1.") + N + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
+        return QStringLiteral(
+                   " select T1.FTypeID as FBillTypeID, T1.FID as FBillID, 0 as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T1.")
+            + S + QStringLiteral(" as FStorehouseID, T1.") + P
+            + QStringLiteral(" as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.") + N
+            + QStringLiteral(",0)     ELSE IFNULL(T1.") + N
+            + QStringLiteral(
+                   ",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate, ")
+            + batchKeySql(QStringLiteral("T1.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ") + formTable
+            + QStringLiteral(" T1 inner join t_comProducts cp1 on T1.") + P
+            + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T1.") + P
+            + QStringLiteral(" = T3.FProductID AND T1.FUnitId = T3.FUnitID  where T1.") + K + QStringLiteral(" = ")
+            + billId + QStringLiteral(" and IfNull(T1.") + N + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
     }
-    return QStringLiteral(" select T1.FTypeID as FBillTypeID, T1.FID as FBillID, T2.FID as FListid,T1.FBillNo, T1.FBillDate as FBillDate, T1.")
-           + S + QStringLiteral(" as FStorehouseID,  T2.") + P
-           + QStringLiteral(" as FProductID,   CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
-           + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
-           + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
-               + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ")
-           + formTable + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2    on T1.") + K
-           + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
-           + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
-           + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T2.") + P
-           + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID  where IfNull(T2.") + N
-           + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
+    return QStringLiteral(
+               " select T1.FTypeID as FBillTypeID, T1.FID as FBillID, T2.FID as FListid,T1.FBillNo, T1.FBillDate as FBillDate, T1.")
+        + S + QStringLiteral(" as FStorehouseID,  T2.") + P
+        + QStringLiteral(" as FProductID,   CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + N
+        + QStringLiteral(",0)     ELSE IFNULL(T2.") + N
+        + QStringLiteral(
+               ",0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T2.FBatchNo1,'') as FBatchNo1,T2.FKFDate,IfNull(T2.FKFPeriod,0) as FKFPeriod,T2.FPeriodDate, ")
+        + batchKeySql(QStringLiteral("T2.FBatchNo1")) + QStringLiteral(" as FBatchKey  from ") + formTable
+        + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2    on T1.") + K
+        + QStringLiteral(" = T2.FFormID and T1.") + K + QStringLiteral(" = ") + billId
+        + QStringLiteral("  inner join t_comProducts cp1 on T2.") + P
+        + QStringLiteral(" = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T2.") + P
+        + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID  where IfNull(T2.") + N
+        + QStringLiteral(",0) > 0  and cp1.FIsBatchNo = 1 ");
 }
 
 bool allocateBill(int billType, const QString &formTable, const QString &listTable, const QString &numberColumn,
@@ -488,8 +506,9 @@ bool allocateBill(int billType, const QString &formTable, const QString &listTab
                   const QString &billId, const QSqlDatabase &db)
 {
     TDataSet lines(db);
-    if (!PostOpen(lines, outgoingLinesQuery(billType, formTable, listTable, numberColumn, keyColumn, productColumn,
-                                            storehouseColumn, billId)))
+    if (!PostOpen(lines,
+                  outgoingLinesQuery(billType, formTable, listTable, numberColumn, keyColumn, productColumn,
+                                     storehouseColumn, billId)))
         return false;
 
     QList<OutLine> work;
@@ -529,8 +548,9 @@ bool releaseBill(const QString &formTable, const QString &billId, const QSqlData
         return false;
     const QString typeId = idText(q.fieldByName(QStringLiteral("FTypeID")));
 
-    if (!PostOpen(q, QStringLiteral("select distinct FProductID from t_comProductOutBatchNo where FBillID = ") + billId
-                         + QStringLiteral(" and FTypeID = ") + typeId))
+    if (!PostOpen(q,
+                  QStringLiteral("select distinct FProductID from t_comProductOutBatchNo where FBillID = ") + billId
+                      + QStringLiteral(" and FTypeID = ") + typeId))
         return false;
     QList<int> products;
     for (q.first(); !q.eof(); q.next())
@@ -540,21 +560,24 @@ bool releaseBill(const QString &formTable, const QString &billId, const QSqlData
 
     // The takes are summed per batch row first: a joined update changes each batch row once,
     // and two lines of one bill often take from the same batch.
-    if (!PostExec(q, QStringLiteral("update t_comProductBatchNo T1 inner join (select FFromID, sum(IfNull(FNumber,0)) as "
-                                    "FNumber from t_comProductOutBatchNo where FBillID = ")
-                         + billId + QStringLiteral("    and FTypeID = ") + typeId
-                         + QStringLiteral(" group by FFromID) T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) "
-                                          "+ IfNull(T2.FNumber,0) ")))
+    if (!PostExec(
+            q,
+            QStringLiteral("update t_comProductBatchNo T1 inner join (select FFromID, sum(IfNull(FNumber,0)) as "
+                           "FNumber from t_comProductOutBatchNo where FBillID = ")
+                + billId + QStringLiteral("    and FTypeID = ") + typeId
+                + QStringLiteral(" group by FFromID) T2 on T1.FID = T2.FFromID  set T1.FNumber = IfNull(T1.FNumber,0) "
+                                 "+ IfNull(T2.FNumber,0) ")))
         return false;
-    return PostExec(q, QStringLiteral("delete from t_comProductOutBatchNo where FBillID = ") + billId
-                           + QStringLiteral("    and FTypeID = ") + typeId);
+    return PostExec(q,
+                    QStringLiteral("delete from t_comProductOutBatchNo where FBillID = ") + billId
+                        + QStringLiteral("    and FTypeID = ") + typeId);
 }
 
 } // namespace
 
-bool UpdateBatchNoIn(const QString &formTable, const QString &listTable, const QString &billId, const QString &amountColumn,
-                     const QString &numberColumn, const QString &keyColumn, const QString &productColumn,
-                     const QString &storehouseColumn, int sign, const QSqlDatabase &db)
+bool UpdateBatchNoIn(const QString &formTable, const QString &listTable, const QString &billId,
+                     const QString &amountColumn, const QString &numberColumn, const QString &keyColumn,
+                     const QString &productColumn, const QString &storehouseColumn, int sign, const QSqlDatabase &db)
 {
     const IncomingSource src{
         QStringLiteral("T2"),
@@ -600,8 +623,10 @@ bool CheckBatchNoStock(int billType, int billId, const QString &formTable, int m
     Q_UNUSED(billType);
     TDataSet q(db);
     const QString sql =
-        QStringLiteral("SELECT T4.FName as FProductName FROM ") + formTable + QStringLiteral(" T1 INNER JOIN ") + listTable
-        + QStringLiteral(" T2 ON T1.FID = T2.FFormID  LEFT JOIN t_comProductBatchNo T3 ON T2.FProductID = T3.FProductID AND  T1.FStorehouseID = T3.FStorehouseID AND IFNULL(T2.FBatchNo1,'') = IFNULL(T3.FBatchNo1,'') AND IFNULL(T2.FKFDate,'') = IFNULL(T3.FKFDate,'') AND IFNULL(T2.FPeriodDate,0) = IFNULL(T3.FPeriodDate,0) left join t_comProducts T4 on T2.FProductID = T4.FID  WHERE T1.FID = ")
+        QStringLiteral("SELECT T4.FName as FProductName FROM ") + formTable + QStringLiteral(" T1 INNER JOIN ")
+        + listTable
+        + QStringLiteral(
+            " T2 ON T1.FID = T2.FFormID  LEFT JOIN t_comProductBatchNo T3 ON T2.FProductID = T3.FProductID AND  T1.FStorehouseID = T3.FStorehouseID AND IFNULL(T2.FBatchNo1,'') = IFNULL(T3.FBatchNo1,'') AND IFNULL(T2.FKFDate,'') = IFNULL(T3.FKFDate,'') AND IFNULL(T2.FPeriodDate,0) = IFNULL(T3.FPeriodDate,0) left join t_comProducts T4 on T2.FProductID = T4.FID  WHERE T1.FID = ")
         + QString::number(billId) + QStringLiteral(" AND (IFNULL(T2.FNumber,0) * ") + QString::number(multiplier)
         + QStringLiteral(") >  IFNULL(T3.FNumber,0) and T4.FIsBatchNo = 1 ");
     if (!PostOpen(q, sql))
@@ -616,7 +641,8 @@ bool CheckBatchNoStock(int billType, int billId, const QString &formTable, int m
         return false;
     }
     if (switches.warnNegativeBatchStock)
-        return Prompter::current().askYesNo(QStringLiteral("商品[") + name + QStringLiteral("]批次库存不足,是否允许负批次库存继续执行?"),
+        return Prompter::current().askYesNo(QStringLiteral("商品[") + name
+                                                + QStringLiteral("]批次库存不足,是否允许负批次库存继续执行?"),
                                             PromptKind::Warning);
     return true;
 }
@@ -636,11 +662,12 @@ bool CheckBatchNoStockOnUnCheck(int billType, int billId, const QSqlDatabase &db
     case BillType::PurchaseIn:
         return CheckBatchNoStock(billType, billId, QStringLiteral("t_PurForm"), 1, QStringLiteral("T_PurList"), db);
     case BillType::OtherInOut:
-        return CheckBatchNoStock(billType, billId, QStringLiteral("t_OtherOutInForm"), 1, QStringLiteral("T_OtherOutInList"), db);
+        return CheckBatchNoStock(billType, billId, QStringLiteral("t_OtherOutInForm"), 1,
+                                 QStringLiteral("T_OtherOutInList"), db);
     case BillType::LossGain:
-        return CheckBatchNoStock(billType, billId, QStringLiteral("t_LossGainForm"), 1, QStringLiteral("T_LossGainList"), db);
-    default:
-        return true;
+        return CheckBatchNoStock(billType, billId, QStringLiteral("t_LossGainForm"), 1,
+                                 QStringLiteral("T_LossGainList"), db);
+    default: return true;
     }
 }
 

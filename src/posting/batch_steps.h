@@ -13,9 +13,10 @@ namespace protask {
 
 // Storehouse from the header, product and batch data from the lines. Only at +1 are missing
 // batch rows created; lines with a quantity of 0 or less are left out.
-bool UpdateBatchNoIn(const QString &formTable, const QString &listTable, const QString &billId, const QString &amountColumn,
-                     const QString &numberColumn, const QString &keyColumn, const QString &productColumn,
-                     const QString &storehouseColumn, int sign, const QSqlDatabase &db = Db());
+bool UpdateBatchNoIn(const QString &formTable, const QString &listTable, const QString &billId,
+                     const QString &amountColumn, const QString &numberColumn, const QString &keyColumn,
+                     const QString &productColumn, const QString &storehouseColumn, int sign,
+                     const QSqlDatabase &db = Db());
 
 // Everything from one table (the assembly header or the assembly lines).
 bool UpdateBatchNoInByTable(const QString &table, const QString &billId, int sign, const QString &amountColumn,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/db.h"
 #include "core/sql_helpers.h"
+#include "platform/db.h"
 
 #include <QString>
 

@@ -12,22 +12,22 @@ namespace protask {
 // the error code it leaves when it fails. The check and uncheck tables hold these per bill type
 // in the order they run.
 enum class StepKind {
-    CurStock,        // UpdateProductCurStock(table, key, number, sign)
-    LastPrice,       // UpdateLastPrice(list, key, direction = sign)
-    Balance,         // UpdateBalance(table, list, number, storehouse, sign)
-    BalanceByTable,  // UpdateBalanceByTable(table, key, sign)
-    BatchIn,         // UpdateBatchNoIn(table, list, amount, number, storehouse, sign)
-    BatchInByTable,  // UpdateBatchNoInByTable(table, key, amount, sign)
-    BatchOut,        // UpdateBatchNoOut(bill type, table, list, number, storehouse, sign)
-    ClientPay,       // UpdateClientPayAmount(table, amount, client, sign)
-    ClientUnPay,     // UpdateClientUnPayAmount(table, amount, client, sign)
-    ClientTotal,     // UpdateClientTotalAmount(table, amount, client, sign)
-    Cash,            // UpdateCashAccount(table, amount, sign)
-    CashByKind,      // income/expense: the cash step with the sign, or its opposite, by t_Account.FBillTypeID
-    ClientPrice,     // UpdateClientPrice(table, list, client)
-    Finish,          // UpdateFinishNumber(target, target column, source, source key, number, link, sign)
-    RebatePayBill,   // CreateReturnPayBill(bill): the payment bill the later steps post
-    RebateRelease,   // rebate uncheck: release the purchase lines
+    CurStock,            // UpdateProductCurStock(table, key, number, sign)
+    LastPrice,           // UpdateLastPrice(list, key, direction = sign)
+    Balance,             // UpdateBalance(table, list, number, storehouse, sign)
+    BalanceByTable,      // UpdateBalanceByTable(table, key, sign)
+    BatchIn,             // UpdateBatchNoIn(table, list, amount, number, storehouse, sign)
+    BatchInByTable,      // UpdateBatchNoInByTable(table, key, amount, sign)
+    BatchOut,            // UpdateBatchNoOut(bill type, table, list, number, storehouse, sign)
+    ClientPay,           // UpdateClientPayAmount(table, amount, client, sign)
+    ClientUnPay,         // UpdateClientUnPayAmount(table, amount, client, sign)
+    ClientTotal,         // UpdateClientTotalAmount(table, amount, client, sign)
+    Cash,                // UpdateCashAccount(table, amount, sign)
+    CashByKind,          // income/expense: the cash step with the sign, or its opposite, by t_Account.FBillTypeID
+    ClientPrice,         // UpdateClientPrice(table, list, client)
+    Finish,              // UpdateFinishNumber(target, target column, source, source key, number, link, sign)
+    RebatePayBill,       // CreateReturnPayBill(bill): the payment bill the later steps post
+    RebateRelease,       // rebate uncheck: release the purchase lines
     RebateReadPayBill,   // rebate uncheck: the payment bill the later steps take back
     RebateDeletePayBill, // rebate uncheck: delete the payment bill
     RebateClearLink,     // rebate uncheck: clear the rebate's link (on the entry's header table)
@@ -50,13 +50,13 @@ inline constexpr int kKeepCode = -1000;
 
 struct PostingStep {
     StepKind kind;
-    QString table;   // header table, the one table, or the completion target table
-    QString list;    // line table, or the completion source table
-    QString key;     // key column of a one-table step or of the completion source
-    QString number;  // quantity or amount column
-    QString column;  // storehouse, client or completion target column
-    QString link;    // completion link column
-    QString amount;  // amount column the batch rows accumulate beside the quantity
+    QString table;  // header table, the one table, or the completion target table
+    QString list;   // line table, or the completion source table
+    QString key;    // key column of a one-table step or of the completion source
+    QString number; // quantity or amount column
+    QString column; // storehouse, client or completion target column
+    QString link;   // completion link column
+    QString amount; // amount column the batch rows accumulate beside the quantity
     int sign = 0;
     int code = kKeepCode;
     StepWhen when = StepWhen::Always;

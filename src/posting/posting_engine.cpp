@@ -2,8 +2,8 @@
 
 #include "core/bill_types.h"
 
-#include "posting/account_steps.h"
 #include "platform/nv_dm_base.h"
+#include "posting/account_steps.h"
 #include "posting/posting_common.h"
 #include "posting/posting_dispatch.h"
 
@@ -35,7 +35,8 @@ bool CheckUpdateData(int billType, int billId, const QString &headerTable, int &
 {
     errorCode = PostingCode::CheckStart;
     markCostRecalculation(billType, billId, db);
-    if (hasPostingSteps(billType) && !RunPostingSteps(CheckSteps(billType), billType, billId, headerTable, errorCode, db))
+    if (hasPostingSteps(billType)
+        && !RunPostingSteps(CheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
     // 3047 posts nothing and leaves its checked flag to its own module.
     if (billType == BillType::CostFlagOnly)
@@ -57,7 +58,8 @@ bool UnCheckUpdateData(int billType, int billId, const QString &headerTable, int
     if (billId == 0)
         return true;
     markCostRecalculation(billType, billId, db);
-    if (hasPostingSteps(billType) && !RunPostingSteps(UnCheckSteps(billType), billType, billId, headerTable, errorCode, db))
+    if (hasPostingSteps(billType)
+        && !RunPostingSteps(UnCheckSteps(billType), billType, billId, headerTable, errorCode, db))
         return false;
     if (billType == BillType::CostFlagOnly)
         return true;

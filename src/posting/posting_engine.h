@@ -25,7 +25,8 @@ constexpr int NoHeaderTable = 8; // the bill type names no header table
 // deadlock and report anything else with the step's code. That includes a transaction the
 // server ended under a step whose failure is otherwise ignored (kind TransactionEnded): nothing
 // is ever written outside the transaction.
-bool CheckUpdateData(int billType, int billId, const QString &headerTable, int &errorCode, const QSqlDatabase &db = Db());
+bool CheckUpdateData(int billType, int billId, const QString &headerTable, int &errorCode,
+                     const QSqlDatabase &db = Db());
 bool UnCheckUpdateData(int billType, int billId, const QString &headerTable, int &errorCode,
                        const QSqlDatabase &db = Db());
 

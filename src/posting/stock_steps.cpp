@@ -8,8 +8,7 @@ bool UpdateProductCurStock(const QString &table, const QString &keyColumn, const
                            const QString &numberColumn, int sign, const QString &productColumn, const QSqlDatabase &db)
 {
     TDataSet q(db);
-    const QString sql =
-        QStringLiteral("update t_comProducts T1 inner join (select T1.") + productColumn
+    const QString sql = QStringLiteral("update t_comProducts T1 inner join (select T1.") + productColumn
         + QStringLiteral(" as FProductID, SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.") + numberColumn
         + QStringLiteral(",0)  ELSE IFNULL(T1.") + numberColumn
         + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber  from ") + table
@@ -33,9 +32,9 @@ bool UpdateLastPrice(const QString &listTable, const QString &keyColumn, const Q
         return false;
     TDataSet q(db);
     const QString sql = QStringLiteral("update t_comProductUnit T1 inner join  ") + listTable
-                        + QStringLiteral(" T2  on T1.FProductID = T2.FProductID and T1.FUnitId = T2.FUnitID ") + setClause
-                        + QStringLiteral(" where T2.") + keyColumn + QStringLiteral(" = ") + billId
-                        + QStringLiteral(" and IfNull(T2.FPrice,0) <> 0");
+        + QStringLiteral(" T2  on T1.FProductID = T2.FProductID and T1.FUnitId = T2.FUnitID ") + setClause
+        + QStringLiteral(" where T2.") + keyColumn + QStringLiteral(" = ") + billId
+        + QStringLiteral(" and IfNull(T2.FPrice,0) <> 0");
     return PostExec(q, sql);
 }
 
@@ -44,11 +43,10 @@ bool UpdateBalance(const QString &formTable, const QString &listTable, const QSt
                    const QString &productColumn, const QSqlDatabase &db)
 {
     TDataSet q(db);
-    const QString insertRows =
-        QStringLiteral("insert into t_Balance(FStorehouseID,FProductID)   select IfNull(T1.") + storehouseColumn
-        + QStringLiteral(",0) as FStorehouseID,T2.") + productColumn + QStringLiteral("  from ") + formTable
-        + QStringLiteral(" T1 inner join ") + listTable + QStringLiteral(" T2 on T1.FID = T2.FFormID   where T1.") + keyColumn
-        + QStringLiteral(" = ") + billId
+    const QString insertRows = QStringLiteral("insert into t_Balance(FStorehouseID,FProductID)   select IfNull(T1.")
+        + storehouseColumn + QStringLiteral(",0) as FStorehouseID,T2.") + productColumn + QStringLiteral("  from ")
+        + formTable + QStringLiteral(" T1 inner join ") + listTable
+        + QStringLiteral(" T2 on T1.FID = T2.FFormID   where T1.") + keyColumn + QStringLiteral(" = ") + billId
         + QStringLiteral(" and not exists(select * from t_Balance T3             where T3.FStorehouseID = IfNull(T1.")
         + storehouseColumn + QStringLiteral(",0)           and T3.FProductID = T2.") + productColumn
         + QStringLiteral(")  group by IfNull(T1.") + storehouseColumn + QStringLiteral(",0),T2.") + productColumn;
@@ -57,14 +55,17 @@ bool UpdateBalance(const QString &formTable, const QString &listTable, const QSt
     const QString addNumbers =
         QStringLiteral("update t_Balance T3 inner join (    select IfNull(T1.") + storehouseColumn
         + QStringLiteral(",0) as FStorehouseID,T2.") + productColumn
-        + QStringLiteral(" as FProductID,T2.FUnitID,      SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.") + numberColumn
-        + QStringLiteral(",0)           ELSE IFNULL(T2.") + numberColumn
-        + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber     FROM ") + formTable + QStringLiteral(" T1 INNER JOIN ")
-        + listTable + QStringLiteral(" T2 ON T1.FID = T2.FFormID       LEFT JOIN t_comProductUnit T3 ON T2.") + productColumn
-        + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID     WHERE T1.") + keyColumn + QStringLiteral(" = ")
-        + billId + QStringLiteral("    GROUP BY IFNULL(T1.") + storehouseColumn + QStringLiteral(",0),T2.") + productColumn
-        + QStringLiteral("  )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID  SET T3.FNumber "
-                         "= IFNULL(T3.FNumber,0) + T4.FNumber *")
+        + QStringLiteral(" as FProductID,T2.FUnitID,      SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.")
+        + numberColumn + QStringLiteral(",0)           ELSE IFNULL(T2.") + numberColumn
+        + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber     FROM ") + formTable
+        + QStringLiteral(" T1 INNER JOIN ") + listTable
+        + QStringLiteral(" T2 ON T1.FID = T2.FFormID       LEFT JOIN t_comProductUnit T3 ON T2.") + productColumn
+        + QStringLiteral(" = T3.FProductID AND T2.FUnitId = T3.FUnitID     WHERE T1.") + keyColumn
+        + QStringLiteral(" = ") + billId + QStringLiteral("    GROUP BY IFNULL(T1.") + storehouseColumn
+        + QStringLiteral(",0),T2.") + productColumn
+        + QStringLiteral(
+            "  )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID  SET T3.FNumber "
+            "= IFNULL(T3.FNumber,0) + T4.FNumber *")
         + QString::number(sign);
     return PostExec(q, addNumbers);
 }
@@ -76,8 +77,9 @@ bool UpdateBalanceByTable(const QString &table, const QString &keyColumn, const 
     TDataSet q(db);
     const QString insertRows =
         QStringLiteral("insert into t_Balance(FStorehouseID,FProductID,FBatchNo1,FBatchNo2,FBatchNo3)   select IfNull(")
-        + storehouseColumn + QStringLiteral(",0) as FStorehouseID,") + productColumn + QStringLiteral(", '','',''   from ")
-        + table + QStringLiteral("  T1   where ") + keyColumn + QStringLiteral(" = ") + billId
+        + storehouseColumn + QStringLiteral(",0) as FStorehouseID,") + productColumn
+        + QStringLiteral(", '','',''   from ") + table + QStringLiteral("  T1   where ") + keyColumn
+        + QStringLiteral(" = ") + billId
         + QStringLiteral(" and not exists(select * from t_Balance T3             where T3.FStorehouseID = IfNull(T1.")
         + storehouseColumn + QStringLiteral(",0)           and T3.FProductID = T1.") + productColumn
         + QStringLiteral(")  group by IfNull(T1.") + storehouseColumn + QStringLiteral(",0),T1.") + productColumn;
@@ -86,15 +88,15 @@ bool UpdateBalanceByTable(const QString &table, const QString &keyColumn, const 
     // The lines are summed per storehouse and product, each converted to base units inside
     // the sum. A joined update changes a balance row once, so two rows for one balance row
     // (the same product in two units) would lose one of them.
-    const QString addNumbers =
-        QStringLiteral("update t_Balance T3 inner join (    select IfNull(T1.") + storehouseColumn
-        + QStringLiteral(",0) as FStorehouseID,T1.") + productColumn
+    const QString addNumbers = QStringLiteral("update t_Balance T3 inner join (    select IfNull(T1.")
+        + storehouseColumn + QStringLiteral(",0) as FStorehouseID,T1.") + productColumn
         + QStringLiteral(" as FProductID,      SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.") + numberColumn
         + QStringLiteral(",0)           ELSE IFNULL(T1.") + numberColumn
         + QStringLiteral(",0) * IFNULL(T3.FRatio,0) END) AS FNumber     from ") + table
         + QStringLiteral(" T1       LEFT JOIN t_comProductUnit T3 ON T1.") + productColumn
-        + QStringLiteral(" = T3.FProductID AND T1.FUnitId = T3.FUnitID     where T1.") + keyColumn + QStringLiteral(" = ")
-        + billId + QStringLiteral("    group by IfNull(T1.") + storehouseColumn + QStringLiteral(",0),T1.") + productColumn
+        + QStringLiteral(" = T3.FProductID AND T1.FUnitId = T3.FUnitID     where T1.") + keyColumn
+        + QStringLiteral(" = ") + billId + QStringLiteral("    group by IfNull(T1.") + storehouseColumn
+        + QStringLiteral(",0),T1.") + productColumn
         + QStringLiteral("    ) T4   on T3.FStorehouseID = T4.FStorehouseID and T3.FProductId = T4.FProductID  Set "
                          "T3.FNumber = IfNull(T3.FNumber,0) + T4.FNumber *")
         + QString::number(sign);
