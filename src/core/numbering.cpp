@@ -4,9 +4,6 @@
 
 #include "core/values.h"
 
-#include <QHash>
-#include <QMutex>
-
 #include <optional>
 
 #include <stdexcept>
@@ -64,34 +61,19 @@ QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int b
 
 namespace {
 
-QMutex g_keyMutex;
-QHash<QString, bool> g_hasCounterKey;
-
-QString counterKeyCacheName(const QSqlDatabase &db)
-{
-    return db.connectionName() + QLatin1Char('/') + db.databaseName();
-}
-
 // Whether T_BillCode declares a unique key on exactly (FBillTypeID, FYearMonth). A suite
 // database made by another installer may lack it; it is looked up once per connection.
 bool hasCounterKey(const QSqlDatabase &db)
 {
-    const QString cacheName = counterKeyCacheName(db);
-    {
-        QMutexLocker lock(&g_keyMutex);
-        const auto it = g_hasCounterKey.constFind(cacheName);
-        if (it != g_hasCounterKey.constEnd())
-            return *it;
-    }
-    TDataSet q(db);
-    OpenQuery(q,
-              QStringLiteral("select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() "
-                             "and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME "
-                             "having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2"));
-    const bool found = !q.isEmpty();
-    QMutexLocker lock(&g_keyMutex);
-    g_hasCounterKey.insert(cacheName, found);
-    return found;
+    return RememberedSchemaFact(db, QStringLiteral("bill counter key"), [&] {
+        TDataSet q(db);
+        OpenQuery(
+            q,
+            QStringLiteral("select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() "
+                           "and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME "
+                           "having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2"));
+        return !q.isEmpty();
+    });
 }
 
 // One statement creates the month's counter or increments it, and hands the new value back
@@ -145,11 +127,7 @@ qint64 takeWithLock(const QString &billTypeNo, int key, const QString &prefix, c
 
 } // namespace
 
-void ForgetBillCodeKey()
-{
-    QMutexLocker lock(&g_keyMutex);
-    g_hasCounterKey.clear();
-}
+void ForgetBillCodeKey() { ForgetSchemaFacts(); }
 
 QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering, const QSqlDatabase &db)
 {

@@ -92,36 +92,44 @@ void DropTempTable(const QString &name, const QSqlDatabase &db)
 bool InTransaction(const QSqlDatabase &db) { return transactionOpen(db); }
 
 namespace {
-QMutex g_indexMutex;
-QHash<QString, bool> g_indexes;
+QMutex g_factsMutex;
+QHash<QString, bool> g_facts;
 } // namespace
 
-bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db)
+bool RememberedSchemaFact(const QSqlDatabase &db, const QString &fact, const std::function<bool()> &lookUp)
 {
-    const QString key = db.connectionName() + QLatin1Char('/') + db.databaseName() + QLatin1Char('/') + table.toLower()
-        + QLatin1Char('/') + index.toLower();
+    const QString key = db.connectionName() + QLatin1Char('/') + db.databaseName() + QLatin1Char('/') + fact;
     {
-        QMutexLocker lock(&g_indexMutex);
-        const auto it = g_indexes.constFind(key);
-        if (it != g_indexes.constEnd())
+        QMutexLocker lock(&g_factsMutex);
+        const auto it = g_facts.constFind(key);
+        if (it != g_facts.constEnd())
             return *it;
     }
-    TDataSet q(db);
-    OpenQuery(q,
-              QStringLiteral("select count(*) as n from information_schema.STATISTICS where TABLE_SCHEMA = database() "
-                             "and lower(TABLE_NAME) = ")
-                  + QuotedStr(table.toLower(), db) + QStringLiteral(" and lower(INDEX_NAME) = ")
-                  + QuotedStr(index.toLower(), db));
-    const bool found = q.fieldByName(QStringLiteral("n")).toInt() > 0;
-    QMutexLocker lock(&g_indexMutex);
-    g_indexes.insert(key, found);
+    const bool found = lookUp();
+    QMutexLocker lock(&g_factsMutex);
+    g_facts.insert(key, found);
     return found;
 }
 
-void ForgetIndexes()
+void ForgetSchemaFacts()
 {
-    QMutexLocker lock(&g_indexMutex);
-    g_indexes.clear();
+    QMutexLocker lock(&g_factsMutex);
+    g_facts.clear();
+}
+
+bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db)
+{
+    return RememberedSchemaFact(
+        db, QStringLiteral("index ") + table.toLower() + QLatin1Char('.') + index.toLower(), [&] {
+            TDataSet q(db);
+            OpenQuery(q,
+                      QStringLiteral(
+                          "select count(*) as n from information_schema.STATISTICS where TABLE_SCHEMA = database() "
+                          "and lower(TABLE_NAME) = ")
+                          + QuotedStr(table.toLower(), db) + QStringLiteral(" and lower(INDEX_NAME) = ")
+                          + QuotedStr(index.toLower(), db));
+            return q.fieldByName(QStringLiteral("n")).toInt() > 0;
+        });
 }
 
 int GetNextID(const QString &table, const QString &field, const QSqlDatabase &db)

@@ -37,10 +37,12 @@ void DropTempTable(const QString &name, const QSqlDatabase &db = Db());
 // key range so that a second save cannot take the same key unnoticed.
 int GetNextID(const QString &table, const QString &field, const QSqlDatabase &db = Db());
 bool InTransaction(const QSqlDatabase &db = Db());
-// Whether `table` of the connection's database has an index of that name; looked up once per
-// connection and remembered (ForgetIndexes() after a schema change).
+// A fact about the connection's schema (a key, an index), looked up once per connection by
+// `lookUp` and remembered until ForgetSchemaFacts() (after a schema change).
+bool RememberedSchemaFact(const QSqlDatabase &db, const QString &fact, const std::function<bool()> &lookUp);
+void ForgetSchemaFacts();
+// Whether `table` of the connection's database has an index of that name (remembered).
 bool HasIndex(const QString &table, const QString &index, const QSqlDatabase &db = Db());
-void ForgetIndexes();
 
 int GetOrAddNamedRecord(const QString &table, const QString &keyField, const QString &value, const QString &selectField,
                         const QString &extraFields, const QString &extraValues, const QString &extraWhere,
