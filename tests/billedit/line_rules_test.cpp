@@ -1,6 +1,7 @@
 // The line rules, one typed cell at a time, each case asserting every cell it names.
 #include "billedit/model/line_rules.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,9 @@ TEST_P(LineRules, RecomputeTheLineFromTheTypedCell)
         if (it.value().isNull())
             EXPECT_TRUE(line.blank(it.key()))
                 << it.key().toStdString() << " = " << line.value(it.key()).toString().toStdString();
+        else if (it.key().endsWith(QLatin1String("Date")))
+            EXPECT_EQ(line.value(it.key()).toDate().toString(Qt::ISODate), it.value().toString())
+                << it.key().toStdString();
         else
             EXPECT_NEAR(line.number(it.key()), it.value().toDouble(), 1e-9) << it.key().toStdString();
     }
@@ -108,6 +112,12 @@ INSTANTIATE_TEST_SUITE_P(
              "FTotalAmount=20", "FDiscountRate=100;FPrice=10;FDiscountPrice=10"},
         Case{"WidthAndLengthDriveTheQuantity", kArea, "FProductName=板;FPrice=10;FDiscountRate=100;FWidth=2",
              "FLength=3", "FSquare=6;FNumber=6;FAmount=60;FDiscountAmount=60"},
+        Case{"ProductionDatePlusShelfLife", kTaxOff, "FProductName=奶;FKFPeriod=30", "FKFDate=2026-01-15",
+             "FPeriodDate=2026-02-14"},
+        Case{"ShelfLifeClearedExpiresOnTheProductionDate", kTaxOff, "FProductName=奶;FKFDate=2026-01-15;FKFPeriod=30",
+             "FKFPeriod=", "FPeriodDate=2026-01-15"},
+        Case{"NoProductionDateNoExpiry", kTaxOff, "FProductName=奶;FPeriodDate=2026-03-01", "FKFPeriod=10",
+             "FPeriodDate="},
         Case{"OneDimensionIsNoArea", kArea, "FProductName=板;FPrice=10;FDiscountRate=100", "FWidth=2",
              "FSquare=0;FNumber=0;FAmount=0"}),
     [](const ::testing::TestParamInfo<Case> &tpi) { return std::string(tpi.param.name); });

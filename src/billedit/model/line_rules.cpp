@@ -2,6 +2,8 @@
 
 #include "core/values.h"
 
+#include <QDate>
+
 namespace protask {
 
 double LineValues::number(const QString &field) const { return ValueToFloat(value(field)); }
@@ -313,11 +315,30 @@ QVariant dimensionRule(const QString &field, const QVariant &typed, LineValues &
     return typed;
 }
 
+// Dates typed or stored on a line are read in the system's short date format.
+QDate lineDate(const QVariant &v)
+{
+    if (v.typeId() == QMetaType::QDate || v.typeId() == QMetaType::QDateTime)
+        return v.toDate();
+    return QDate::fromString(ValueToTrimmedText(v), QStringLiteral("yyyy-MM-dd"));
+}
+
+// The expiry date follows the production date and the shelf life.
+void setExpiry(LineValues &line, const QVariant &productionDate, int shelfLifeDays)
+{
+    const QDate made = lineDate(productionDate);
+    if (isBlank(productionDate) || !made.isValid())
+        line.clear(QStringLiteral("FPeriodDate"));
+    else
+        line.set(QStringLiteral("FPeriodDate"), made.addDays(shelfLifeDays));
+}
+
 } // namespace
 
 QVariant ApplyLineRule(const QString &field, const QVariant &typed, LineValues &line, const LineSettings &settings,
                        const ColumnRule &columnRule)
 {
+    // Cells without a rule of their own (the gift flag among them) store what is typed.
     static const QStringList kRuled = {kNumber,
                                        kPrice,
                                        kRate,
@@ -330,7 +351,9 @@ QVariant ApplyLineRule(const QString &field, const QVariant &typed, LineValues &
                                        QStringLiteral("FWidth"),
                                        QStringLiteral("FHeight"),
                                        QStringLiteral("FLength"),
-                                       kSquare};
+                                       kSquare,
+                                       QStringLiteral("FKFDate"),
+                                       QStringLiteral("FKFPeriod")};
     if (!kRuled.contains(field))
         return typed;
     // A line without a product is empty: what is typed there is dropped.
@@ -359,6 +382,14 @@ QVariant ApplyLineRule(const QString &field, const QVariant &typed, LineValues &
         return taxPriceRule(typed, r);
     if (field == kTotal)
         return totalRule(typed, r);
+    if (field == QStringLiteral("FKFDate")) {
+        setExpiry(line, typed, ValueToInt(line.value(QStringLiteral("FKFPeriod"))));
+        return typed;
+    }
+    if (field == QStringLiteral("FKFPeriod")) {
+        setExpiry(line, line.value(QStringLiteral("FKFDate")), isBlank(typed) ? 0 : ValueToInt(typed));
+        return typed;
+    }
     if (field == kSquare) {
         driveByArea(ValueToFloat(typed), line, settings, bound);
         return typed;

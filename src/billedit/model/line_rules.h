@@ -43,8 +43,9 @@ struct LineSettings {
 // or price column (an editor may bind its own rule there).
 using ColumnRule = std::function<QVariant(const QString &field, const QVariant &typed, LineValues &line)>;
 
-// The rule of an edited numeric cell: recomputes the other cells of the same line from the
-// typed value and answers the value to store in the edited cell (the typed value, or an
+// The rule of an edited cell: recomputes the other cells of the same line from the typed value
+// (amounts, prices and tax from a numeric cell, the area from a dimension, the expiry date
+// from the production date or the shelf life) and answers the value to store in the edited cell (the typed value, or an
 // empty text or null that discards it). Fields without a rule store the typed value as it is.
 //
 // Choices where the rules as handed down contradict themselves or would surprise a clerk:
