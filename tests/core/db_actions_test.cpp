@@ -55,7 +55,12 @@ TEST_F(DbActions, DuplicateKeysAreRetriedUntilTheBudgetIsSpent)
     TransactionOptions options;
     options.budgetMs = 400;
     r = RunTransaction(
-        Db(), [&calls] { return ++calls > 0 && addUnit(1); }, options);
+        Db(),
+        [&calls] {
+            ++calls;
+            return addUnit(1);
+        },
+        options);
     EXPECT_FALSE(r.committed);
     EXPECT_TRUE(r.gaveUp);
     EXPECT_GT(calls, 5);

@@ -13,6 +13,8 @@ struct FormatCase {
     const char *expected;
 };
 
+void PrintTo(const FormatCase &c, std::ostream *os) { *os << c.value << " with \"" << c.format << '"'; }
+
 class DisplayFormat : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(DisplayFormat, ShowsTheValueAsTheSuiteFormats)

@@ -143,7 +143,8 @@ TEST_P(Numbering, ConcurrentTakesNeverHandOutANumberTwice)
                 const QString name = u"numbering-%1"_s.arg(c);
                 {
                     QSqlDatabase db = openConnection(protask::testing::TestConnectionSettings(name));
-                    for (++ready; ready.load() < connections;)
+                    ++ready;
+                    while (ready.load() < connections)
                         std::this_thread::yield();
                     try {
                         const PinServerClock pinned(db, kPinnedNow);

@@ -276,6 +276,8 @@ struct SearchCase {
     const char *ids;
 };
 
+void PrintTo(const SearchCase &c, std::ostream *os) { *os << '"' << c.typed << '"'; }
+
 using Search = protask::testing::DatabaseCaseTest<SearchCase>;
 
 TEST_P(Search, MatchesExactlyTheRowsContainingTheTypedText)

@@ -123,15 +123,17 @@ TEST_F(GridValidation, TwoUnitsOfOneProductMustBothBeDefinedForIt)
         u"insert into t_comUnit(FID, FName) values (1, '个'), (2, '箱'), (3, '包');"
         "insert into t_comProducts(FID, FNo, FName, FStdUnitID) values (1, 'P1', '螺丝', 1), (2, 'P2', '螺母', 1);"
         "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio) values (1, 1, 1, 1), (1, 2, 2, 100), (2, 1, 1, 1)"_s);
+    // Rows of another product are not compared with these; unit names are compared trimmed.
     line(0, u"螺丝"_s, 1, 1, 1, QVariant(), u"个"_s);
-    line(1, u"螺母"_s, 1, 1, 1, QVariant(), u"箱"_s); // another product
+    line(1, u"螺母"_s, 1, 1, 1, QVariant(), u"箱"_s);
     line(2, u"螺丝"_s, 1, 1, 1, QVariant(), u"箱 "_s);
+    line(3, u"螺母"_s, 1, 1, 1, QVariant(), u" 箱"_s);
     EXPECT_EQ(check(true), u"ok"_s);
-    line(3, u"螺丝"_s, 1, 1, 1, QVariant(), u"包"_s);
+    line(4, u"螺丝"_s, 1, 1, 1, QVariant(), u"包"_s);
     EXPECT_EQ(check(true),
-              u"请检查第 1 行与第 4 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率 @3 R_FUnitName"_s);
+              u"请检查第 1 行与第 5 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率 @4 R_FUnitName"_s);
     view.model()->clearRow(1);
-    EXPECT_TRUE(check(true) == u"ok"_s) << "rows after a blank product are not compared";
+    EXPECT_EQ(check(true), u"ok"_s) << "rows after a blank product are not compared";
 }
 
 } // namespace
