@@ -1,6 +1,5 @@
 #include "controls/help.h"
 #include "platform/program_folder.h"
-#include "platform/prompter.h"
 #include "test_db.h"
 
 #include <QDir>
@@ -10,93 +9,78 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 using namespace protask;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-void writePage(const QString &topic, const QString &title)
-{
-    QDir().mkpath(ProgramPath(QStringLiteral("help")));
-    QFile f(HelpPagePath(topic));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write((QStringLiteral("<html><head><meta charset=\"utf-8\"><title>") + title
-             + QStringLiteral("</title></head><body><p>") + title + QStringLiteral("</p></body></html>"))
-                .toUtf8());
-}
+using Help = protask::testing::DatabaseTest;
 
-// The shipped page as the help viewer shows it, after it was put where the program looks.
-QString shippedPageText(const QString &topic)
+// Puts a page where the program looks: the shipped one (from resources/help) or one made up.
+void putPage(const QString &topic, const QString &madeUpTitle = QString())
 {
-    QDir().mkpath(ProgramPath(QStringLiteral("help")));
-    const QString source = protask::testing::SourceDir() + QStringLiteral("/resources/help/") + topic + QStringLiteral(".htm");
+    QDir().mkpath(ProgramPath(u"help"_s));
     QFile::remove(HelpPagePath(topic));
-    if (!QFile::copy(source, HelpPagePath(topic)))
-        return QString();
-    if (!ShowHelpTopic(topic))
-        return QString();
-    return CurrentHelpViewer()->browser()->toPlainText();
+    if (madeUpTitle.isEmpty()) {
+        QFile::copy(protask::testing::SourceDir() + u"/resources/help/"_s + topic + u".htm"_s, HelpPagePath(topic));
+        return;
+    }
+    QFile f(HelpPagePath(topic));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        u"<html><head><meta charset=\"utf-8\"><title>%1</title></head><body><p>%1</p></body></html>"_s.arg(madeUpTitle)
+            .toUtf8());
 }
 
-} // namespace
-
-TEST(Help, OpensThePageOfTheTrimmedTopicInOneReusedWindow)
+TEST_F(Help, OpensThePageOfTheTrimmedTopicInOneReusedWindow)
 {
-    ScriptedPrompter prompter;
-    PrompterScope scope(prompter);
-    writePage(QStringLiteral("测试单据"), QStringLiteral("测试单据说明"));
-    writePage(QStringLiteral("测试单据列表"), QStringLiteral("列表说明"));
-    EXPECT_EQ(HelpPagePath(QStringLiteral(" 测试单据 ")), ProgramPath(QStringLiteral("help/测试单据.htm")));
-
-    ASSERT_TRUE(ShowHelpTopic(QStringLiteral("  测试单据 ")));
+    putPage(u"测试单据"_s, u"测试单据说明"_s);
+    putPage(u"测试单据列表"_s, u"列表说明"_s);
+    EXPECT_EQ(HelpPagePath(u" 测试单据 "_s), ProgramPath(u"help/测试单据.htm"_s));
+    ASSERT_TRUE(ShowHelpTopic(u"  测试单据 "_s));
     THelpViewer *viewer = CurrentHelpViewer();
     ASSERT_NE(viewer, nullptr);
     EXPECT_TRUE(viewer->isVisible());
     EXPECT_FALSE(viewer->isModal());
-    EXPECT_EQ(viewer->windowTitle(), QStringLiteral("帮助"));
-    EXPECT_EQ(viewer->browser()->source(), QUrl::fromLocalFile(HelpPagePath(QStringLiteral("测试单据"))));
-    EXPECT_EQ(viewer->browser()->documentTitle(), QStringLiteral("测试单据说明")) << "read as UTF-8";
+    EXPECT_EQ(viewer->windowTitle(), u"帮助"_s);
+    EXPECT_EQ(viewer->browser()->source(), QUrl::fromLocalFile(HelpPagePath(u"测试单据"_s)));
+    EXPECT_EQ(viewer->browser()->documentTitle(), u"测试单据说明"_s) << "read as UTF-8";
 
     viewer->close();
-    ASSERT_TRUE(ShowHelpTopic(QStringLiteral("测试单据列表")));
+    ASSERT_TRUE(ShowHelpTopic(u"测试单据列表"_s));
     EXPECT_EQ(CurrentHelpViewer(), viewer) << "one window, reused";
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewer->browser()->documentTitle(), QStringLiteral("列表说明"));
+    EXPECT_EQ(viewer->browser()->documentTitle(), u"列表说明"_s);
     EXPECT_TRUE(prompter.entries().isEmpty());
+
+    EXPECT_FALSE(ShowHelpTopic(u"没有这一页"_s));
+    EXPECT_FALSE(ShowHelpTopic(u"  "_s));
+    EXPECT_EQ(prompter.texts(), QStringList(2, u"没有找到对应的帮助文档"_s));
 }
 
-TEST(Help, AMissingPageShowsTheMessage)
+// The shipped pages explain the editor's fields, lines and keys, and the list's filters,
+// actions and delete rules.
+TEST_F(Help, ShippedPagesExplainWhatTheWindowsShow)
 {
-    ScriptedPrompter prompter;
-    PrompterScope scope(prompter);
-    EXPECT_FALSE(ShowHelpTopic(QStringLiteral("没有这一页")));
-    EXPECT_FALSE(ShowHelpTopic(QStringLiteral("  ")));
-    EXPECT_EQ(prompter.texts(), QStringList({QStringLiteral("没有找到对应的帮助文档"), QStringLiteral("没有找到对应的帮助文档")}));
+    const std::pair<QString, QString> pages[] = {
+        {u"生产任务单"_s,
+         u"客户|产品名称|单位|批次|生产数量|加工单价|加工金额|生产日期|经办人|生产部门|说明|来源单号|"
+         "已完成数量|单耗量|总耗量|成本单价|成本金额|选择销售订单|审核|反审核|打印|预览|Ctrl+N|Ctrl+S|"
+         "Ctrl+P|Ctrl+L|Ctrl+A|Ctrl+Q|F1"_s},
+        {u"生产任务单列表"_s,
+         u"今日|本周|本月|本年|全部|自定义|条件|审核状态|已审核|未审核|"
+         "该单据已经被生产领料单引用,不能删除！|该单据已经被完工入库单引用,不能删除！|"
+         "确定要删除所选单据?|导出|Ctrl+D|Ctrl+E|Ctrl+O|F5"_s}};
+    for (const auto &[topic, terms] : pages) {
+        putPage(topic);
+        ASSERT_TRUE(ShowHelpTopic(topic)) << qPrintable(topic);
+        const QString text = CurrentHelpViewer()->browser()->toPlainText();
+        for (const QString &term : terms.split(u'|'))
+            EXPECT_TRUE(text.contains(term)) << qPrintable(topic + u": "_s + term);
+    }
 }
 
-TEST(Help, ShippedEditorPageExplainsTheFieldsLinesAndKeys)
-{
-    const QString text = shippedPageText(QStringLiteral("生产任务单"));
-    ASSERT_FALSE(text.isEmpty());
-    for (const char *term : {"客户", "产品名称", "单位", "批次", "生产数量", "加工单价", "加工金额", "生产日期", "经办人",
-                             "生产部门", "说明", "来源单号", "已完成数量", "单耗量", "总耗量", "成本单价", "成本金额",
-                             "选择销售订单", "审核", "反审核", "打印", "预览", "Ctrl+N", "Ctrl+S", "Ctrl+P", "Ctrl+L",
-                             "Ctrl+A", "Ctrl+Q", "F1"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(term))) << term;
-}
-
-TEST(Help, ShippedListPageExplainsFiltersActionsAndDeleteRules)
-{
-    const QString text = shippedPageText(QStringLiteral("生产任务单列表"));
-    ASSERT_FALSE(text.isEmpty());
-    for (const char *term : {"今日", "本周", "本月", "本年", "全部", "自定义", "条件", "审核状态", "已审核", "未审核",
-                             "该单据已经被生产领料单引用,不能删除！", "该单据已经被完工入库单引用,不能删除！",
-                             "确定要删除所选单据?", "导出", "Ctrl+D", "Ctrl+E", "Ctrl+O", "F5"})
-        EXPECT_TRUE(text.contains(QString::fromUtf8(term))) << term;
-}
-
-TEST(Help, DelayWithMessagesKeepsTheEventLoopRunning)
+TEST(DelayWithMessages, KeepsTheEventLoopRunning)
 {
     bool fired = false;
     QTimer::singleShot(10, [&fired] { fired = true; });
@@ -106,3 +90,5 @@ TEST(Help, DelayWithMessagesKeepsTheEventLoopRunning)
     EXPECT_GE(clock.elapsed(), 80);
     EXPECT_TRUE(fired) << "a timer due during the wait runs";
 }
+
+} // namespace

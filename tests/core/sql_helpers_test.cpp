@@ -1,73 +1,60 @@
-#include "platform/nv_dm_base.h"
-#include "platform/program_folder.h"
-#include "platform/prompter.h"
-#include "core/sql_helpers.h"
 #include "core/local_dataset.h"
-#include "test_db.h"
+#include "core/sql_helpers.h"
 #include "core/values.h"
+#include "platform/program_folder.h"
+#include "test_db.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 using namespace protask;
+using namespace Qt::StringLiterals;
 using protask::testing::ExecScript;
 
 namespace {
 
-class SqlHelpersTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        protask::testing::EmptyAllTables();
-        scope = std::make_unique<PrompterScope>(prompter);
-    }
-    QVariant one(const QString &sql)
-    {
-        TDataSet q(Db());
-        q.open(sql);
-        return q.value(0, 0);
-    }
-    ScriptedPrompter prompter;
-    std::unique_ptr<PrompterScope> scope;
-};
+QString readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
 
-TEST_F(SqlHelpersTest, OpenQueryRunsNothingForBlankText)
+// The first column of the first row.
+QVariant one(const QString &sql)
 {
     TDataSet q(Db());
-    q.open(QStringLiteral("select 1 as x"));
-    EXPECT_EQ(OpenQuery(q, QStringLiteral("   \n ")), -1);
+    q.open(sql);
+    return q.value(0, 0);
+}
+
+using SqlHelpers = protask::testing::DatabaseTest;
+
+TEST_F(SqlHelpers, OpenQueryRunsNothingForBlankTextAndCountsRows)
+{
+    TDataSet q(Db());
+    q.open(u"select 1 as x"_s);
+    EXPECT_EQ(OpenQuery(q, u"   \n "_s), -1);
     EXPECT_TRUE(q.isActive()) << "the query is not touched";
-    EXPECT_EQ(OpenQuery(q, QStringLiteral("select FID from t_comUnit")), 0);
-    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (1, 'a'), (2, 'b')"));
-    EXPECT_EQ(OpenQuery(q, QStringLiteral(" select FID from t_comUnit ")), 2);
-    EXPECT_THROW(ExecQuery(q, QStringLiteral("update t_no_such set x = 1")), DbError);
+    ExecScript(u"insert into t_comUnit(FID, FName) values (1, 'a'), (2, 'b')"_s);
+    EXPECT_EQ(OpenQuery(q, u" select FID from t_comUnit "_s), 2);
+    EXPECT_THROW(ExecQuery(q, u"update t_no_such set x = 1"_s), DbError);
 }
 
-TEST_F(SqlHelpersTest, NextIdIsTheLargestPlusOne)
+TEST_F(SqlHelpers, NextIdIsTheLargestPlusOneAndHoldsOffASecondSave)
 {
-    EXPECT_EQ(GetNextID(QStringLiteral("t_comUnit"), QStringLiteral("FID")), 1);
-    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (41, 'a'), (7, 'b')"));
-    EXPECT_EQ(GetNextID(QStringLiteral("t_comUnit"), QStringLiteral("FID")), 42);
-}
-
-TEST_F(SqlHelpersTest, NextIdInsideATransactionHoldsOffASecondSave)
-{
-    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (41, 'a')"));
+    EXPECT_EQ(GetNextID(u"t_comUnit"_s, u"FID"_s), 1);
+    ExecScript(u"insert into t_comUnit(FID, FName) values (41, 'a'), (7, 'b')"_s);
     TransactionGuard tx(Db());
-    EXPECT_EQ(GetNextID(QStringLiteral("t_comUnit"), QStringLiteral("FID")), 42);
-
-    const QString name = QStringLiteral("second-save");
+    EXPECT_EQ(GetNextID(u"t_comUnit"_s, u"FID"_s), 42);
+    const QString name = u"second-save"_s;
     {
         QSqlDatabase other = openConnection(protask::testing::TestConnectionSettings(name));
-        TDataSet o(other);
-        o.exec(QStringLiteral("SET SESSION innodb_lock_wait_timeout = 1"));
+        TDataSet(other).exec(u"SET SESSION innodb_lock_wait_timeout = 1"_s);
         TransactionGuard tx2(other);
         try {
-            GetNextID(QStringLiteral("t_comUnit"), QStringLiteral("FID"), other);
+            GetNextID(u"t_comUnit"_s, u"FID"_s, other);
             ADD_FAILURE() << "the second save read the key while the first held it";
         } catch (const DbError &e) {
             EXPECT_EQ(e.kind(), DbErrorKind::LockWaitTimeout);
@@ -77,258 +64,206 @@ TEST_F(SqlHelpersTest, NextIdInsideATransactionHoldsOffASecondSave)
     QSqlDatabase::removeDatabase(name);
 }
 
-TEST_F(SqlHelpersTest, NamedRecordsAreCreatedOnceAndFoundAfterwards)
+TEST_F(SqlHelpers, NamedRecordsAreCreatedOnceWithTheirCodeAndFoundAgain)
 {
-    EXPECT_EQ(GetOrAddNamedRecord(QStringLiteral("t_comClient"), QStringLiteral("FName"), QStringLiteral("   "),
-                                  QStringLiteral("FID"), {}, {}, {}), 0);
-    EXPECT_EQ(one(QStringLiteral("select count(*) from t_comClient")).toInt(), 0);
-
-    const int id = GetOrAddNamedRecord(QStringLiteral("t_comClient"), QStringLiteral("FName"), QStringLiteral(" 华美家具 "),
-                                       QStringLiteral("FID"), QStringLiteral(",Ftype"), QStringLiteral(",1"),
-                                       QStringLiteral(" and FType = 1"));
-    EXPECT_EQ(id, 1);
-    EXPECT_EQ(GetOrAddNamedRecord(QStringLiteral("t_comClient"), QStringLiteral("FName"), QStringLiteral("华美家具"),
-                                  QStringLiteral("FID"), QStringLiteral(",Ftype"), QStringLiteral(",1"),
-                                  QStringLiteral(" and FType = 1")), id);
-    EXPECT_EQ(one(QStringLiteral("select concat(FType, '|', FNo, '|', FCode) from t_comClient where FID = 1")).toString(),
-              QStringLiteral("1||HMJJ"));
-    // The same name as a supplier is another record.
-    EXPECT_EQ(GetOrAddNamedRecord(QStringLiteral("t_comClient"), QStringLiteral("FName"), QStringLiteral("华美家具"),
-                                  QStringLiteral("FID"), QStringLiteral(",Ftype"), QStringLiteral(",2"),
-                                  QStringLiteral(" and FType = 2")), 2);
+    const auto client = [](const QString &name, int type) {
+        return GetOrAddNamedRecord(u"t_comClient"_s, u"FName"_s, name, u"FID"_s, u",Ftype"_s, u",%1"_s.arg(type),
+                                   u" and FType = %1"_s.arg(type));
+    };
+    EXPECT_EQ(client(u"   "_s, 1), 0);
+    EXPECT_EQ(one(u"select count(*) from t_comClient"_s).toInt(), 0);
+    EXPECT_EQ(client(u" 华美家具 "_s, 1), 1);
+    EXPECT_EQ(client(u"华美家具"_s, 1), 1);
+    EXPECT_EQ(one(u"select concat(FType, '|', FNo, '|', FCode) from t_comClient where FID = 1"_s).toString(),
+              u"1||HMJJ"_s);
+    EXPECT_EQ(client(u"华美家具"_s, 2), 2) << "the same name as a supplier is another record";
 }
 
-TEST_F(SqlHelpersTest, NamesWithQuotesBackslashesPercentAndEmojiAreStoredExactly)
+TEST_F(SqlHelpers, NamesWithQuotesBackslashesPercentAndEmojiAreStoredExactly)
 {
-    const QStringList names = {QStringLiteral("O'Neil五金"), QStringLiteral("A\\B 车间"), QStringLiteral("100%棉"),
-                               QStringLiteral("a_b"), QStringLiteral("笑脸😀工坊"),
-                               // names that differ only in a character outside the basic plane
-                               QStringLiteral("杯😀"), QStringLiteral("杯😁"), QStringLiteral("杯𠀀")};
+    const auto department = [](const QString &name) {
+        return GetOrAddNamedRecord(u"t_comdepartment"_s, u"FName"_s, name, u"FID"_s, {}, {}, {});
+    };
+    // The last three differ only in a character outside the basic plane.
+    const QStringList names = {u"O'Neil五金"_s, u"A\\B 车间"_s, u"100%棉"_s, u"a_b"_s,
+                               u"笑脸😀工坊"_s,  u"杯😀"_s,       u"杯😁"_s,    u"杯𠀀"_s};
     for (const QString &n : names) {
-        const int id = GetOrAddNamedRecord(QStringLiteral("t_comdepartment"), QStringLiteral("FName"), n, QStringLiteral("FID"),
-                                           {}, {}, {});
+        const int id = department(n);
         ASSERT_GT(id, 0);
-        EXPECT_EQ(one(QStringLiteral("select FName from t_comdepartment where FID = %1").arg(id)).toString(), n);
-        EXPECT_EQ(GetOrAddNamedRecord(QStringLiteral("t_comdepartment"), QStringLiteral("FName"), n, QStringLiteral("FID"), {},
-                                      {}, {}), id);
+        EXPECT_EQ(one(u"select FName from t_comdepartment where FID = %1"_s.arg(id)).toString(), n);
+        EXPECT_EQ(department(n), id);
     }
-    EXPECT_EQ(one(QStringLiteral("select count(*) from t_comdepartment")).toInt(), names.size());
+    EXPECT_EQ(one(u"select count(*) from t_comdepartment"_s).toInt(), names.size());
 }
 
-TEST_F(SqlHelpersTest, ProductsAreCreatedWithTheirBaseUnitAndSecondUnitsAreFound)
+TEST_F(SqlHelpers, ProductsAreCreatedWithTheirBaseUnitAndSecondUnitsAreFound)
 {
     int unit = -1;
-    EXPECT_EQ(GetOrAddProduct(QVariant(), QStringLiteral("  "), QStringLiteral("个"), unit), 0);
-
-    const int id = GetOrAddProduct(QStringLiteral("C-01"), QStringLiteral("螺丝钉"), QStringLiteral("个"), unit);
-    EXPECT_EQ(id, 1);
+    EXPECT_EQ(GetOrAddProduct(QVariant(), u"  "_s, u"个"_s, unit), 0);
+    EXPECT_EQ(GetOrAddProduct(u"C-01"_s, u"螺丝钉"_s, u"个"_s, unit), 1);
     EXPECT_EQ(unit, 1);
-    EXPECT_EQ(one(QStringLiteral("select concat(FgroupID,'|',FNo,'|',FStdUnitID,'|',FCode) from t_comProducts")).toString(),
-              QStringLiteral("2|C-01|1|LSD"));
-    EXPECT_EQ(one(QStringLiteral("select concat(FSID,'|',FUnitID,'|',FRatio = 1) from t_comProductUnit where FProductID = 1"))
-                  .toString(),
-              QStringLiteral("1|1|1"));
+    EXPECT_EQ(one(u"select concat(FgroupID,'|',FNo,'|',FStdUnitID,'|',FCode) from t_comProducts"_s).toString(),
+              u"2|C-01|1|LSD"_s);
+    EXPECT_EQ(
+        one(u"select concat(FSID,'|',FUnitID,'|',FRatio = 1) from t_comProductUnit where FProductID = 1"_s).toString(),
+        u"1|1|1"_s);
 
-    ExecScript(QStringLiteral("insert into t_comUnit(FID, FName) values (5, '盒');"
-                              "insert into t_comProductUnit(FSID, FProductID, FUnitID, FRatio) values (2, 1, 5, 100)"));
-    EXPECT_EQ(GetOrAddProduct(QVariant(), QStringLiteral("螺丝钉"), QStringLiteral("盒"), unit), 1);
-    EXPECT_EQ(unit, 5) << "a second unit is found by name";
-    EXPECT_EQ(GetOrAddProduct(QVariant(), QStringLiteral("螺丝钉"), QStringLiteral("吨"), unit), 1);
-    EXPECT_EQ(unit, 1) << "an unknown unit keeps the base unit";
-    EXPECT_EQ(GetOrAddProduct(QVariant(), QStringLiteral("螺丝钉"), QVariant(), unit), 1);
-    EXPECT_EQ(unit, 1);
-    EXPECT_EQ(one(QStringLiteral("select count(*) from t_comProducts")).toInt(), 1);
-
-    EXPECT_TRUE(UnitsBelongToProduct(QStringLiteral("个"), QStringLiteral("盒"), QStringLiteral(" 螺丝钉 ")));
-    EXPECT_FALSE(UnitsBelongToProduct(QStringLiteral("个"), QStringLiteral("吨"), QStringLiteral("螺丝钉")));
+    ExecScript(u"insert into t_comUnit(FID, FName) values (5, '盒');"
+               "insert into t_comProductUnit(FSID, FProductID, FUnitID, FRatio) values (2, 1, 5, 100)"_s);
+    // A second unit is found by name; an unknown or no unit keeps the base unit.
+    for (const auto &[unitName, expected] :
+         {std::pair{QVariant(u"盒"_s), 5}, {QVariant(u"吨"_s), 1}, {QVariant(), 1}}) {
+        EXPECT_EQ(GetOrAddProduct(QVariant(), u"螺丝钉"_s, unitName, unit), 1);
+        EXPECT_EQ(unit, expected) << unitName.toString().toStdString();
+    }
+    EXPECT_EQ(one(u"select count(*) from t_comProducts"_s).toInt(), 1);
+    EXPECT_TRUE(UnitsBelongToProduct(u"个"_s, u"盒"_s, u" 螺丝钉 "_s));
+    EXPECT_FALSE(UnitsBelongToProduct(u"个"_s, u"吨"_s, u"螺丝钉"_s));
 }
 
-TEST_F(SqlHelpersTest, ParametersComeBackAsTheirKind)
+TEST_F(SqlHelpers, ParametersComeBackAsTheirKind)
 {
-    ExecScript(QStringLiteral(
-        "insert into t_comparameters(FName, FTypeID, FIntValue) values ('PInt', 1, 7);"
-        "insert into t_comparameters(FName, FTypeID, FBoolValue) values ('PBool', 2, 1);"
-        "insert into t_comparameters(FName, FTypeID, FCharValue) values ('PText', 3, '生产部');"
-        "insert into t_comparameters(FName, FTypeID, FFloatValue) values ('PFloat', 4, 13.5);"
-        "insert into t_comparameters(FName, FTypeID, FDatetimeValue) values ('PDate', 5, '2026-11-30 00:00:00');"
-        "insert into t_comparameters(FName, FTypeID, FIntValue) values ('POdd', 9, 1)"));
-    QVariant v;
-    ASSERT_TRUE(ReadParameter(QStringLiteral(" PInt "), v));
-    EXPECT_EQ(v.typeId(), QMetaType::Int);
-    EXPECT_EQ(v.toInt(), 7);
-    ASSERT_TRUE(ReadParameter(QStringLiteral("PBool"), v));
-    EXPECT_EQ(v.typeId(), QMetaType::Bool);
-    EXPECT_TRUE(v.toBool());
-    ASSERT_TRUE(ReadParameter(QStringLiteral("PText"), v));
-    EXPECT_EQ(v.toString(), QStringLiteral("生产部"));
-    ASSERT_TRUE(ReadParameter(QStringLiteral("PFloat"), v));
-    EXPECT_DOUBLE_EQ(v.toDouble(), 13.5);
-    ASSERT_TRUE(ReadParameter(QStringLiteral("PDate"), v));
-    EXPECT_EQ(v.toDateTime().date(), QDate(2026, 11, 30));
-    EXPECT_TRUE(ReadParameter(QStringLiteral("POdd"), v));
-    EXPECT_FALSE(v.isValid()) << "an unknown kind leaves the value empty";
-    v = 5;
-    EXPECT_FALSE(ReadParameter(QStringLiteral("PMissing"), v));
-    EXPECT_FALSE(v.isValid());
-}
-
-TEST_F(SqlHelpersTest, CompanyDecimalsBuildTheDisplayFormats)
-{
-    CompanyDecimals d = GetCompanyDecimals();
-    EXPECT_EQ(d.numberFormat, QStringLiteral(",0.00;-,0.00"));
-    EXPECT_EQ(d.priceDecimals, 2);
-
-    ExecScript(QStringLiteral("insert into t_comCompany(FID, FName, FNumberDecimal, FPriceDecimal) values (1, '厂', 3, 4)"));
-    d = GetCompanyDecimals();
-    EXPECT_EQ(d.numberFormat, QStringLiteral(",0.000;-,0.000"));
-    EXPECT_EQ(d.numberDecimals, 3);
-    EXPECT_EQ(d.priceFormat, QStringLiteral(",0.0000;-,0.0000"));
-    EXPECT_EQ(d.priceDecimals, 4);
-
-    ExecScript(QStringLiteral("update t_comCompany set FNumberDecimal = 0, FPriceDecimal = NULL"));
-    d = GetCompanyDecimals();
-    EXPECT_EQ(d.numberFormat, QStringLiteral(",0.;-,0."));
-    EXPECT_EQ(d.numberDecimals, 0);
-    EXPECT_EQ(d.priceFormat, QStringLiteral(",0.00;-,0.00"));
-    EXPECT_EQ(d.priceDecimals, 2);
+    ExecScript(u"insert into t_comparameters(FName, FTypeID, FIntValue, FBoolValue, FCharValue, FFloatValue, "
+               "FDatetimeValue) values ('PInt', 1, 7, 0, '', 0, null), ('PBool', 2, 0, 1, '', 0, null), "
+               "('PText', 3, 0, 0, '生产部', 0, null), ('PFloat', 4, 0, 0, '', 13.5, null), "
+               "('PDate', 5, 0, 0, '', 0, '2026-11-30'), ('POdd', 9, 1, 1, 'x', 1, null)"_s);
+    // found (1/0), type and value; an unknown kind, like a missing row, leaves the value empty
+    const auto read = [](const QString &name) {
+        QVariant v = 5;
+        const bool found = ReadParameter(name, v);
+        return u"%1 %2 %3"_s.arg(found).arg(QString::fromLatin1(v.typeName()), v.toString());
+    };
+    EXPECT_EQ(read(u" PInt "_s), u"1 int 7"_s);
+    EXPECT_EQ(read(u"PBool"_s), u"1 bool true"_s);
+    EXPECT_EQ(read(u"PText"_s), u"1 QString 生产部"_s);
+    EXPECT_EQ(read(u"PFloat"_s), u"1 double 13.5"_s);
+    EXPECT_EQ(read(u"PDate"_s), u"1 QDateTime 2026-11-30T00:00:00.000"_s);
+    EXPECT_EQ(read(u"POdd"_s), u"1  "_s);
+    EXPECT_EQ(read(u"PMissing"_s), u"0  "_s);
 }
 
 TEST(Values, RoundingTiesGoToEvenWithTheWholeNumberNudge)
 {
-    EXPECT_DOUBLE_EQ(RoundValue(0, 2.5), 3.0);
-    EXPECT_DOUBLE_EQ(RoundValue(0, 3.5), 4.0);
-    EXPECT_DOUBLE_EQ(RoundValue(1, 0.25), 0.2);
-    EXPECT_DOUBLE_EQ(RoundValue(2, 1.005), 1.0) << "1.005 is stored below the half";
-    EXPECT_DOUBLE_EQ(RoundValue(2, 33.899999), 33.9);
-    EXPECT_DOUBLE_EQ(RoundValue(1, -0.25), -0.2);
-    EXPECT_DOUBLE_EQ(RoundValue(0, -2.5), -2.0) << "the nudge moves -2.5 towards zero";
-    EXPECT_DOUBLE_EQ(RoundValue(-1, 25.0), 30.0);
-    EXPECT_EQ(PadLeftZeros(QStringLiteral("0"), 3), QStringLiteral("000"));
-    EXPECT_EQ(PadLeftZeros(QStringLiteral("123456"), 5), QStringLiteral("123456"));
-    EXPECT_EQ(PadLeftZeros(QStringLiteral("7"), 0), QString());
+    // 1.005 is stored below the half; at 0 places the nudge rounds 2.5 up and -2.5 towards zero.
+    const struct {
+        int digits;
+        double value, rounded;
+    } cases[] = {{0, 2.5, 3},          {0, 3.5, 4},      {1, 0.25, 0.2}, {2, 1.005, 1.0},
+                 {2, 33.899999, 33.9}, {1, -0.25, -0.2}, {0, -2.5, -2},  {-1, 25, 30}};
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(RoundValue(c.digits, c.value), c.rounded) << c.value << " to " << c.digits;
+    EXPECT_EQ(PadLeftZeros(u"0"_s, 3), u"000"_s);
+    EXPECT_EQ(PadLeftZeros(u"123456"_s, 5), u"123456"_s);
+    EXPECT_EQ(PadLeftZeros(u"7"_s, 0), QString());
 }
 
 TEST(Values, NullableValuesConvertWithTheirDefaults)
 {
-    EXPECT_TRUE(IsBlankValue(QVariant()));
-    EXPECT_TRUE(IsBlankValue(QStringLiteral("  ")));
-    EXPECT_FALSE(IsBlankValue(0));
-    EXPECT_DOUBLE_EQ(ValueToFloat(QStringLiteral(" ")), 0.0);
-    EXPECT_DOUBLE_EQ(ValueToFloat(QStringLiteral("12.5")), 12.5);
-    EXPECT_DOUBLE_EQ(ValueToRatio(QVariant()), 1.0);
-    EXPECT_DOUBLE_EQ(ValueToRatio(QStringLiteral("20")), 20.0);
-    EXPECT_EQ(ValueToInt(QVariant()), 0);
-    EXPECT_EQ(ValueToInt(QStringLiteral(" 30 ")), 30);
-    EXPECT_THROW(ValueToInt(QStringLiteral("3天")), std::invalid_argument);
-    EXPECT_EQ(ValueToTrimmedText(QStringLiteral("  批次A ")), QStringLiteral("批次A"));
-    EXPECT_TRUE(ValueIsTrue(true));
-    EXPECT_FALSE(ValueIsTrue(QVariant()));
-    EXPECT_TRUE(IsBitSet(8, 3));
-    EXPECT_FALSE(IsBitSet(8, 0));
+    // blank (1/0), as a number, as a unit ratio (1 when blank)
+    const auto read = [](const QVariant &v) {
+        return u"%1 %2 %3"_s.arg(IsBlankValue(v)).arg(ValueToFloat(v)).arg(ValueToRatio(v));
+    };
+    EXPECT_EQ(read(QVariant()), u"1 0 1"_s);
+    EXPECT_EQ(read(u"  "_s), u"1 0 1"_s);
+    EXPECT_EQ(read(0), u"0 0 0"_s);
+    EXPECT_EQ(read(u"12.5"_s), u"0 12.5 12.5"_s);
+    EXPECT_EQ(ValueToInt(QVariant()) + ValueToInt(u""_s), 0);
+    EXPECT_EQ(ValueToInt(u" 30 "_s), 30);
+    EXPECT_THROW(ValueToInt(u"3天"_s), std::invalid_argument);
+    EXPECT_EQ(ValueToTrimmedText(u"  批次A "_s), u"批次A"_s);
+    EXPECT_TRUE(ValueIsTrue(true) && !ValueIsTrue(QVariant()));
+    EXPECT_TRUE(IsBitSet(8, 3) && !IsBitSet(8, 0));
     EXPECT_TRUE(IsBitSet(static_cast<int>(0x80000000u), 31));
     EXPECT_EQ(MonthFirstDay(QDate(2024, 2, 17)), QDate(2024, 2, 1));
     EXPECT_EQ(MonthLastDay(QDate(2024, 2, 17)), QDate(2024, 2, 29));
 }
 
-TEST_F(SqlHelpersTest, ClosedPeriodsAndVouchersBlockChecking)
+TEST_F(SqlHelpers, ClosedPeriodsAndVouchersBlockChecking)
 {
-    ExecScript(QStringLiteral("insert into t_ProTaskForm(FID, FBillNo, FIsCloseAcc, FIsCreateVoucher) values "
-                              "(1, 'A', 1, 0), (2, 'B', NULL, 1), (3, 'C', 0, NULL)"));
-    EXPECT_TRUE(IsPeriodClosed(QStringLiteral("t_ProTaskForm"), 1, true));
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("本期已结帐，不允许进行审核或反审核单据。"));
-    EXPECT_FALSE(IsPeriodClosed(QStringLiteral("t_ProTaskForm"), 2, true));
-    EXPECT_FALSE(IsPeriodClosed(QStringLiteral("t_ProTaskForm"), 3, true));
-    EXPECT_TRUE(HasVoucher(QStringLiteral("t_ProTaskForm"), 2, false));
+    ExecScript(u"insert into t_ProTaskForm(FID, FBillNo, FIsCloseAcc, FIsCreateVoucher) values "
+               "(1, 'A', 1, 0), (2, 'B', NULL, 1), (3, 'C', 0, NULL)"_s);
+    const QString form = u"t_ProTaskForm"_s;
+    EXPECT_TRUE(IsPeriodClosed(form, 1, true));
+    EXPECT_EQ(prompter.lastText(), u"本期已结帐，不允许进行审核或反审核单据。"_s);
+    EXPECT_FALSE(IsPeriodClosed(form, 2, true));
+    EXPECT_FALSE(IsPeriodClosed(form, 3, true));
+    EXPECT_TRUE(HasVoucher(form, 2, false));
     EXPECT_EQ(prompter.entries().size(), 1) << "no message when not asked";
-    EXPECT_TRUE(HasVoucher(QStringLiteral("t_ProTaskForm"), 2, true));
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("本单已经生成过凭证,不允许进行审核或反审核单据,请先删除凭证"));
-    EXPECT_FALSE(HasVoucher(QStringLiteral("t_ProTaskForm"), 1, true));
+    EXPECT_TRUE(HasVoucher(form, 2, true));
+    EXPECT_EQ(prompter.lastText(), u"本单已经生成过凭证,不允许进行审核或反审核单据,请先删除凭证"_s);
+    EXPECT_FALSE(HasVoucher(form, 1, true));
     // A table without the columns is never closed and has no voucher.
-    EXPECT_FALSE(IsPeriodClosed(QStringLiteral("t_comUnit"), 1, true));
-    EXPECT_FALSE(HasVoucher(QStringLiteral("t_comUnit"), 1, true));
+    EXPECT_FALSE(IsPeriodClosed(u"t_comUnit"_s, 1, true));
+    EXPECT_FALSE(HasVoucher(u"t_comUnit"_s, 1, true));
 }
 
-TEST_F(SqlHelpersTest, BillsDatedBeforeTheClosingDateAreRefused)
+TEST_F(SqlHelpers, BillsDatedBeforeTheClosingDateAreRefused)
 {
     nvDMBase::instance().lastClosingDate = QDate();
-    ExecScript(QStringLiteral("insert into t_comparameters(FName, FTypeID, FDatetimeValue) values ('FAccCloseDate', 5, '2026-10-31')"));
-    EXPECT_FALSE(IsBeforeClosingDate(QStringLiteral("t_ProTaskForm"), true, QDate(2026, 10, 31))) << "the closing day passes";
+    ExecScript(
+        u"insert into t_comparameters(FName, FTypeID, FDatetimeValue) values ('FAccCloseDate', 5, '2026-10-31')"_s);
+    EXPECT_FALSE(IsBeforeClosingDate(u"t_ProTaskForm"_s, true, QDate(2026, 10, 31))) << "the closing day passes";
     EXPECT_TRUE(prompter.entries().isEmpty());
-    EXPECT_TRUE(IsBeforeClosingDate(QStringLiteral("t_ProTaskForm"), true, QDate(2026, 10, 30)));
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("本期已结帐，不允许审核单据。"));
+    EXPECT_TRUE(IsBeforeClosingDate(u"t_ProTaskForm"_s, true, QDate(2026, 10, 30)));
+    EXPECT_EQ(prompter.lastText(), u"本期已结帐，不允许审核单据。"_s);
     EXPECT_EQ(prompter.entries().last().kind, PromptKind::Error);
     EXPECT_EQ(nvDMBase::instance().lastClosingDate, QDate(2026, 10, 31));
 
     // A table without the column compares with the date cached before.
-    ExecScript(QStringLiteral("update t_comparameters set FDatetimeValue = '2026-12-31'"));
-    EXPECT_FALSE(IsBeforeClosingDate(QStringLiteral("t_comUnit"), false, QDate(2026, 11, 15)));
+    ExecScript(u"update t_comparameters set FDatetimeValue = '2026-12-31'"_s);
+    EXPECT_FALSE(IsBeforeClosingDate(u"t_comUnit"_s, false, QDate(2026, 11, 15)));
     nvDMBase::instance().lastClosingDate = QDate();
 }
 
-TEST_F(SqlHelpersTest, OperationLogRowsCarryTheSignedInUser)
+TEST_F(SqlHelpers, OperationLogRowsCarryTheSignedInUserAndTheServerTime)
 {
     nvDMBase &dm = nvDMBase::instance();
     dm.userId = 3;
-    dm.hostName = QStringLiteral("ws-01");
-    dm.ipAddress = QStringLiteral("192.0.2.7");
+    dm.hostName = u"ws-01"_s;
+    dm.ipAddress = u"192.0.2.7"_s;
     {
         const protask::testing::PinServerClock clock(Db(), protask::testing::kPinnedNow);
-        EXPECT_TRUE(WriteOperationLog(QStringLiteral("保存操作 - 单据号:RWD20261200001"), QStringLiteral("生产任务单")));
+        EXPECT_TRUE(WriteOperationLog(u"保存操作 - 单据号:RWD20261200001"_s, u"生产任务单"_s));
     }
-    EXPECT_EQ(one(QStringLiteral("select concat(FUserId,'|',FHostName,'|',FIpAddr,'|',FMsgCont,'|',FWindow) from zzsyslog"))
-                  .toString(),
-              QStringLiteral("3|ws-01|192.0.2.7|保存操作 - 单据号:RWD20261200001|生产任务单"));
-    EXPECT_EQ(one(QStringLiteral("select FDateTime from zzsyslog")).toDateTime(), protask::testing::kPinnedNow)
-        << "the row carries the server's time";
+    EXPECT_EQ(
+        one(u"select concat(FUserId,'|',FHostName,'|',FIpAddr,'|',FMsgCont,'|',FWindow) from zzsyslog"_s).toString(),
+        u"3|ws-01|192.0.2.7|保存操作 - 单据号:RWD20261200001|生产任务单"_s);
+    EXPECT_EQ(one(u"select FDateTime from zzsyslog"_s).toDateTime(), protask::testing::kPinnedNow);
 
-    ExecScript(QStringLiteral("RENAME TABLE zzsyslog TO zzsyslog_away"));
-    EXPECT_FALSE(WriteOperationLog(QStringLiteral("x"), QStringLiteral("y")));
-    ExecScript(QStringLiteral("RENAME TABLE zzsyslog_away TO zzsyslog"));
+    ExecScript(u"RENAME TABLE zzsyslog TO zzsyslog_away"_s);
+    EXPECT_FALSE(WriteOperationLog(u"x"_s, u"y"_s));
+    ExecScript(u"RENAME TABLE zzsyslog_away TO zzsyslog"_s);
     EXPECT_TRUE(prompter.entries().isEmpty()) << "a failed log row shows nothing";
-    dm.userId = 0;
 }
 
-TEST_F(SqlHelpersTest, TextLogWritesOneLinePerEntryIntoADailyFile)
+TEST_F(SqlHelpers, TextLogWritesOneLinePerEntryIntoADailyFileAndTracesStatements)
 {
     QTemporaryDir home;
     const QString previous = ProgramFolder();
     SetProgramFolder(home.path());
-    // The day's file is named by the workstation clock, which may pass midnight between
-    // the two writes: the lines are looked for in the files of the day before and after.
-    auto daily = [&]() {
-        return home.path() + QStringLiteral("/log/") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
-               + QStringLiteral(".txt");
-    };
-    const QString dayBefore = daily();
-    WriteTextLog(QStringLiteral("X"));
-    WriteTextLog(QStringLiteral("第二行"), QStringLiteral("  "));
-    const QString dayAfter = daily();
-    WriteTextLog(QStringLiteral("traced"), QStringLiteral("sqltrace"));
-    QStringList lines;
-    const QStringList days = dayBefore == dayAfter ? QStringList{dayBefore} : QStringList{dayBefore, dayAfter};
-    for (const QString &name : days) {
-        QFile f(name);
-        if (f.open(QIODevice::ReadOnly))
-            lines += QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    ASSERT_EQ(lines.size(), 2);
-    const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} : X;$"));
-    EXPECT_TRUE(shape.match(lines[0]).hasMatch()) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" : 第二行;")));
-    EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/log/sqltrace.txt")));
-
-    SetQueryTrace(true, QStringLiteral("trace"));
-    OpenQuery(QStringLiteral("select 1 as traced_statement"));
+    WriteTextLog(u"X"_s);
+    WriteTextLog(u"第二行"_s, u"  "_s);
+    WriteTextLog(u"traced"_s, u"sqltrace"_s);
+    SetQueryTrace(true, u"trace"_s);
+    OpenQuery(u"select 1 as traced_statement"_s);
     SetQueryTrace(false);
-    QFile t(home.path() + QStringLiteral("/log/trace.txt"));
-    ASSERT_TRUE(t.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(t.readAll().contains("select 1 as traced_statement"));
     SetProgramFolder(previous);
+    // The daily files are named by the workstation clock, which may pass midnight in between.
+    const QDir log(home.filePath(u"log"_s));
+    QStringList lines;
+    for (const QString &name : log.entryList({u"20??????.txt"_s}))
+        lines += readFile(log.filePath(name)).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} : X;$"_s).match(lines[0]).hasMatch())
+        << qPrintable(lines[0]);
+    EXPECT_TRUE(lines[1].endsWith(u" : 第二行;"_s));
+    EXPECT_TRUE(readFile(log.filePath(u"sqltrace.txt"_s)).endsWith(u" : traced;\n"_s));
+    EXPECT_TRUE(readFile(log.filePath(u"trace.txt"_s)).contains(u"select 1 as traced_statement"_s));
 }
 
-TEST_F(SqlHelpersTest, OtherStockBillsPostClientAmountsUnlessTheCounterpartIsAnEmployee)
+TEST_F(SqlHelpers, OtherStockBillsPostClientAmountsUnlessTheCounterpartIsAnEmployee)
 {
-    ExecScript(QStringLiteral("insert into t_OtherOutInForm(FID, FItemTypeID) values (1, 1), (2, 2), (3, NULL)"));
+    ExecScript(u"insert into t_OtherOutInForm(FID, FItemTypeID) values (1, 1), (2, 2), (3, NULL)"_s);
     EXPECT_FALSE(OtherOutInKindCheck(1));
     EXPECT_TRUE(OtherOutInKindCheck(2));
     EXPECT_TRUE(OtherOutInKindCheck(3));
@@ -341,33 +276,32 @@ struct SearchCase {
     const char *ids;
 };
 
-const QString kSearchRows = QStringLiteral(
-    "insert into t_comUnit(FID, FName) values (1, '100%棉'), (2, '1000棉'), (3, 'a_b'), (4, 'axb'), (5, 'c:\\\\dir'), "
-    "(6, 'c:dir'), (7, 'it''s'), (8, 'b\\\\%')");
+void PrintTo(const SearchCase &c, std::ostream *os) { *os << '"' << c.typed << '"'; }
 
-class SearchTest : public SqlHelpersTest, public ::testing::WithParamInterface<SearchCase> {};
+using Search = protask::testing::DatabaseCaseTest<SearchCase>;
 
-TEST_P(SearchTest, MatchesExactlyTheRowsContainingTheTypedText)
+TEST_P(Search, MatchesExactlyTheRowsContainingTheTypedText)
 {
-    ExecScript(kSearchRows);
+    ExecScript(u"insert into t_comUnit(FID, FName) values (1, '100%棉'), (2, '1000棉'), (3, 'a_b'), (4, 'axb'), "
+               "(5, 'c:\\\\dir'), (6, 'c:dir'), (7, 'it''s'), (8, 'b\\\\%')"_s);
     const QString typed = QString::fromUtf8(GetParam().typed);
-    EXPECT_EQ(one(QStringLiteral("select IfNull(group_concat(FID order by FID),'') from t_comUnit where FName like ")
+    EXPECT_EQ(one(u"select IfNull(group_concat(FID order by FID),'') from t_comUnit where FName like "_s
                   + QuotedLikeContains(typed))
                   .toString(),
               QLatin1String(GetParam().ids))
         << "server";
 
     TLocalDataSet units;
-    units.open(QStringLiteral("select FID, FName from t_comUnit order by FID"));
-    units.setFilter(LookupFilterExpression(typed, {QStringLiteral("FName")}));
+    units.open(u"select FID, FName from t_comUnit order by FID"_s);
+    units.setFilter(LookupFilterExpression(typed, {u"FName"_s}));
     units.setFiltered(true);
     QStringList ids;
     for (units.first(); !units.eof(); units.next())
-        ids << units.fieldByName(QStringLiteral("FID")).toString();
-    EXPECT_EQ(ids.join(QLatin1Char(',')), QLatin1String(GetParam().ids)) << "local filter";
+        ids << units.fieldByName(u"FID"_s).toString();
+    EXPECT_EQ(ids.join(u','), QLatin1String(GetParam().ids)) << "local filter";
 }
 
-INSTANTIATE_TEST_SUITE_P(TypedTexts, SearchTest,
+INSTANTIATE_TEST_SUITE_P(TypedTexts, Search,
                          ::testing::Values(SearchCase{"0%", "1"}, SearchCase{"%", "1,8"}, SearchCase{"_b", "3"},
                                            SearchCase{"\\", "5,8"}, SearchCase{":\\d", "5"}, SearchCase{"\\%", "8"},
                                            SearchCase{"'", "7"}, SearchCase{"棉", "1,2"}, SearchCase{"X", "4"}));

@@ -1,33 +1,29 @@
 #include "grid/grid_columns.h"
 #include "grid/grid_validation.h"
 #include "grid/grid_view.h"
-#include "platform/prompter.h"
 #include "test_db.h"
 
-#include <gtest/gtest.h>
-
 using namespace protask;
-using protask::testing::ExecScript;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int kRequired = 1 << GridTagBit::Required;
-constexpr int kUnique = 1 << GridTagBit::Unique;
-constexpr int kZeroAllowed = 1 << GridTagBit::ZeroAllowed;
 
-class GridValidation : public ::testing::Test {
+// Six editor rows: number, price and amount required, the batch number unique.
+class GridValidation : public protask::testing::DatabaseTest {
 protected:
     void SetUp() override
     {
-        view.setObjectName(QStringLiteral("R"));
-        ASSERT_TRUE(BuildGridColumnsNamed(
-            &view, QStringLiteral("FSID,FProductName,FUnitName,FNumber,FPrice,FAmount,FBatchNo,FIsPresent"),
-            QStringLiteral("行号,商品名称,单位,数量,单价,金额,批号,是否赠品"), QStringLiteral(",1,,,,7,,4"),
-            QStringLiteral("1,1,1,1,1,1,1,1"), QStringLiteral("40,120,60,80,80,80,80,60")));
-        setTag("R_FNumber", kRequired);
-        setTag("R_FPrice", kRequired);
-        setTag("R_FAmount", kRequired);
-        setTag("R_FBatchNo", kUnique);
+        DatabaseTest::SetUp();
+        view.setObjectName(u"R"_s);
+        ASSERT_TRUE(BuildGridColumnsNamed(&view,
+                                          u"FSID,FProductName,FUnitName,FNumber,FPrice,FAmount,FBatchNo,FIsPresent"_s,
+                                          u"行号,商品名称,单位,数量,单价,金额,批号,是否赠品"_s, u",1,,,,7,,4"_s,
+                                          u"1,1,1,1,1,1,1,1"_s, u"40,120,60,80,80,80,80,60"_s));
+        for (const char *name : {"R_FNumber", "R_FPrice", "R_FAmount"})
+            setTag(name, kRequired);
+        setTag("R_FBatchNo", 1 << GridTagBit::Unique);
         for (const char *name : {"R_FNumber", "R_FPrice"})
             view.model()->updateColumn(col(name), [](TGridColumn &c) { c.valueType = GridValueType::Float; });
         InitEditorRows(&view, 6);
@@ -38,149 +34,106 @@ protected:
     {
         view.model()->updateColumn(col(name), [tag](TGridColumn &c) { c.tag = tag; });
     }
+    void set(int row, const char *name, const QVariant &value) { view.model()->setCell(row, col(name), value); }
+    // Fills a line: the columns from the product name on, in their order; not a gift.
     void line(int row, const QString &product, const QVariant &number, const QVariant &price, const QVariant &amount,
-              const QVariant &batch = QVariant(), const QString &unit = QString())
+              const QVariant &batch = QVariant(), const QVariant &unit = QVariant())
     {
-        TGridModel *m = view.model();
-        m->setCell(row, col("R_FProductName"), product.isEmpty() ? QVariant() : QVariant(product));
-        m->setCell(row, col("R_FUnitName"), unit.isEmpty() ? QVariant() : QVariant(unit));
-        m->setCell(row, col("R_FNumber"), number);
-        m->setCell(row, col("R_FPrice"), price);
-        m->setCell(row, col("R_FAmount"), amount);
-        m->setCell(row, col("R_FBatchNo"), batch);
-        m->setCell(row, col("R_FIsPresent"), QStringLiteral("0"));
+        const QVariantList values = {product, unit, number, price, amount, batch, u"0"_s};
+        for (int i = 0; i < values.size(); ++i)
+            view.model()->setCell(row, col("R_FProductName") + i, values[i]);
     }
-    bool validate()
+    // "ok", or the warnings shown and the cell focused (row, column name) with its editor open.
+    QString check(bool units = false)
     {
         prompter.clear();
-        return ValidateGridRows(&view, &view, QStringLiteral("R_FProductName"));
+        const bool ok = units ? ValidateProductUnits(&view, u"R_FProductName"_s, u"R_FUnitName"_s, u"R_FProductName"_s)
+                              : ValidateGridRows(&view, &view, u"R_FProductName"_s);
+        if (ok)
+            return prompter.texts().isEmpty() ? u"ok"_s : u"ok but shown: "_s + prompter.texts().join(u'|');
+        EXPECT_TRUE(prompter.entries().isEmpty() || prompter.entries().at(0).kind == PromptKind::Warning);
+        EXPECT_TRUE(view.table()->isEditing());
+        return prompter.texts().join(u'|')
+            + u" @%1 %2"_s.arg(view.focusedRow()).arg(view.model()->column(view.focusedColumn()).name);
     }
 
     TGridView view;
-    ScriptedPrompter prompter;
-    PrompterScope scope{prompter};
 };
 
-TEST_F(GridValidation, RequiredColumnsRefuseBlankAndZeroAndFocusTheCell)
+TEST_F(GridValidation, RequiredColumnsRefuseBlankAndZeroUnlessZeroIsAllowed)
 {
-    line(0, QStringLiteral("螺丝"), 2, 1.5, 3);
-    line(1, QStringLiteral("螺母"), 4, QVariant(), 8);
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("[单价]不能为空：请检查第 2 行[单价]的值")});
-    EXPECT_EQ(prompter.entries().at(0).kind, PromptKind::Warning);
-    EXPECT_EQ(view.focusedRow(), 1);
-    EXPECT_EQ(view.focusedColumn(), col("R_FPrice"));
-    EXPECT_TRUE(view.table()->isEditing());
-
-    view.model()->setCell(1, col("R_FPrice"), QStringLiteral("0.00"));
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("[单价]不能为0：请检查第 2 行[单价]的值")});
-
+    line(0, u"螺丝"_s, 2, 1.5, 3);
+    line(1, u"螺母"_s, 4, QVariant(), 8);
+    EXPECT_EQ(check(), u"[单价]不能为空：请检查第 2 行[单价]的值 @1 R_FPrice"_s);
+    set(1, "R_FPrice", u"0.00"_s);
+    EXPECT_EQ(check(), u"[单价]不能为0：请检查第 2 行[单价]的值 @1 R_FPrice"_s);
     // Zero is a number test: a required text column holding "0" passes.
-    view.model()->setCell(1, col("R_FPrice"), 2);
-    view.model()->setCell(0, col("R_FUnitName"), QStringLiteral("个"));
-    view.model()->setCell(1, col("R_FUnitName"), QStringLiteral("0"));
+    set(1, "R_FPrice", 2);
+    set(0, "R_FUnitName", u"个"_s);
+    set(1, "R_FUnitName", u"0"_s);
     setTag("R_FUnitName", kRequired);
-    EXPECT_TRUE(validate());
-    EXPECT_TRUE(prompter.texts().isEmpty());
-}
+    EXPECT_EQ(check(), u"ok"_s);
 
-TEST_F(GridValidation, ZeroAllowedAcceptsZeroButNotBlank)
-{
-    setTag("R_FNumber", kRequired | kZeroAllowed);
-    line(0, QStringLiteral("螺丝"), 0, 1.5, 3);
-    EXPECT_TRUE(validate());
-    view.model()->setCell(0, col("R_FNumber"), QVariant());
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("[数量]不能为空：请检查第 1 行[数量]的值")});
+    setTag("R_FNumber", kRequired | 1 << GridTagBit::ZeroAllowed);
+    set(0, "R_FNumber", 0);
+    EXPECT_EQ(check(), u"ok"_s);
+    set(0, "R_FNumber", QVariant());
+    EXPECT_EQ(check(), u"[数量]不能为空：请检查第 1 行[数量]的值 @0 R_FNumber"_s);
 }
 
 TEST_F(GridValidation, GiftRowsLeaveOutPricesAndAmountsOnly)
 {
-    line(0, QStringLiteral("螺丝"), 2, QVariant(), QVariant());
-    view.model()->setCell(0, col("R_FIsPresent"), QStringLiteral("1"));
-    EXPECT_TRUE(validate());
-    view.model()->setCell(0, col("R_FNumber"), QVariant());
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("[数量]不能为空：请检查第 1 行[数量]的值")});
+    line(0, u"螺丝"_s, 2, QVariant(), QVariant());
+    set(0, "R_FIsPresent", u"1"_s);
+    EXPECT_EQ(check(), u"ok"_s);
+    set(0, "R_FNumber", QVariant());
+    EXPECT_EQ(check(), u"[数量]不能为空：请检查第 1 行[数量]的值 @0 R_FNumber"_s);
 }
 
 TEST_F(GridValidation, EachLaterDuplicateIsReportedAgainstTheEarlierRow)
 {
-    line(0, QStringLiteral("螺丝"), 1, 1, 1, QStringLiteral("B1"));
-    line(1, QStringLiteral("螺母"), 1, 1, 1, QStringLiteral("B1"));
-    line(2, QStringLiteral("垫片"), 1, 1, 1, QStringLiteral("B2"));
-    line(3, QStringLiteral("弹簧"), 1, 1, 1, QStringLiteral(" B1"));
-    EXPECT_FALSE(validate());
-    const QString warning = QStringLiteral("字段重复：请检查第 1 行字段[批号]的值");
-    EXPECT_EQ(prompter.texts(), (QStringList{warning, warning}));
-    EXPECT_EQ(view.focusedRow(), 0);
-    EXPECT_EQ(view.focusedColumn(), col("R_FBatchNo"));
-
+    line(0, u"螺丝"_s, 1, 1, 1, u"B1"_s);
+    line(1, u"螺母"_s, 1, 1, 1, u"B1"_s);
+    line(2, u"垫片"_s, 1, 1, 1, u"B2"_s);
+    line(3, u"弹簧"_s, 1, 1, 1, u" B1"_s);
+    EXPECT_EQ(check(), u"字段重复：请检查第 1 行字段[批号]的值|字段重复：请检查第 1 行字段[批号]的值 @0 R_FBatchNo"_s);
     // Blank values are no duplicates; a pair further down names its own earlier row.
-    line(0, QStringLiteral("螺丝"), 1, 1, 1);
-    line(3, QStringLiteral("弹簧"), 1, 1, 1);
-    view.model()->setCell(2, col("R_FBatchNo"), QStringLiteral("B1"));
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("字段重复：请检查第 2 行字段[批号]的值")});
+    line(0, u"螺丝"_s, 1, 1, 1);
+    line(3, u"弹簧"_s, 1, 1, 1);
+    set(2, "R_FBatchNo", u"B1"_s);
+    EXPECT_EQ(check(), u"字段重复：请检查第 2 行字段[批号]的值 @1 R_FBatchNo"_s);
 }
 
 TEST_F(GridValidation, ABlankKeyRowEndsTheCheck)
 {
-    line(0, QStringLiteral("螺丝"), 2, 1.5, 3, QStringLiteral("B1"));
-    line(2, QStringLiteral("螺母"), QVariant(), QVariant(), QVariant(), QStringLiteral("B1"));
-    EXPECT_TRUE(validate());
-    EXPECT_TRUE(prompter.texts().isEmpty());
-
-    // Filled in, the middle row no longer ends the check: the rows below it take part in
-    // the duplicate test, and it is checked itself.
-    view.model()->setCell(1, col("R_FProductName"), QStringLiteral("垫片"));
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("字段重复：请检查第 1 行字段[批号]的值")});
-    view.model()->setCell(2, col("R_FBatchNo"), QStringLiteral("B2"));
-    EXPECT_FALSE(validate());
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("[数量]不能为空：请检查第 2 行[数量]的值")});
+    line(0, u"螺丝"_s, 2, 1.5, 3, u"B1"_s);
+    line(2, u"螺母"_s, QVariant(), QVariant(), QVariant(), u"B1"_s);
+    EXPECT_EQ(check(), u"ok"_s);
+    // Filled in, the middle row no longer ends the check: the rows below it take part in the
+    // duplicate test, and it is checked itself.
+    set(1, "R_FProductName", u"垫片"_s);
+    EXPECT_EQ(check(), u"字段重复：请检查第 1 行字段[批号]的值 @0 R_FBatchNo"_s);
+    set(2, "R_FBatchNo", u"B2"_s);
+    EXPECT_EQ(check(), u"[数量]不能为空：请检查第 2 行[数量]的值 @1 R_FNumber"_s);
 }
 
-class GridUnitValidation : public GridValidation {
-protected:
-    void SetUp() override
-    {
-        GridValidation::SetUp();
-        protask::testing::EmptyAllTables();
-        ExecScript(QStringLiteral(
-            "insert into t_comUnit(FID, FName) values (1, '个'), (2, '箱'), (3, '包');"
-            "insert into t_comProducts(FID, FNo, FName, FStdUnitID) values (1, 'P1', '螺丝', 1), (2, 'P2', '螺母', 1);"
-            "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio) values (1, 1, 1, 1), (1, 2, 2, 100),"
-            " (2, 1, 1, 1)"));
-    }
-    bool validateUnits()
-    {
-        prompter.clear();
-        return ValidateProductUnits(&view, QStringLiteral("R_FProductName"), QStringLiteral("R_FUnitName"),
-                                    QStringLiteral("R_FProductName"));
-    }
-};
-
-TEST_F(GridUnitValidation, TwoUnitsOfOneProductMustBothBeDefinedForIt)
+TEST_F(GridValidation, TwoUnitsOfOneProductMustBothBeDefinedForIt)
 {
-    line(0, QStringLiteral("螺丝"), 1, 1, 1, QVariant(), QStringLiteral("个"));
-    line(1, QStringLiteral("螺母"), 1, 1, 1, QVariant(), QStringLiteral("箱")); // another product
-    line(2, QStringLiteral("螺丝"), 1, 1, 1, QVariant(), QStringLiteral("箱 "));
-    EXPECT_TRUE(validateUnits());
-    EXPECT_TRUE(prompter.texts().isEmpty());
-
-    line(3, QStringLiteral("螺丝"), 1, 1, 1, QVariant(), QStringLiteral("包"));
-    EXPECT_FALSE(validateUnits());
-    EXPECT_EQ(prompter.texts(),
-              QStringList{QStringLiteral(
-                  "请检查第 1 行与第 4 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率")});
-    EXPECT_EQ(view.focusedRow(), 3);
-    EXPECT_EQ(view.focusedColumn(), col("R_FUnitName"));
-
-    // Rows after a blank product are not compared.
+    protask::testing::ExecScript(
+        u"insert into t_comUnit(FID, FName) values (1, '个'), (2, '箱'), (3, '包');"
+        "insert into t_comProducts(FID, FNo, FName, FStdUnitID) values (1, 'P1', '螺丝', 1), (2, 'P2', '螺母', 1);"
+        "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio) values (1, 1, 1, 1), (1, 2, 2, 100), (2, 1, 1, 1)"_s);
+    // Rows of another product are not compared with these; unit names are compared trimmed.
+    line(0, u"螺丝"_s, 1, 1, 1, QVariant(), u"个"_s);
+    line(1, u"螺母"_s, 1, 1, 1, QVariant(), u"箱"_s);
+    line(2, u"螺丝"_s, 1, 1, 1, QVariant(), u"箱 "_s);
+    line(3, u"螺母"_s, 1, 1, 1, QVariant(), u" 箱"_s);
+    EXPECT_EQ(check(true), u"ok"_s);
+    line(4, u"螺丝"_s, 1, 1, 1, QVariant(), u"包"_s);
+    EXPECT_EQ(check(true),
+              u"请检查第 1 行与第 5 行,您输入了该商品二个不同的单位,该商品还没有设置双单位换算比率 @4 R_FUnitName"_s);
     view.model()->clearRow(1);
-    EXPECT_TRUE(validateUnits());
+    EXPECT_EQ(check(true), u"ok"_s) << "rows after a blank product are not compared";
 }
 
 } // namespace
