@@ -188,6 +188,16 @@ void TComboBox::wheelEvent(QWheelEvent *event)
 
 namespace {
 
+// A number with fixed places; a value that rounds to zero shows no minus sign.
+QString plainNumber(double value, int places)
+{
+    QString text = QString::number(value, 'f', places);
+    if (text.startsWith(QLatin1Char('-'))
+        && QString(text).remove(QLatin1Char('-')).remove(QLatin1Char('0')).remove(QLatin1Char('.')).isEmpty())
+        text.remove(0, 1);
+    return text;
+}
+
 // The number a text shows: grouping and anything but digits, point and sign are dropped.
 double parseNumber(const QString &text)
 {
@@ -240,7 +250,7 @@ void TCurrencyEdit::setDisplayFormat(const QString &format)
 QString TCurrencyEdit::formatValue(double value) const
 {
     if (m_displayFormat.isEmpty())
-        return QString::number(value, 'f', m_decimals);
+        return plainNumber(value, m_decimals);
     return FormatDisplayNumber(value, m_displayFormat);
 }
 
@@ -292,7 +302,7 @@ void TCurrencyEdit::notifyIfChanged()
     Q_EMIT valueChanged(v);
 }
 
-QString TCurrencyEdit::editingText() const { return QString::number(m_value, 'f', m_decimals); }
+QString TCurrencyEdit::editingText() const { return plainNumber(m_value, m_decimals); }
 
 // ---------------------------------------------------------------------------------------------
 // TNullableDateEdit

@@ -186,6 +186,7 @@ TEST(CurrencyEdit, ShowsTheDisplayFormat)
     EXPECT_EQ(shown(",0.000;-,0.000", 2, -999.9996), u"-1,000.000"_s);
     EXPECT_EQ(shown("0.##", 2, 3.1), u"3.1"_s);
     EXPECT_EQ(shown("", 2, 1234.5), u"1234.50"_s);
+    EXPECT_EQ(shown("", 2, -0.001), u"0.00"_s) << "a value that rounds to zero has no sign";
 }
 
 TEST(CurrencyEdit, TypedNumbersAreRoundedToItsDecimalsOnCommit)
