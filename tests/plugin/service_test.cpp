@@ -47,6 +47,8 @@ protected:
     void TearDown() override
     {
         // Close whatever the test left open, answering Yes to any question.
+        if (!service)
+            return DatabaseTest::TearDown();
         prompter.queueAnswer(true);
         edit(Close);
         list(Close);
@@ -139,16 +141,16 @@ TEST_F(Service, ReferenceCountsFollowAddRefAndRelease)
 TEST_F(Service, OpeningTwiceKeepsTheFirstFormsFields)
 {
     EXPECT_EQ(open(1, 0, 0, ""), 0);
-    QWidget *editor = form(kEditor);
-    ASSERT_NE(editor, nullptr);
+    QWidget *first = form(kEditor);
+    ASSERT_NE(first, nullptr);
     EXPECT_EQ(property(kEditor, "FBillTypeID"), kTask);
-    EXPECT_EQ(editor->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(this->editor(), QStringLiteral("0/1/0 [] []"));
+    EXPECT_EQ(first->property("FMainHandle").toUInt(), mainHandle);
+    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [] []"));
 
     EXPECT_EQ(open(2, 77, 11, "StorehouseID=1ProductsID=5"), 0);
-    EXPECT_EQ(form(kEditor), editor);
+    EXPECT_EQ(form(kEditor), first);
     EXPECT_EQ(sheet.count(), 1);
-    EXPECT_EQ(this->editor(), QStringLiteral("0/1/0 [] []"));
+    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [] []"));
     EXPECT_EQ(edit(IsOpen), 1);
 }
 
@@ -257,6 +259,7 @@ TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
     protask::testing::KillConnection(db);
     EXPECT_EQ(list(Open), 0);
     EXPECT_NE(form(kList), nullptr);
+    EXPECT_TRUE(connectionAlive(db)) << "the list's open reopened the connection";
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
 }
 
