@@ -209,6 +209,15 @@ select concat(FBillTypeNo, '|', FPreCode, '|', FBillName, '|', FPrintStyle) from
 -- @check the payment bill type that rebates number with = 1
 select count(*) from T_BillType where FBillTypeNo = 'FKD';
 
+-- @check caption defaults of the production task are complete = 22
+select count(*) from t_comFieldName where FBillTypeID = 3049;
+
+-- @check the default voucher template of the production task balances its sides = 1
+select count(*) from T_VoucherModelForm F
+ where F.FBillTypeID = 3049 and F.FIsDefault = 1
+   and (select count(*) from T_VoucherModelList L where L.FFormID = F.FID and L.FCR = '借') > 0
+   and (select count(*) from T_VoucherModelList L where L.FFormID = F.FID and L.FCR = '贷') > 0;
+
 -- ===========================================================================
 -- Bills the posting statements below work on (the demo has no stock bills)
 -- ===========================================================================
