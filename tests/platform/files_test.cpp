@@ -1,3 +1,4 @@
+// The program folder: where it is, what seeding copies into it, and its INI files.
 #include "platform/program_folder.h"
 
 #include <QDir>
@@ -12,14 +13,10 @@ namespace {
 
 class ProgramFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        previous = ProgramFolder();
-        SetProgramFolder(dir.path());
-    }
+    void SetUp() override { SetProgramFolder(dir.path()); }
     void TearDown() override { SetProgramFolder(previous); }
+    QString previous = ProgramFolder();
     QTemporaryDir dir;
-    QString previous;
 };
 
 void writeFile(const QString &path, const QByteArray &content)
@@ -36,15 +33,12 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TEST_F(ProgramFolderTest, PathsUseTheFolderWhateverSeparatorTheCallerWrites)
+TEST_F(ProgramFolderTest, PathsUseTheFolderWhateverSeparatorAndTheEnvironmentWhenNotSet)
 {
     EXPECT_EQ(ProgramPath(QStringLiteral("Reports\\Bill\\生产任务单(标准).grf")),
               dir.path() + QStringLiteral("/Reports/Bill/生产任务单(标准).grf"));
     EXPECT_EQ(ProgramPath(QStringLiteral("/log/20240131.txt")), dir.path() + QStringLiteral("/log/20240131.txt"));
-}
 
-TEST_F(ProgramFolderTest, FolderComesFromTheEnvironmentWhenNotSet)
-{
     SetProgramFolder(QString());
     qputenv("PROTASK_HOME", "/tmp/protask-home-probe");
     EXPECT_EQ(ProgramFolder(), QStringLiteral("/tmp/protask-home-probe"));
@@ -62,18 +56,22 @@ TEST_F(ProgramFolderTest, SeedingCopiesShippedFilesButKeepsTheUsersOwn)
 
     SeedProgramFolder(shipped.path());
     EXPECT_EQ(readFile(ProgramPath(QStringLiteral("help/生产任务单.htm"))), QByteArray("shipped help"));
-    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf"))), QByteArray("edited by the user"));
+    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf"))),
+              QByteArray("edited by the user"));
 }
 
 TEST_F(ProgramFolderTest, IniValuesRoundTripIncludingChineseTexts)
 {
-    EXPECT_EQ(ReadIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow"), false).toBool(), false);
-    ASSERT_TRUE(WriteIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow"), true));
-    EXPECT_TRUE(ReadIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow")).toBool());
-    EXPECT_TRUE(QFile::exists(ProgramPath(QStringLiteral("vane.ini"))));
+    const QString vane = QStringLiteral("vane.ini"), main = QStringLiteral("Main"),
+                  key = QStringLiteral("AppendBlankRow");
+    EXPECT_FALSE(ReadIniValue(vane, main, key, false).toBool());
+    ASSERT_TRUE(WriteIniValue(vane, main, key, true));
+    EXPECT_TRUE(ReadIniValue(vane, main, key).toBool());
+    EXPECT_TRUE(QFile::exists(ProgramPath(vane)));
 
-    ASSERT_TRUE(WriteIniValue(QStringLiteral("LSIniFile/生产任务单.ini"), QStringLiteral("R_FNumber"), QStringLiteral("Width"), 120));
-    EXPECT_EQ(ReadIniValue(QStringLiteral("LSIniFile/生产任务单.ini"), QStringLiteral("R_FNumber"), QStringLiteral("Width")).toInt(), 120);
+    const QString grid = QStringLiteral("LSIniFile/生产任务单.ini");
+    ASSERT_TRUE(WriteIniValue(grid, QStringLiteral("R_FNumber"), QStringLiteral("Width"), 120));
+    EXPECT_EQ(ReadIniValue(grid, QStringLiteral("R_FNumber"), QStringLiteral("Width")).toInt(), 120);
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// Window messages to the host, the prompter every message box goes through, and the base
+// form's place in the host's sheet.
 #include "platform/forms/base_form.h"
 #include "platform/host_messages.h"
 #include "platform/prompter.h"
@@ -21,7 +23,7 @@ public:
     QList<HostMessage> received;
 };
 
-TEST(HostMessages, SendDeliversAtOnceWithTheSender)
+TEST(HostMessages, SendAndCopyDataDeliverAtOnceWithTheSender)
 {
     RecordingWindow host;
     QWidget form;
@@ -30,10 +32,15 @@ TEST(HostMessages, SendDeliversAtOnceWithTheSender)
     EXPECT_EQ(windowFromHandle(h), &host);
 
     EXPECT_EQ(SendMessage(h, HostMsg::OpenBillList, 3049, 0, &form), 42);
-    ASSERT_EQ(host.received.size(), 1);
+    SendCopyDataMessage(h, 4009, QStringLiteral(";FClientID=5;FClientName=ACME"), 10);
+    ASSERT_EQ(host.received.size(), 2);
     EXPECT_EQ(host.received[0].msg, 1037u);
     EXPECT_EQ(host.received[0].wParam, 3049);
     EXPECT_EQ(host.received[0].sender.data(), &form);
+    // The copy data carries the prefix, the text and a terminating zero that is counted.
+    EXPECT_EQ(host.received[1].msg, 74u);
+    EXPECT_EQ(host.received[1].wParam, 4009);
+    EXPECT_EQ(host.received[1].copyData, QByteArray("10;FClientID=5;FClientName=ACME") + '\0');
 
     EXPECT_EQ(SendMessage(h + 999, HostMsg::OpenBillList, 3049, 0), 0) << "unknown handle";
     QWidget plain;
@@ -54,19 +61,6 @@ TEST(HostMessages, PostDeliversOnTheEventLoopAndNotAfterTheHostIsGone)
     delete host;
     QCoreApplication::processEvents(); // must not touch the deleted window
     EXPECT_EQ(windowFromHandle(h), nullptr);
-}
-
-TEST(HostMessages, CopyDataCarriesThePrefixTheTextAndACountedZero)
-{
-    RecordingWindow host;
-    const quint32 h = registerWindowHandle(&host);
-    SendCopyDataMessage(h, 4009, QStringLiteral(";FClientID=5;FClientName=ACME"), 10);
-    ASSERT_EQ(host.received.size(), 1);
-    EXPECT_EQ(host.received[0].msg, 74u);
-    EXPECT_EQ(host.received[0].wParam, 4009);
-    const QByteArray expected = QByteArray("10;FClientID=5;FClientName=ACME") + '\0';
-    EXPECT_EQ(host.received[0].copyData, expected);
-    EXPECT_EQ(host.received[0].copyData.size(), expected.size());
 }
 
 TEST(Prompter, ScriptedPrompterRecordsTextsAndAnswersNoByDefault)
@@ -93,7 +87,6 @@ public:
     using TFBaseForm::TFBaseForm;
     bool allowClose = true;
     int startups = 0;
-    QString titleAtStartup;
 
 protected:
     bool canCloseForm() override { return allowClose; }
@@ -104,45 +97,30 @@ protected:
     }
 };
 
-TEST(BaseForm, StartUpRunsOnceAfterConstructionEvenInAVisibleSheet)
+TEST(BaseForm, StartsUpOnceAsATabOfTheSheetAndLeavesItOnlyWhenItMayClose)
 {
     QTabWidget sheet;
     sheet.show(); // a visible sheet shows a new tab while the form is still being built
-    const qint32 sheetHandle = static_cast<qint32>(registerWindowHandle(&sheet));
-    auto *form = new ClosableForm(nullptr, sheetHandle);
+    QPointer<ClosableForm> form = new ClosableForm(nullptr, static_cast<qint32>(registerWindowHandle(&sheet)));
+    ASSERT_EQ(sheet.count(), 1);
     EXPECT_EQ(form->startups, 0);
     form->showForm();
     form->showForm();
     EXPECT_EQ(form->startups, 1);
-    EXPECT_EQ(sheet.tabText(sheet.indexOf(form)), QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(sheet.tabText(0), QStringLiteral("生产任务单列表"));
     EXPECT_EQ(sheet.currentWidget(), form);
-    form->lsClose();
-}
-
-TEST(BaseForm, EmbedsInTheSheetAndLeavesItOnClose)
-{
-    QTabWidget sheet;
-    const qint32 sheetHandle = static_cast<qint32>(registerWindowHandle(&sheet));
-    QPointer<ClosableForm> form = new ClosableForm(nullptr, sheetHandle);
-    form->setWindowTitle(QStringLiteral("生产任务单"));
-    ASSERT_EQ(sheet.count(), 1);
-    EXPECT_EQ(sheet.tabText(0), QStringLiteral("生产任务单"));
 
     form->allowClose = false;
     EXPECT_FALSE(form->lsClose());
     EXPECT_EQ(sheet.count(), 1);
-
     form->allowClose = true;
     EXPECT_TRUE(form->lsClose());
     EXPECT_EQ(sheet.count(), 0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(form.isNull()) << "a closed form no longer exists";
-}
 
-TEST(BaseForm, WithoutASheetIsAWindowOfItsOwn)
-{
-    ClosableForm form(nullptr, 0);
-    EXPECT_TRUE(form.isWindow());
+    ClosableForm alone(nullptr, 0);
+    EXPECT_TRUE(alone.isWindow()) << "without a sheet a form is a window of its own";
 }
 
 } // namespace

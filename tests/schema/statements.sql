@@ -7,9 +7,8 @@
 --   -- @query <name>             run, result thrown away; must not fail
 --   -- @write <name>             run, result thrown away; must not fail
 --
--- The placeholders @MONTH_BEGIN@, @MONTH_END@, @NEXT_DAY@ (the day after the month's
--- end), @YM@, @YEAR@ and @MONTH@ are replaced with the server's current month before
--- anything runs. Every block but the setup runs in a transaction that is rolled back,
+-- The placeholders @MONTH_BEGIN@, @MONTH_END@ and @YM@ are replaced with the server's
+-- current month before anything runs. Every block but the setup runs in a transaction that is rolled back,
 -- so the blocks do not see each other's changes.
 
 -- ===========================================================================
@@ -246,7 +245,7 @@ values (1, 17, 1, 'FLD@YM@00001', '@MONTH_END@', 10, '@MONTH_BEGIN@', '@MONTH_EN
 insert into t_ReturnList (FID, FFormID, FSID, FProductID, FUnitID, FIsSelected) values (1, 1, 1, 37, 4, 1);
 
 -- ===========================================================================
--- Shared services: parameters, company, numbering, rights, log, lookups
+-- Shared services: parameters, company, numbering, rights, log, records made on the fly
 -- ===========================================================================
 
 -- @query read a parameter
@@ -263,7 +262,6 @@ desc t_ProTaskForm FIsCreateVoucher;
 -- @query closing and voucher tests of a task
 select IfNull(FIscloseAcc,0) as FIsCloseAcc from t_ProTaskForm where IfNull(FIscloseAcc,0) = 1 and FID = 1;
 select IfNull(FIsCreateVoucher,0) as FIsCreateVoucher from t_ProTaskForm where IfNull(FIsCreateVoucher,0) = 1 and FID = 1;
-select IfNull(FIsCreateVoucher,0) as FIsCreateVoucher, FVoucherID from t_ProTaskForm where IfNull(FIsCreateVoucher,0) = 1 and FID = 1;
 
 -- @write operation log
 insert into zzsyslog(FDateTime,FUserId,FHostName,FIpAddr,FMsgCont,FWindow)  values(now(),1,'SCB-PC01','192.168.1.21','保存操作 - 单据号:RWD@YM@00001','生产任务单');
@@ -294,7 +292,6 @@ select DATE_FORMAT(now(),'%Y-%m-%d') as BillDate,DATE_FORMAT(now(),'%Y%m') as Ye
 select * from T_BillType where FBillTypeNo = 'RWD';
 select * from T_BillCode where FBillTypeID = 49 and FYearMonth = '@YM@';
 select FBillNo from t_ProTaskForm where FBillNo = 'RWD@YM@00006';
-select FBillNo from t_ProTaskForm where FBillNo = 'RWD@YM@00001' and FID <>2;
 
 -- @check the month's counter has its unique key = 1
 select count(*) from (select INDEX_NAME from information_schema.STATISTICS where TABLE_SCHEMA = database() and lower(TABLE_NAME) = 't_billcode' and NON_UNIQUE = 0 group by INDEX_NAME having count(*) = 2 and sum(lower(COLUMN_NAME) in ('fbilltypeid','fyearmonth')) = 2) K;
@@ -310,10 +307,6 @@ select count(*) as FRows, max(IfNull(FCurNo,0)) as FCurNo from T_BillCode where 
 insert into T_BillCode(FBillTypeID,FPreCode, FYearMonth,FCurNo)  values(49,'RWD','209911',1);
 update T_BillCode set FCurNo = 2 where FBillTypeID = 49 and FYearMonth = '209911';
 
--- @write print style
-select * from t_billtype where FBillTypeNo ='RWD';
-update t_billtype set FPrintStyle = 2 where FBillTypeNo = 'RWD';
-
 -- @query rights of a user
 select * from t_comUser where FID = 2;
 select * from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID  where T1.FUserID = 2 and T2.Fvalue = 'Bill.Protask.Add';
@@ -322,8 +315,10 @@ select * from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID 
 select concat((select count(*) from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID  where T1.FUserID = 2 and T2.Fvalue = 'Bill.Protask.Add'),
   '|', (select count(*) from t_comUserRight T1 left join t_comRight T2 on T1.FRightID = T2.FID  where T1.FUserID = 2 and T2.Fvalue = 'Bill.Protask.Check'));
 
--- @write switch off the price variation hint
-update t_comParameters SET FBoolValue = 1 WHERE FName = 'FSalePriceVariationHint';
+-- @write the host reads its switches and saves one
+select FName, FTypeID, FIntValue, FBoolValue, FCharValue, FFloatValue, FDatetimeValue from t_comparameters;
+select FName from t_comparameters where FName = 'FSalePriceVariationHint';
+update t_comparameters set FTypeID = 2, FBoolValue = 1 where FName = 'FSalePriceVariationHint';
 
 -- ===========================================================================
 -- Production task editor
@@ -339,183 +334,6 @@ select T1.FSID,T1.FFormID,T1.FProductID,T1.FUnitID,T1.FBatchNo1,T1.FKFDate,T1.FK
 select concat(T8.FName, '|', T9.FName, '|', T2.FName, '|', T3.FName, '|', T4.FName, '|', T7.FName, '|',
   (select count(*) from t_ProTaskList where FFormID = T1.FID))
   from t_ProTaskForm T1  left join t_comClient T2 on t1.FClientID = T2.FID  left join t_comEmployee T3 on T1.FManagerID = T3.FID  left join t_comdepartment T4 on T1.FDeptID = T4.FID  left join t_comUser T7 on T1.FCheckerID = T7.FID   left join t_comProducts T8 on t1.FProductID = T8.FID   left join t_comUnit T9 on T1.FUnitID = T9.FID  where T1.FID = 1;
-
--- @query lookup lists of the header
-select FNo,FName,FCode from t_comClient where Ftype = 1 and FIsActive = 1 order by FIsSystem desc, FNo ,FName asc ;
-select FNo,FName,FCode from t_comdepartment order by  FNo ,FName asc ;
-select FNo,FName,FCode from t_comEmployee order by FNo,FName;
-select FID,FNo,FName from t_comClient where FID = 2;
-
--- @check the client list starts with the system client = 零售客户
-select FName from t_comClient where Ftype = 1 and FIsActive = 1 order by FIsSystem desc, FNo ,FName asc limit 1;
-
--- @write save a task header and its lines
-select * from t_ProTaskForm where FID = 6;
-insert into t_ProTaskForm (FID,FTypeID,FClientID,FDeptID,FManagerID,FBillerID,FIsChecked,FBillNo,FBillDate,FNote,FProDate,Fnumber,Fprice,Famount,FFormDefined1,FFormDefined2,FFormDefined3,FBatchNo,FProductID,FUnitID,FBillerDate,FFromBillNo,FFromBillID,FFromListID,FFromBillTypeID)
-values (6,49,2,1,3,2,0,'RWD@YM@00006','@MONTH_BEGIN@','第三批',null,30,15,450,'HT-1','','','SC-06',1,11,now(),'XSDD@YM@00001',1,1,3);
-select * from t_ProTaskList where FSID = 1 and FFormID = 6;
-insert into t_ProTaskList (FID,FSID,FFormID,FProductID,FUnitID,FKFDate,FPeriodDate,FKFPeriod,FBatchNo1,FListDefined1,FListDefined2,FListDefined3,FNote,FNumber,FSingleNumber,FPrice,FAmount)
-values (39,1,6,37,4,'@MONTH_BEGIN@',date_add('@MONTH_BEGIN@', interval 365 day),365,'','','','','',18,0.6,32,576);
-delete from t_ProTaskList where FFormID = 6 and FSID NOT IN(1);
-
--- @query last task of a product
-select f.FID from t_protaskform f ,t_comproducts p  where f.FProductID=p.FID  and p.Fname='办公椅' order by FbillNo desc limit 1;
-
--- @query material proposal scaled to the new quantity
-select T1.FSID,T1.FFormID,T1.FProductID,T1.FUnitID,T1.FBatchNo1,T1.FListDefined1,T1.FListDefined2,T1.FListDefined3,T1.FSingleNumber*12.5 as FNumber,T1.FSingleNumber,T1.FPrice ,T1.FSingleNumber*12.5*T1.FPrice as FAmount,T1.FNote,T2.FNo as FProductNo,T2.FName as FProductName,T2.FProductDefined1,T2.FProductDefined2,T2.FProductDefined3,T4.FName as FStdUnitName,T3.FName as FUnitName from t_ProTasklist T1 inner join t_comProducts T2 on T1.FproductID = T2.FID  left join t_comUnit T3 on T1.FUnitID = T3.FID   left join t_comUnit T4 on T2.FStdUnitID = T4.FID  where FFormID = 4 order by FSID;
-
--- @query copy from a sales order line
-select  distinct T1.FID,T1.FTypeID,T1.FBillDate,T1.FBillNo,T1.FClientID, T1.FDeliverDate,T1.FSaleEmpID,T1.FAddr,T1.FSettlementID,T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, T1.FNote,T1.FFinishType,T1.FAmount,T1.FDiscountAmount,T1.FDiscountRate, T1.FReceiveAmount , T2.FNo as FClientNo, T2.FName as FClientName, T2.FCode as TFClientCode, T3.FNo as FSaleEmpNo, T3.FName as FSaleEmpName, T3.FCode as FSaleEmpCode, T5.FNo as FSettlementNo, T5.FName as FSettlementName, T5.FCode as FSettlementCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode, T7.FID as FListID,T7.FproductID,T7.FUnitID,T7.FBatchNo1,T7.FBatchNo2,T7.FBatchNo3,T7.FNumber,T7.FProtaskFinishNumber as FFinishNumber, T7.FPrice,T7.FAmount,T7.FNote as FListNote,IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber,T8.FNo as FProductNo, T8.FName as FProductName, T8.FCode as FProductCode,T9.FNo as FUnitNo, T9.FName as FUnitName, T9.FCode as FUnitCode from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join t_comEmployee T3 on T1.FSaleEmpID = T3.FID left join t_comItem T5 on T1.FSettlementID = T5.FID left join t_comUser T6 on T1.FBillerID = T6.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID left join t_comProducts T8 on T7.FProductID = T8.FID left join t_comUnit T9 on T7.FUnitID = T9.FID  where T7.FID In( 1,3) order by FSID;
-
--- @check the partly planned chair order line opens with its rest = 70.00000000
-select IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber from t_SaleOrderList T7 where T7.FID = 1;
-
--- @query client looked up among suppliers for the picker
-select FID from t_comClient where FName = '东方家私广场' and FType = 2 ;
-
--- @query sales order picker with search text and client
-select  distinct T1.FID,T1.FTypeID,T1.FBillDate,T1.FBillNo,T1.FClientID, T1.FDeliverDate,T1.FSaleEmpID,T1.FAddr,T1.FSettlementID, T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, T1.FNote,T1.FFinishType,T1.FAmount,T1.FDiscountAmount,T1.FDiscountRate, T1.FReceiveAmount , T2.FNo as FClientNo, T2.FName as FClientName, T2.FCode as TFClientCode, T3.FNo as FSaleEmpNo, T3.FName as FSaleEmpName, T3.FCode as FSaleEmpCode, T5.FNo as FSettlementNo, T5.FName as FSettlementName, T5.FCode as FSettlementCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode, T7.FID as FListID,T7.FproductID,T7.FUnitID,T7.FBatchNo1,T7.FBatchNo2,T7.FBatchNo3,T7.FNumber,T7.FProtaskFinishNumber as FFinishNumber, T7.FPrice,T7.FAmount,T7.FNote as FListNote,IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber,T8.FNo as FProductNo, T8.FName as FProductName, T8.FCode as FProductCode,T9.FNo as FUnitNo, T9.FName as FUnitName, T9.FCode as FUnitCode from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join t_comEmployee T3 on T1.FSaleEmpID = T3.FID left join t_comItem T5 on T1.FSettlementID = T5.FID left join t_comUser T6 on T1.FBillerID = T6.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID left join t_comProducts T8 on T7.FProductID = T8.FID left join t_comUnit T9 on T7.FUnitID = T9.FID  where T1.FIsChecked = 1 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) > 0  and(T1.FBillNo like '%DF%' or T2.FNo like '%DF%' or T2.FName like '%DF%' or T2.FCode like '%DF%' or T3.FNo like '%DF%' or T3.FName like '%DF%' or T3.FCode like '%DF%' or T5.FNo like '%DF%' or T5.FName like '%DF%' or T5.FCode like '%DF%' or T8.FNo like '%DF%' or T8.FName like '%DF%' or T8.FCode like '%DF%') and T2.FID = 2 order by T1.FBillDate,T1.FBillNo, T8.FNo;
-
--- @check the picker offers every open line of the checked orders of the month = 7
-select count(*) from t_SaleOrderForm T1 left join t_SaleOrderList  T7 on T1.FID = T7.FFormID  where T1.FIsChecked = 1 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) > 0 ;
-
--- @check the picker found by client code offers that client's open lines = 3
-select count(*) from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID  where T1.FIsChecked = 1 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) > 0  and(T1.FBillNo like '%DFJS%' or T2.FCode like '%DFJS%');
-
--- ===========================================================================
--- Product, unit, price, batch and stock lookups on lines
--- ===========================================================================
-
--- @query product list of the editor
-select FID,FNo,FName,FCode,FCurStock, FStdUnitID,FUnitID,case when IfNull(FNo,'') = '' then '' else concat('[',FNo,']',FName) end  as FCNo from t_comProducts where  IfNull(FIsActive,1) = 1 order by FNo;
-
--- @query product statement by number
-SELECT  T1.FID,T1.FNo,T1.FName,T3.FUnitID,T2.FName as FUnitName, IfNull(T1.FIsBatchNo,0) as FIsBatchNo, IfNull(T1.FEffectiveDate,0) as FFKPeroid, case when IfNull(T1.FEffectiveDate,0) = 0 then 0 else 1 end as FIsKF, case when IfNull(FEffectiveDate,0) = 0 then null else concat('保质期[',cast(FEffectiveDate as char),']天') end as FEffectiveDate, T1.FRatio,T1.FCode,T1.FProductDefined1,T1.FProductDefined2,T1.FProductDefined3,  T3.FBarCode,T3.FPosPrice,T3.FPrePrice1,T3.FPrePrice2,T3.FPrePrice3,T3.FlastInPrice,T3.FlastOutPrice,T3.FAtaSalePosPrice,T4.FPrice AS FSalePrice FROM t_comproducts T1  LEFT JOIN t_comProductUnit T3 ON T1.FID = T3.FProductID AND T3.FSID = 1 LEFT JOIN t_comUnit T2 ON T3.FUnitID = T2.FID  LEFT JOIN t_comProductsPrice T4 ON T1.FID = T4.FProductID           AND T3.FUnitId = T4.FUnitID AND T4.FClientID = 0 where concat('[',T1.FNo,']',T1.FName)   = '[YL0004]螺丝钉' or T1.FNo = '[YL0004]螺丝钉';
-
--- @check the product statement gives a batch product's shelf life = 1|365|1|保质期[365]天|千克
-SELECT  concat(IfNull(T1.FIsBatchNo,0), '|', IfNull(T1.FEffectiveDate,0), '|', case when IfNull(T1.FEffectiveDate,0) = 0 then 0 else 1 end, '|', case when IfNull(FEffectiveDate,0) = 0 then null else concat('保质期[',cast(FEffectiveDate as char),']天') end, '|', T2.FName) FROM t_comproducts T1  LEFT JOIN t_comProductUnit T3 ON T1.FID = T3.FProductID AND T3.FSID = 1 LEFT JOIN t_comUnit T2 ON T3.FUnitID = T2.FID  LEFT JOIN t_comProductsPrice T4 ON T1.FID = T4.FProductID           AND T3.FUnitId = T4.FUnitID AND T4.FClientID = 0 where T1.FName = '油漆';
-
--- @query product statement for a client and a list of products
-SELECT  T1.FID,T1.FNo,T1.FName,T3.FUnitID,T2.FName as FUnitName, IfNull(T1.FIsBatchNo,0) as FIsBatchNo, IfNull(T1.FEffectiveDate,0) as FFKPeroid, case when IfNull(T1.FEffectiveDate,0) = 0 then 0 else 1 end as FIsKF, case when IfNull(FEffectiveDate,0) = 0 then null else concat('保质期[',cast(FEffectiveDate as char),']天') end as FEffectiveDate, T1.FRatio,T1.FCode,T1.FProductDefined1,T1.FProductDefined2,T1.FProductDefined3,  T3.FBarCode,T3.FPosPrice,T3.FPrePrice1,T3.FPrePrice2,T3.FPrePrice3,T3.FlastInPrice,T3.FlastOutPrice,T3.FAtaSalePosPrice,T4.FPrice AS FSalePrice FROM t_comproducts T1  LEFT JOIN t_comProductUnit T3 ON T1.FID = T3.FProductID AND T3.FSID = 1 LEFT JOIN t_comUnit T2 ON T3.FUnitID = T2.FID  LEFT JOIN t_comProductsPrice T4 ON T1.FID = T4.FProductID           AND T3.FUnitId = T4.FUnitID AND T4.FClientID = 2 where T1.FID in(1,37,17 ) Order by T1.FNo,T1.FName ;
-
--- @query client context of a lookup
-select FID,IfNull(FPrePriceID,0) as FPrePriceID  from t_comClient where FName = '东方家私广场';
-
--- @query prices of a changed unit
-select FID from t_comUnit where FName ='盒';
-SELECT  T1.FBarCode,T1.FPosPrice,T1.FPrePrice1,T1.FPrePrice2,T1.FPrePrice3,T1.FlastInPrice,T1.FlastOutPrice,T1.FAtaSalePosPrice,T2.FPrice AS FSalePrice FROM t_comProductUnit T1 LEFT JOIN t_comProductsPrice T2 ON T1.FProductID = T2.FProductID  AND T2.FClientID = 2 AND T1.FUnitId = T2.FUnitID WHERE T1.FProductID = 17 AND T1.FUnitID = 12;
-
--- @query unit lists
-select FNo,FName,FCode from t_comUnit where 1=1;
-select T2.FID,T2.FNo,T2.FName,T2.FCode from t_comProductUnit T1 left join t_comUnit T2  on T1.FUnitID = T2.FID where T1.FProductId = 17;
-
--- @query batch picker
-select FID,FName from t_comProducts where FName = '油漆';
-select * from t_comProducts where FID = 37;
-select T1.FID, T1.FProductID,T1.FStorehouseID, T1.FBatchNo1,T1.FNumber,T2.FName as FProductName, T3.FName as FStorehouseName,  T1.FKFDate,T1.FKFPeriod,T1.FPeriodDate  from t_comproductbatchno T1  inner join t_comProducts T2 on T1.FProductID = T2.FID  inner join t_comStorehouse T3 on T1.FStorehouseID = T3.FID  where IfNull(T1.FNumber,0) <> 0 and T1.FProductID = 39 and T1.FStorehouseID = 2 order by T1.FKFDate, T1.FBatchNo1 ;
-
--- @check the batch picker leaves out used-up batches = 1
-select count(*) from t_comproductbatchno T1  inner join t_comProducts T2 on T1.FProductID = T2.FID  inner join t_comStorehouse T3 on T1.FStorehouseID = T3.FID  where IfNull(T1.FNumber,0) <> 0 and T1.FProductID = 39;
-
--- @query apply a batch to a line
-select T1.FID, T1.FProductID,T1.FStorehouseID, T1.FBatchNo1,T1.FNumber,T2.FName as FProductName, T3.FName as FStorehouseName,  T1.FKFDate,T1.FKFPeriod,T1.FPeriodDate,IFNULL(TO_DAYS(T1.FKFDate),0) AS FKDDateNumber, IFNULL(TO_DAYS(T1.FPeriodDate),0) AS FPeriodDateNumber   from t_comproductbatchno T1  inner join t_comProducts T2 on T1.FProductID = T2.FID  inner join t_comStorehouse T3 on T1.FStorehouseID = T3.FID  where T1.FID =  1;
-
--- @query stock check of a line
-select FID from t_comStorehouse where FName = '辅料仓';
-  SELECT T1.FProductID,SUM(T1.FNumber),sum(T2.FBillNumber)  FROM t_balance T1 INNER JOIN (  SELECT TT2.FID AS FProductID,  CASE WHEN IFNULL(TT3.FUnitId,0) = 0 THEN IFNULL(5,0) ELSE IFNULL(5,0) * IFNULL(TT3.FRatio,0) END AS FBillNumber  FROM t_comProducts TT2  LEFT JOIN t_comProductUnit TT3 ON TT2.FID = TT3.FProductID AND TT3.FUnitID = 9  WHERE TT2.FName = '油漆') T2 ON T1.FProductID = T2.FProductID  and T1.FStorehouseID = 2 GROUP BY T1.FProductID ,T2.FBillNumber  HAVING SUM(T1.FNumber) >= T2.FBillNumber ;
-
--- @check stock covers 5 buckets of paint but not 11 = 1|0
-select concat(
- (select count(*) from (SELECT T1.FProductID FROM t_balance T1 INNER JOIN (  SELECT TT2.FID AS FProductID,  CASE WHEN IFNULL(TT3.FUnitId,0) = 0 THEN IFNULL(5,0) ELSE IFNULL(5,0) * IFNULL(TT3.FRatio,0) END AS FBillNumber  FROM t_comProducts TT2  LEFT JOIN t_comProductUnit TT3 ON TT2.FID = TT3.FProductID AND TT3.FUnitID = 9  WHERE TT2.FName = '油漆') T2 ON T1.FProductID = T2.FProductID GROUP BY T1.FProductID ,T2.FBillNumber  HAVING SUM(T1.FNumber) >= T2.FBillNumber) X),
- '|',
- (select count(*) from (SELECT T1.FProductID FROM t_balance T1 INNER JOIN (  SELECT TT2.FID AS FProductID,  CASE WHEN IFNULL(TT3.FUnitId,0) = 0 THEN IFNULL(11,0) ELSE IFNULL(11,0) * IFNULL(TT3.FRatio,0) END AS FBillNumber  FROM t_comProducts TT2  LEFT JOIN t_comProductUnit TT3 ON TT2.FID = TT3.FProductID AND TT3.FUnitID = 9  WHERE TT2.FName = '油漆') T2 ON T1.FProductID = T2.FProductID GROUP BY T1.FProductID ,T2.FBillNumber  HAVING SUM(T1.FNumber) >= T2.FBillNumber) Y));
-
--- @query history prices of a client on sales out bills
-select FID,FName from t_comProducts where FName = '办公椅';
-select FID,FName from t_comUnit where FName = '把';
-select FID,FName,FType from t_comClient where FName = '东方家私广场';
-SELECT T3.FPosPrice,T3.FPrePrice1,T3.FPrePrice2,T3.FPrePrice3,T3.FlastInPrice,T3.FlastOutPrice,T3.FAtaSalePosPrice  FROM t_comproducts T1  LEFT JOIN t_comProductUnit T3 ON T1.FID = T3.FProductID and T3.FSID = 1  where T1.FID = 1;
-SELECT T3.FPosPrice,T3.FPrePrice1,T3.FPrePrice2,T3.FPrePrice3,T3.FlastInPrice,T3.FlastOutPrice,T3.FAtaSalePosPrice  FROM t_comproducts T1  LEFT JOIN t_comProductUnit T3 ON T1.FID = T3.FProductID   where T1.FID = 11 and T3.FUnitID = 3;
-select IfNull(FPrePriceID,0) as FPrePriceID from t_comClient where FID =2 and FType = 1;
-select  distinct T1.FID,T1.FBillDate,T1.FBillNo,T4.FNo as FProductNo, T4.FName as FProductName, T3.FNumber,T3.FDiscountPrice,T3.FDiscountAmount,T6.FName as FStdUnitName, T5.FName as FUnitName from t_SaleOutForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join t_SaleOutList  T3 on T1.FID = T3.FFormID left join t_comProducts T4 on T3.FProductID = T4.FID  left join t_comUnit T5 on T3.FUnitID = T5.FID left join t_comUnit T6 on T4.FStdUnitID = T6.FID  where 1=1 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and T1.FClientID = 2 and T3.FProductID = 1 and IfNull(T3.FDiscountPrice,0) <> 0  order by T1.FBillDate,T1.FBillNo;
-
--- @query history prices of a consignment customer
-select  distinct T1.FID,T1.FBillDate,T1.FBillNo,T4.FNo as FProductNo, T4.FName as FProductName, T3.FNumber,T3.FDiscountPrice,T3.FDiscountAmount,T6.FName as FStdUnitName, T5.FName as FUnitName from t_SaleForForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join t_SaleForList  T3 on T1.FID = T3.FFormID left join t_comProducts T4 on T3.FProductID = T4.FID  left join t_comUnit T5 on T3.FUnitID = T5.FID left join t_comUnit T6 on T4.FStdUnitID = T6.FID  where 1=1 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and T1.FCustomerID = 2 and T3.FProductID = 1 and IfNull(T3.FDiscountPrice,0) <> 0  order by T1.FBillDate,T1.FBillNo;
-
--- ===========================================================================
--- Bill list of the production task
--- ===========================================================================
-
--- @query task list with date range, search text and checked state
-select  distinct T1.FID,T1.FTypeID,T1.FBillTypeID,T1.FBillDate,T1.FBillNo,T1.FProductID, FManagerID,T1.FDeptID,T1.FUnitID, T1.FBillerID,T1.FCheckerID,IfNull(T1.FIsChecked,0) as FIsChecked,T1.FBillerDate,T1.FCheckerDate, T1.FNote,T1.FNumber,T1.FFormDefined1,T1.FFormDefined2,T1.FFormDefined3,T2.FNo as FProductNo, T2.FName as FProductName, T2.FCode as TFProductCode, T3.FNo as FManagerNo, T3.FName as FManagerName, T3.FCode as FManagerCode, T4.FNo as FUnitNo, T4.FName as FUnitName, T4.FCode as FUnitCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode,T7.FName as FCheckName ,T8.FNo as FDeptNo, T8.FName as FDeptName, T8.FCode as FDeptCode  from  t_ProTaskform  T1 left join t_comProducts T2 on t1.FProductID = T2.FID left join t_comEmployee T3 on T1.FManagerID = T3.FID left join t_comUnit T4 on T1.FUnitID = T4.FID left join t_comUser T6 on T1.FBillerID = T6.FID left join t_comUser T7 on T1.FCheckerID = T7.FID  left join t_comdepartment T8 on T1.FDeptID = T8.FID left join  t_ProTasklist   T11 on T1.FID = T11.FFormID left join t_comProducts T12 on T11.FProductID = T12.FID  where T1.FID >0  and T1.FBillDate >= '@MONTH_BEGIN@'and T1.FBillDate <'@NEXT_DAY@' and(T1.FBillNo like '%LSD%' or T1.FNote like '%LSD%' or T1.FFormDefined1 like '%LSD%' or T1.FFormDefined2 like '%LSD%' or T1.FFormDefined3 like '%LSD%' or T11.FListDefined1 like '%LSD%' or T11.FListDefined2 like '%LSD%' or T11.FListDefined3 like '%LSD%' or T12.FProductDefined1 like '%LSD%' or T12.FProductDefined2 like '%LSD%' or T12.FProductDefined3 like '%LSD%' or T2.FNo like '%LSD%' or T2.FName like '%LSD%' or T2.FCode like '%LSD%' or T3.FNo like '%LSD%' or T3.FName like '%LSD%' or T3.FCode like '%LSD%' or T8.FNo like '%LSD%' or T8.FName like '%LSD%' or T8.FCode like '%LSD%' or T12.FNo like '%LSD%' or T12.FName like '%LSD%' or T12.FCode like '%LSD%') and IfNull(T1.FIsChecked,0) = 1   order by T1.FBillDate,T1.FBillNo;
-
--- @check searching a material code lists each checked task using it once = 3
-select count(*) from (select  distinct T1.FID,T1.FBillNo  from  t_ProTaskform  T1 left join t_comProducts T2 on t1.FProductID = T2.FID left join  t_ProTasklist   T11 on T1.FID = T11.FFormID left join t_comProducts T12 on T11.FProductID = T12.FID  where T1.FID >0  and T1.FBillDate >= '@MONTH_BEGIN@'and T1.FBillDate <'@NEXT_DAY@' and(T1.FBillNo like '%LSD%' or T2.FCode like '%LSD%' or T12.FCode like '%LSD%') and IfNull(T1.FIsChecked,0) = 1 ) X;
-
--- @check the month lists all five tasks = 5
-select count(*) from (select  distinct T1.FID  from  t_ProTaskform  T1 left join  t_ProTasklist   T11 on T1.FID = T11.FFormID  where T1.FID >0  and T1.FBillDate >= '@MONTH_BEGIN@'and T1.FBillDate <'@NEXT_DAY@') X;
-
--- @query captions of the list's free fields
-select FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname  from t_comFieldName where FFormOrListID = 0 and FBillTypeID = 3049;
-
--- @query delete guards of a task and of a sales order
-select * from  t_ProTasklist  where FFormID = 1 and IfNull(FFinishNumber,0) > 0 ;
-select * from  t_ProTaskform  where FID = 1 and IfNull(FFinishNumber,0) > 0 ;
-select * from t_saleorderList where FFormID = 1 and IfNull(FFinishNumber,0) > 0 ;
-select * from t_saleorderList where FFormID = 1 and IfNull(FPurOrderFinishNumber,0) > 0 ;
-select * from t_saleorderList where FFormID = 1 and IfNull(FProtaskFinishNumber,0) > 0 ;
-
--- @write delete a task
-delete from  t_ProTasklist  where FFormID = 5;
-delete from  t_ProTaskform  where FID = 5;
-
--- @query stock shortage test before checking a sales out bill
-DESCRIBE  t_saleoutform FStorehouseID;
-SELECT  TT2.FProductID, TT2.FProductName,SUM(IFNULL(TT1.FNumber,0)) AS FNumber,SUM(IFNULL(TT2.FNumber,0)) FROM (  SELECT T1.FStorehouseID as FStorehouseID, T2.FProductID,T4.FName as FProductName,    SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.FNumber,0)     ELSE IFNULL(T2.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber   FROM t_saleoutform T1 INNER JOIN t_saleoutList T2 ON T1.FID = T2.FFormID     LEFT JOIN t_comProductUnit T3 ON T2.FProductID = T3.FProductID AND T2.FUnitId = T3.FUnitID     left join t_comProducts T4 on T2.FProductID = T4.FID   WHERE T1.FID = 1 GROUP BY T1.FStorehouseID, T2.FProductID,T4.FName   ) TT2 LEFT JOIN t_Balance TT1   ON TT1.FProductID = TT2.FProductID AND TT1.FStorehouseID = TT2.FStorehouseID   GROUP BY TT1.FProductID, TT2.FProductName,TT2.FNumber   HAVING SUM(IFNULL(TT1.FNumber,0)) < SUM(IFNULL(TT2.FNumber,0));
-
--- @query stock shortage test before checking an assembly and a dismantling
-SELECT  TT2.FProductID, TT2.FProductName,SUM(IFNULL(TT1.FNumber,0)) AS FNumber,SUM(IFNULL(TT2.FNumber,0)) FROM (  SELECT T2.FStorehouseID as FStorehouseID, T2.FProductID,T4.FName as FProductName,    SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T2.FNumber,0)     ELSE IFNULL(T2.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber   FROM t_assemblyform T1 INNER JOIN t_assemblyList T2 ON T1.FID = T2.FFormID     LEFT JOIN t_comProductUnit T3 ON T2.FProductID = T3.FProductID AND T2.FUnitId = T3.FUnitID     left join t_comProducts T4 on T2.FProductID = T4.FID   WHERE T1.FID = 1 GROUP BY T2.FStorehouseID, T2.FProductID,T4.FName   ) TT2 LEFT JOIN t_Balance TT1   ON TT1.FProductID = TT2.FProductID AND TT1.FStorehouseID = TT2.FStorehouseID   GROUP BY TT1.FProductID, TT2.FProductName,TT2.FNumber   HAVING SUM(IFNULL(TT1.FNumber,0)) < SUM(IFNULL(TT2.FNumber,0));
-SELECT  TT2.FProductID, TT2.FProductName,SUM(IFNULL(TT1.FNumber,0)) AS FNumber,SUM(IFNULL(TT2.FNumber,0)) FROM (  SELECT T1.FStorehouseID, T1.FProductID,T4.FName as FProductName,    SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)     ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber   FROM t_assemblyform T1    LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID     left join t_comProducts T4 on T1.FProductID = T4.FID   WHERE T1.FID = 1 GROUP BY T1.FStorehouseID, T1.FProductID,T4.FName   ) TT2 LEFT JOIN t_Balance TT1   ON TT1.FProductID = TT2.FProductID AND TT1.FStorehouseID = TT2.FStorehouseID   GROUP BY TT1.FProductID, TT2.FProductName,TT2.FNumber   HAVING SUM(IFNULL(TT1.FNumber,0)) < SUM(IFNULL(TT2.FNumber,0));
-
--- @query rebate overlap test before checking a rebate
-select T1.FClientID,T1.FBeginDate, T1.FEndDate,T2.FProductID  from T_returnForm T1 left join t_returnlist T2 on T1.FID = T2.FFormID  where IfNull(T2.FIsSelected,0) = 1 and T1.FID = 1;
-select distinct IfNull(FReturnFromFormID,0) as FReturnFromFormID  from t_PurForm T1 inner join t_PurList T2 on T1.FID = T2.FFormID  left join t_comProducts T3 on T2.FProductID = T3.FID  left join t_comUnit T4 on T2.FUnitID = T4.FID  where T1.FClientID = 10 and T1.FBillDate >= '@MONTH_BEGIN@' and T1.FBillDate <='@MONTH_END@' and FIsPresent = 0 and IfNull(T2.FReturnFromFormID,0) <> 0  and IfNull(T2.FReturnFromFormID,0) <> 1 and T2.FProductID in( 37);
-
--- ===========================================================================
--- Printing
--- ===========================================================================
-
--- @query task print query
-select  distinct T1.FID,T1.FTypeID,T1.FBillTypeID,T1.FBillDate,T1.FBillNo, T1.FProductID,T1.FNote as FFormNote,T1.FUnitID,T1.FNumber as FFormNumber,T1.FPrice as FFormPrice,T1.FAmount as FFormAmount ,T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, T1.FFormDefined1,T1.FFormDefined2,T1.FFormDefined3,T1.FBatchNo as FFormBatchNo, T4.FNo as FFormProductNo, T4.FName as FFormProductName, T4.FCode as FFormProductCode, T5.FNo as FFormUnitNo, T5.FName as FFormUnitName, T5.FCode as FFormUnitCode, T6.FNo as FBillNo, T6.FName as FBillName, T6.FCode as FBillCode,T7.FName as FCheckName, T8.FNo as FDeptNo, T8.FName as FDeptName, T8.FCode as FDeptCode,T9.FNo as FManagerNo, T9.FName as FManagerName, T9.FCode as FManagerCode,T11.FListDefined1,T11.FListDefined2,T11.FListDefined3,T12.FProductDefined1,T12.FProductDefined2,T12.FProductDefined3,T11.FSID,T11.FFormID,T11.FproductID,T11.FUnitID,T11.FBatchNo1,T11.FKFDate,T11.FKFPeriod,T11.FPeriodDate, T11.FNumber,T11.FSingleNumber,T11.FPrice,T11.FNote as FNote,T11.FAmount  as FAmount,T12.FNo as FProductNo, T12.FName as FProductName, T14.FName as FStdUnitName, T13.FName as FUnitName from t_protaskform T1 left join t_comProducts T4 on T1.FProductID = T4.FID left join t_comUnit T5 on T1.FUnitID = T5.FID left join t_comUser T6 on T1.FBillerID = T6.FID left join t_comUser T7 on T1.FCheckerID = T7.FID left join t_protasklist T11 on T1.FID = T11.FFormID inner join t_comProducts T12 on T11.FproductID = T12.FID left join t_comUnit T13 on T11.FUnitID = T13.FID left join t_comUnit T14 on T12.FStdUnitID = T14.FID left join t_comdepartment T8 on T1.FDeptID = T8.FID left join t_comEmployee T9 on T1.FManagerID = T9.FID  where T1.FID = 2 order by T11.FSID;
-
--- ===========================================================================
--- Field captions and column settings
--- ===========================================================================
-
--- @query captions applied by the editor
-select FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname  from t_comFieldName where FFormOrListID = 0 and FBillTypeID = 3049;
-select FID,FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname, case when IfNull(FIsShow,'') = '' then FDefaultIsShow else FIsShow end as FIsShow,  case when IfNull(FSID,'') = '' then FSystemSID else FSID end as FSID  from t_comFieldName where FFormOrListID = 1 and FBillTypeID = 3049 order by case when IfNull(FSID,'') = '' then FSystemSID else FSID end ;
-
--- @check the first free field shows the factory's caption = 合同号
-select case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname  from t_comFieldName where FFormOrListID = 0 and FBillTypeID = 3049 and FFieldName = 'FFormDefined1';
-
--- @query settings dialog: tree, header, grid and master data rows
-select distinct Fbilltypeid,FbilltypeName,0 as parentID from  t_comfieldname where  Fbilltypeid not like '20%'  and Fbilltypeid=3049 order by Fbilltypeid;
-select distinct Fbilltypeid,FbilltypeName,0 as parentID from  t_comfieldname where  Fbilltypeid not like '20%'  and Fbilltypeid not like '40%'  order by Fbilltypeid;
-select FID,FBillTypeID,FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname from t_comFieldName where FFormOrListID = 0 and FBillTypeID = 3049;
-select FID,FBillTypeID,FFieldName,FSetName,FDefaultName,case when ifnull(FIsShow,'')='' then FDefaultIsShow else FIsShow end FIsShow,case when ifnull(FSID,'')='' then FSystemSID else FSID end FSID,FIsSystem,FSystemSID,FDefaultIsShow  from t_comFieldName where FFormOrListID = 1 and FBillTypeID = 3049 order by FSID asc;
-select FID,FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname, FBillTypeID from t_comFieldName   where FBillTypeID=2003 or FBillTypeID=2004 or FBillTypeID=2005;
-
--- @write seed a missing caption row
-select * from t_comFieldName where FFieldName ='R_FNote' and FBillTypeID = 3049;
-insert into t_comFieldName(FID, FBillTypeID, FFormOrListID, FBillTypeName,FFieldName, FDefaultName, FIsSystem, FSystemSID, FDefaultIsShow) values(32,3089,1,'生产领料单','R_FNote','备注',0,210,1);
-
--- @write save caption settings
-update  t_comfieldname set FSetName='订单号' where FBillTypeID=3049 and FFieldName='FFormDefined2';
-update  t_comfieldname set FSetName='单耗' ,FSID=3 ,FIsShow=1 where FBillTypeID=3049 and FFieldName='R_FSingleNumber';
-update t_comFieldName set FSetName='规格' where FFieldName='FProductDefined1' or FFieldName='R_FProductDefined1';
-update t_comFieldName set FSetName='开户行' where FBillTypeID=2004 and FFieldName='FClientUserDefined1';
-update t_comfieldname  set FDefaultIsShow=case when ifnull(FIsShow,'')='' then FDefaultIsShow else FIsShow end,FDefaultName=case when ifnull(FSetName,'')='' then FDefaultName else FSetName end ,FSystemSID=case when ifnull(FSID,'')='' then FSystemSID else FSID end  where FbilltypeID>4000;
 
 -- ===========================================================================
 -- Posting: negative batch stock tests
@@ -571,7 +389,7 @@ select concat((select FNumber from t_comProductBatchNo where FProductID = 37 and
               (select count(*) from t_comProductBatchNo where FProductID = 37));
 
 -- @write purchase order completion, last purchase price and cash paid out
-update t_PurOrderList T1 inner join t_PurList T2  on T1.FID = T2.FFromOrderListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FFormID = 1   and IfNull(T2.FFromOrderListID,0) <> 0 ;
+update t_PurOrderList T1 inner join (select FFromOrderListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_PurList where FFormID = 1   and IfNull(FFromOrderListID,0) <> 0  group by FFromOrderListID) T2  on T1.FID = T2.FFromOrderListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 update t_comProductUnit T1 inner join  T_PurList T2  on T1.FProductID = T2.FProductID and T1.FUnitId = T2.FUnitID  set T1.FLastInPrice = T2.FPrice, T1.FLastInDate = now()  where T2.FFormID = 1 and IfNull(T2.FPrice,0) <> 0;
 update t_comCash T3 Inner join t_PurForm T4 on T3.FID = T4.FCashID set T3.FBalance = IfNull(T3.FBalance,0) + IfNull(T4.FPayAmount,0) * -1 where T4.FID = 1;
 
@@ -598,8 +416,8 @@ select FID from t_comProducts where FID in (17,37) order by FID for update;
 select FID, FStorehouseID, FProductID, FBatchNo1, FKFDate, FKFPeriod, FPeriodDate, FNumber, WEIGHT_STRING(IfNull(FBatchNo1,'') AS CHAR(100)) as FBatchKey from t_comProductBatchNo force index (ux_batch) where FStorehouseID = 2 and FProductID = 37 order by FKFDate, FBatchNo1, FID for update;
 insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber) values(2,37,'NEW-01',STR_TO_DATE('','%Y-%m-%d'),0,STR_TO_DATE('','%Y-%m-%d'),-3);
 SELECT LAST_INSERT_ID() AS IBatchNoID;
-update t_comProductBatchNo T inner join (select 1 as FID, 5 as FNumber union all select 2,0.125 union all select LAST_INSERT_ID(),2) D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber;
-Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values (1,4,1,2,'CHD@YM@00001','@MONTH_BEGIN@',2,37,'20250101-01',STR_TO_DATE('2025-01-01','%Y-%m-%d'),365,STR_TO_DATE('2026-01-01','%Y-%m-%d'),5,0,0),(LAST_INSERT_ID(),4,1,2,'CHD@YM@00001','@MONTH_BEGIN@',2,37,'NEW-01',STR_TO_DATE('','%Y-%m-%d'),0,STR_TO_DATE('','%Y-%m-%d'),3,0,0);
+update t_comProductBatchNo T inner join (select 1 as FID, 5 as FNumber union all select 2,0.125) D on T.FID = D.FID set T.FNumber = IfNull(T.FNumber,0) - D.FNumber;
+Insert into t_comProductOutBatchNo (FFromID,FTypeID,FBillID,FListID,FBillNo,FBillDate,FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate,FNumber,FPrice,FAmount)  values (1,4,1,2,'CHD@YM@00001','@MONTH_BEGIN@',2,37,'20250101-01',STR_TO_DATE('2025-01-01','%Y-%m-%d'),365,STR_TO_DATE('2026-01-01','%Y-%m-%d'),5,0,0),(99,4,1,2,'CHD@YM@00001','@MONTH_BEGIN@',2,37,'NEW-01',STR_TO_DATE('','%Y-%m-%d'),0,STR_TO_DATE('','%Y-%m-%d'),3,0,0);
 
 -- @check batch numbers are the same batch whatever their case and trailing blanks = 1|1|0
 select concat(WEIGHT_STRING('lot-a  ' AS CHAR(100)) = WEIGHT_STRING(IfNull('LOT-A','') AS CHAR(100)), '|',
@@ -621,47 +439,49 @@ select concat(@taken, '|', @records, '|', (select FNumber from t_comProductBatch
               (select count(*) from t_comProductOutBatchNo where FBillID = 1 and FTypeID = 4));
 
 -- @write sales order delivered, last sale price, client prices and cash received
-update t_SaleOrderList T1 inner join t_SaleOutList T2  on T1.FID = T2.FFromOrderListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FFormID = 1   and IfNull(T2.FFromOrderListID,0) <> 0 ;
+update t_SaleOrderList T1 inner join (select FFromOrderListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_SaleOutList where FFormID = 1   and IfNull(FFromOrderListID,0) <> 0  group by FFromOrderListID) T2  on T1.FID = T2.FFromOrderListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 update t_comProductUnit T1 inner join  T_SaleOutList T2  on T1.FProductID = T2.FProductID and T1.FUnitId = T2.FUnitID  set T1.FLastOutPrice = T2.FPrice, T1.FLastOutDate = now()  where T2.FFormID = 1 and IfNull(T2.FPrice,0) <> 0;
 insert into t_comProductsPrice(FProductID,FUnitID,FClientID)   select T2.FProductID as FPriductID, T2.FUnitID,IfNull(T1.FClientID,0) as FClientID   from t_SaleOutForm T1 inner join T_SaleOutList T2 on T1.FID = T2.FFormID   where T1.FID = 1 and not exists(select * from t_comProductsPrice T3             where T3.FClientID = IfNull(T1.FClientID,0)           and T3.FProductID = T2.FProductID and T3.FUnitID = T2.FUnitID)  group by IfNull(T1.FClientID,0),T2.FProductID,T2.FUnitID;
 update t_comProductsPrice T3 inner join (    select IfNull(T1.FClientID,0) as FClientID,T2.FProductID as FProductID,T2.FUnitID,           IfNull(T2.FNumber,0) as FNumber,IfNull(T2.FPrice,0) as FPrice,           IfNull(T2.FAmount,0) as FAmount     from t_SaleOutForm T1 inner join T_SaleOutList T2 on T1.FID = T2.FFormID     where T1.FID = 1 and IfNull(T2.FPrice,0) <> 0     ) T4   on T3.FClientID = T4.FClientID and T3.FProductId = T4.FProductID and T3.FUnitID = T4.FUnitID  Set T3.FNumber = T4.FNumber,T3.FPrice = T4.FPrice, T3.FAmount = T4.FAmount, T3.FDate = now();
 update t_comCash T3 Inner join t_SaleOutForm T4 on T3.FID = T4.FCashID set T3.FBalance = IfNull(T3.FBalance,0) + IfNull(T4.FReceiveAmount,0) * 1 where T4.FID = 1;
 
 -- @write receipt settles a sales out bill
-update t_SaleOutForm T1 inner join t_receivepayList T2  on T1.FID = T2.FFromBillID set T1.FFinishAmount = IfNull(T1.FFinishAmount,0) + IfNull(T2.FAmount,0) * 1 where T2.FFormID = 1   and IfNull(T2.FFromBillID,0) <> 0 ;
-update t_PurForm T1 inner join t_receivepayList T2  on T1.FID = T2.FFromBillID set T1.FFinishAmount = IfNull(T1.FFinishAmount,0) + IfNull(T2.FAmount,0) * -1 where T2.FFormID = 1   and IfNull(T2.FFromBillID,0) <> 0 ;
+update t_SaleOutForm T1 inner join (select FFromBillID, sum(IfNull(FAmount,0)) as FSourceNumber from t_receivepayList where FFormID = 1   and IfNull(FFromBillID,0) <> 0  group by FFromBillID) T2  on T1.FID = T2.FFromBillID set T1.FFinishAmount = IfNull(T1.FFinishAmount,0) + IfNull(T2.FSourceNumber,0) * 1;
+update t_PurForm T1 inner join (select FFromBillID, sum(IfNull(FAmount,0)) as FSourceNumber from t_receivepayList where FFormID = 1   and IfNull(FFromBillID,0) <> 0  group by FFromBillID) T2  on T1.FID = T2.FFromBillID set T1.FFinishAmount = IfNull(T1.FFinishAmount,0) + IfNull(T2.FSourceNumber,0) * -1;
 
 -- ===========================================================================
 -- Posting of the production task and the bills that follow it
 -- ===========================================================================
 
 -- @write checking and unchecking a task moves the sales order line's counter
-update t_SaleOrderList T1 inner join t_protaskForm T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FID = 4   and IfNull(T2.FFromListID,0) <> 0 ;
+update t_SaleOrderList T1 inner join (select FFromListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_protaskForm where FID = 4   and IfNull(FFromListID,0) <> 0  group by FFromListID) T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 update t_ProTaskForm set FIsChecked = 1, FCheckerID = 1 ,FCheckerDate = now() where FID = 4;
-update t_SaleOrderList T1 inner join t_protaskForm T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FNumber,0) * -1 where T2.FID = 1   and IfNull(T2.FFromListID,0) <> 0 ;
+update t_SaleOrderList T1 inner join (select FFromListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_protaskForm where FID = 1   and IfNull(FFromListID,0) <> 0  group by FFromListID) T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FSourceNumber,0) * -1;
 update t_ProTaskForm set FIsChecked = 0, FCheckerID = null,FCheckerDate = null where FID = 1;
 
 -- @check checking the second chair task adds its 40 to the order line's 30 = 70.00000000
-update t_SaleOrderList T1 inner join t_protaskForm T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FID = 4   and IfNull(T2.FFromListID,0) <> 0 ;
+update t_SaleOrderList T1 inner join (select FFromListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_protaskForm where FID = 4   and IfNull(FFromListID,0) <> 0  group by FFromListID) T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 select FProtaskFinishNumber from t_SaleOrderList where FID = 1;
 
 -- @check a task without a sales order line moves no counter = 0
-update t_SaleOrderList T1 inner join t_protaskForm T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FID = 5   and IfNull(T2.FFromListID,0) <> 0 ;
+update t_SaleOrderList T1 inner join (select FFromListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_protaskForm where FID = 5   and IfNull(FFromListID,0) <> 0  group by FFromListID) T2  on T1.FID = T2.FFromListID set T1.FProtaskFinishNumber = IfNull(T1.FProtaskFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 select row_count();
 
 -- @write material picking and finished goods receipt against a task
-update t_protasklist T1 inner join t_outpickinglist T2  on T1.FID = T2.FFromListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FFormID = 1   and IfNull(T2.FFromListID,0) <> 0 ;
+update t_protasklist T1 inner join (select FFromListID, sum(IfNull(FNumber,0)) as FSourceNumber from t_outpickinglist where FFormID = 1   and IfNull(FFromListID,0) <> 0  group by FFromListID) T2  on T1.FID = T2.FFromListID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 update t_comProducts T1 inner join (select T1.FProductID as FProductID, SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)  ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber  from t_outpickinglist T1   left join t_comProductUnit T3 on T1.FProductID = T3.FProductID and T1.FUnitId = T3.FUnitID  where T1.FFormID = 1 group by T1.FProductID) T2     on T1.FID = T2.FProductID set T1.FCurStock = IfNull(T1.FCurStock,0) + T2.FNumber * -1;
-update t_protaskForm T1 inner join t_infinishlist T2  on T1.FID = T2.FFromBillID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FNumber,0) * 1 where T2.FFormID = 1   and IfNull(T2.FFromBillID,0) <> 0 ;
+update t_protaskForm T1 inner join (select FFromBillID, sum(IfNull(FNumber,0)) as FSourceNumber from t_infinishlist where FFormID = 1   and IfNull(FFromBillID,0) <> 0  group by FFromBillID) T2  on T1.FID = T2.FFromBillID set T1.FFinishNumber = IfNull(T1.FFinishNumber,0) + IfNull(T2.FSourceNumber,0) * 1;
 update t_comClient T1 inner join  (select FClientID as FClientID,sum(IfNull(FPayAmount,0)) as FAmount from t_infinishform where FID = 1 group by FClientID) T2  on T1.FID = T2.FClientID set FLastInOuDateTime = now(),T1.FPayAmount = IfNull(T1.FPayAmount,0) + T2.FAmount * 1;
 update t_comCash T3 Inner join t_infinishform T4 on T3.FID = T4.FCashID set T3.FBalance = IfNull(T3.FBalance,0) + IfNull(T4.FPayAmount,0) * -1 where T4.FID = 1;
 
 -- @write transfer and assembly balances
 insert into t_Balance(FStorehouseID,FProductID)   select IfNull(T1.FOutStorehouseID,0) as FStorehouseID,T2.FProductID  from t_TransferForm T1 inner join T_TransferList T2 on T1.FID = T2.FFormID   where T1.FID = 1 and not exists(select * from t_Balance T3             where T3.FStorehouseID = IfNull(T1.FOutStorehouseID,0)           and T3.FProductID = T2.FProductID)  group by IfNull(T1.FOutStorehouseID,0),T2.FProductID;
 insert into t_Balance(FStorehouseID,FProductID,FBatchNo1,FBatchNo2,FBatchNo3)   select IfNull(FStorehouseID,0) as FStorehouseID,FProductID, '','',''   from t_AssemblyList  T1   where FFormID = 1 and not exists(select * from t_Balance T3             where T3.FStorehouseID = IfNull(T1.FStorehouseID,0)           and T3.FProductID = T1.FProductID)  group by IfNull(T1.FStorehouseID,0),T1.FProductID;
-update t_Balance T3 inner join (    select IfNull(T1.FStorehouseID,0) as FStorehouseID,T1.FProductID as FProductID,T1.FUnitID,      SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)           ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber     from t_AssemblyForm T1       LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID     where T1.FID = 1    group by IfNull(T1.FStorehouseID,0),T1.FProductID,T1.FUnitID    ) T4   on T3.FStorehouseID = T4.FStorehouseID and T3.FProductId = T4.FProductID  Set T3.FNumber = IfNull(T3.FNumber,0) + T4.FNumber *1;
-insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.FStorehouseID,0) as FStorehouseID,T1.FProductID,   IfNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,T1.FKFPeriod,T1.FPeriodDate   from t_AssemblyForm T1 inner join t_comProducts cp1 on T1.FProductID = cp1.FID   where T1.FID = 1      and IfNull(T1.FNumber,0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.FStorehouseID,0)           and T3.FProductID = T1.FProductID and IfNull(T3.FBatchNo1,'') = IfNull(T1.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T1.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T1.FPeriodDate,''))  group by IfNull(T1.FStorehouseID,0),T1.FProductID,           IfNull(T1.FBatchNo1,'') ,T1.FKFDate,T1.FKFPeriod,T1.FPeriodDate;
- select T1.FTypeID as FBillTypeID, T1.FID as FBillID, 0 as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T1.FStorehouseID as FStorehouseID, T1.FProductID as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)     ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate  from t_AssemblyForm T1 inner join t_comProducts cp1 on T1.FProductID = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID  where T1.FID = 1 and IfNull(T1.FNumber,0) > 0  and cp1.FIsBatchNo = 1 ;
+insert into t_Balance(FStorehouseID,FProductID,FBatchNo1,FBatchNo2,FBatchNo3)   select IfNull(FStorehouseID,0) as FStorehouseID,FProductID, '','',''   from t_AssemblyForm  T1   where FID = 1 and not exists(select * from t_Balance T3             where T3.FStorehouseID = IfNull(T1.FStorehouseID,0)           and T3.FProductID = T1.FProductID)  group by IfNull(T1.FStorehouseID,0),T1.FProductID;
+update t_Balance T3 inner join (    select IfNull(T1.FStorehouseID,0) as FStorehouseID,T1.FProductID as FProductID,      SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)           ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber     from t_AssemblyForm T1       LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID     where T1.FID = 1    group by IfNull(T1.FStorehouseID,0),T1.FProductID    ) T4   on T3.FStorehouseID = T4.FStorehouseID and T3.FProductId = T4.FProductID  Set T3.FNumber = IfNull(T3.FNumber,0) + T4.FNumber *1;
+insert into t_comProductBatchNo(FStorehouseID,FProductID,FBatchNo1,FKFDate,FKFPeriod,FPeriodDate)   select IfNull(T1.FStorehouseID,0) as FStorehouseID,T1.FProductID,   IfNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,max(T1.FKFPeriod),T1.FPeriodDate   from t_AssemblyForm T1 inner join t_comProducts cp1 on T1.FProductID = cp1.FID   where T1.FID = 1      and IfNull(T1.FNumber,0) > 0 and cp1.FIsBatchNo = 1       and not exists(select * from t_comProductBatchNo T3             where T3.FStorehouseID = IfNull(T1.FStorehouseID,0)           and T3.FProductID = T1.FProductID and IfNull(T3.FBatchNo1,'') = IfNull(T1.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T1.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T1.FPeriodDate,''))  group by IfNull(T1.FStorehouseID,0),T1.FProductID,           IfNull(T1.FBatchNo1,'') ,T1.FKFDate,T1.FPeriodDate;
+update t_comProductBatchNo T3 inner join (    select IfNull(T1.FStorehouseID,0) as FStorehouseID,T1.FProductID as FProductID,T1.FUnitID,      IfNull(FBatchNo1,'') as FBatchNo1,T1.FKFDate,max(T1.FKFPeriod) as FKFPeriod,T1.FPeriodDate,       SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)           ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber,      sum(IfNull(T1.FAmount,0)) as FAmount     FROM t_AssemblyForm T1   inner join t_comProducts cp1 on T1.FProductID = cp1.FID       LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID     WHERE T1.FID = 1      and IfNull(T1.FNumber,0) > 0 and cp1.FIsBatchNo = 1     GROUP BY IFNULL(T1.FStorehouseID,0),T1.FProductID,      IFNULL(FBatchNo1,''),T1.FKFDate,T1.FPeriodDate   )  T4   ON T3.FStorehouseID = T4.FStorehouseID AND T3.FProductId = T4.FProductID       AND IFNULL(T3.FBatchNo1,'') = IFNULL(T4.FBatchNo1,'')           and IfNull(T3.FKFDate,'') = ifNull(T4.FKFDate,'')          and IfNull(T3.FPeriodDate,'') = ifNull(T4.FPeriodDate,'') SET T3.FNumber = IFNULL(T3.FNumber,0) + T4.FNumber *1 ,T3.FAmount = IfNull(T3.FAmount,0) + T4.FAmount * 1;
+select T1.FTypeID as FBillTypeID, T1.FID as FBillID, 0 as FListID, T1.FBillNo, T1.FBillDate as FBillDate, T1.FStorehouseID as FStorehouseID, T1.FProductID as FProductID,  CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FNumber,0)     ELSE IFNULL(T1.FNumber,0) * IFNULL(T3.FRatio,0) END  AS FNumber, ifNull(T1.FBatchNo1,'') as FBatchNo1,T1.FKFDate,IfNull(T1.FKFPeriod,0) as FKFPeriod,T1.FPeriodDate, WEIGHT_STRING(IfNull(T1.FBatchNo1,'') AS CHAR(100)) as FBatchKey  from t_AssemblyForm T1 inner join t_comProducts cp1 on T1.FProductID = cp1.FID  LEFT JOIN t_comProductUnit T3 ON T1.FProductID = T3.FProductID AND T1.FUnitId = T3.FUnitID  where T1.FID = 1 and IfNull(T1.FNumber,0) > 0  and cp1.FIsBatchNo = 1;
 
 -- @write rebate over the month's purchases and its reversal
 select * from t_returnform where FID = '1';
@@ -669,8 +489,7 @@ select * from t_returnList where FIsSelected = 1 and FFormID = '1';
 select sum(IfNull(L.FTobeDiscountAmount,0)) as Amount  from t_purForm F inner join t_purList L on F.FID = L.FFormID  where F.FClientID = 10 and F.FBillDate >= '@MONTH_BEGIN@' and F.FBillDate <='@MONTH_END@' and L.FIsPresent = 0  and L.FProductID in( 37);
 update t_purForm F inner join t_purList L on F.FID = L.FFormID  set L.FIsReturn = 1,L.FReturnFromFormID = 1, L.FReturnAmount = Round(IfNull(L.FTobeDiscountAmount,0) / 1280 * 100,2), L.FReturnPrice =Round(IfNull(L.FTobeDiscountAmount,0) / 1280 * 100/ L.FNumber,2) where F.FClientID = 10 and F.FBillDate >= '@MONTH_BEGIN@' and F.FBillDate <='@MONTH_END@' and L.FIsPresent = 0  and L.FProductID in( 37);
 select * from t_ReceivePayForm where FID = 0;
-insert into t_ReceivePayForm (FID, FBillTypeID, FTypeID, FFromBillTypeID, FFromFormBillID, FBillerID, FBillNo, FClientID, FBillDate, FAmount, FNote)
-values (1, 2, 7, 17, 1, 1, 'FKD@YM@00001', 10, '@MONTH_END@', 100, '返利单生成的付款单,用于抵供应商欠款');
+insert into t_ReceivePayForm(FID,FBillTypeID,FTypeID,FFromBillTypeID,FFromFormBillID,FBillerID,FBillNo,FClientID,FBillDate,FAmount,FNote) values(1,2,7,17,1,1,'FKD@YM@00001',10,'@MONTH_END@ 00:00:00',100,'返利单生成的付款单,用于抵供应商欠款');
 update t_ReturnForm set FReceiveFormID = 1 where FID = 1;
 update t_comClient T1 inner join  (select FClientID as FClientID,sum(IfNull(FAmount,0)) as FAmount from t_ReceivePayForm where FID = 1 group by FClientID) T2  on T1.FID = T2.FClientID set FLastInOuDateTime = now(),T1.FPayAmount = IfNull(T1.FPayAmount,0) + T2.FAmount * 1;
 update t_PurForm T1 inner join t_PurList T2 on T1.FID = T2.FFormID  set T2.FIsReturn = 0, T2.FReturnPrice = 0, T2.FReturnAmount = 0, T2.FReturnFromFormID = 0  where IfNull(T2.FReturnFromFormID,0) = 1;
@@ -686,56 +505,3 @@ update t_comClient T1 inner join  (select FCustomerID as FClientID,sum(IfNull(FR
 update t_comClient T1 inner join  (select FItemID as FClientID,sum(IfNull(FTobeAmount,0)) as FAmount from t_OtherOutInForm where FID = 1 group by FItemID) T2  on T1.FID = T2.FClientID set FLastInOuDateTime = now(),T1.FTotalAmount = IfNull(T1.FTotalAmount,0) + T2.FAmount * -1,T1.FUnPayAmount = (IfNull(T1.FTotalAmount,0) + T2.FAmount * -1) - IfNull(T1.FPayAmount,0);
 update t_comProducts T1 inner join (select T1.FProductID as FProductID, SUM(CASE WHEN IFNULL(T3.FUnitId,0) = 0 THEN IFNULL(T1.FInGainNumber,0)  ELSE IFNULL(T1.FInGainNumber,0) * IFNULL(T3.FRatio,0) END) AS FNumber  from t_inventorylist T1   left join t_comProductUnit T3 on T1.FProductID = T3.FProductID and T1.FUnitId = T3.FUnitID  where T1.FFormID = 1 group by T1.FProductID) T2     on T1.FID = T2.FProductID set T1.FCurStock = IfNull(T1.FCurStock,0) + T2.FNumber * 1;
 update t_comCash T3 Inner join t_FeeForm T4 on T3.FID = T4.FCashID set T3.FBalance = IfNull(T3.FBalance,0) + IfNull(T4.FAmount,0) * -1 where T4.FID = 1;
-
--- ===========================================================================
--- Vouchers of checked production tasks
--- ===========================================================================
-
--- @check two checked tasks become balanced vouchers noted with the bill type name, the unchecked one is left out = 2|4|生产任务单_RWD@YM@00001|4130.40000000|4130.40000000|1|0
-Create temporary Table  tmpTID ( `FID1` int(11) NOT NULL AUTO_INCREMENT,  `FID` int(11) Null,  `FBillNo` varchar(50) null, `FBillDate` Date null , `FIsChecked` int(1) null,  `FFormTableName` varchar(50) null, `FVoucherID` int null default 0, `FDebitAmount` decimal(28,6) DEFAULT NULL,  `FCreditAmount` decimal(28,6) DEFAULT NULL,  `FTypeID` int(4) null,  PRIMARY KEY (`FID1`));
-Create temporary Table  TmpVoucher  (  FID int(11) NOT NULL AUTO_INCREMENT,  FDate date DEFAULT NULL,  FYear int(11) DEFAULT NULL,  FVoucherTypeID int(11) DEFAULT NULL,  Fperiod int(11) DEFAULT NULL,  FGroupID int(11) DEFAULT NULL,  Fnumber int(11) DEFAULT NULL,  Fnote varchar(255) DEFAULT NULL,  FAttachmentNumber int(11) DEFAULT NULL,  FSID int(11) DEFAULT NULL,  FListCount int(11) DEFAULT NULL,  FDebitAmount decimal(28,6) DEFAULT NULL,  FCreditAmount decimal(28,6) DEFAULT NULL,  FBillerID int(11) DEFAULT NULL,  FBillDate datetime DEFAULT NULL,  FCheckerID int(11) DEFAULT NULL,  FIsChecked bit(1) DEFAULT NULL,  FCheckerDate datetime DEFAULT NULL,  FPostID int(11) DEFAULT NULL,  FIsPost bit(1) DEFAULT NULL,  FPostDate datetime DEFAULT NULL,  FApproveID int(11) DEFAULT NULL,  FFromBillTypeID int(11) DEFAULT NULL,  FFromBillID int(11) DEFAULT NULL,  FFromBillNo varchar(50) DEFAULT NULL,  FIsCloseAcc int(1) DEFAULT NULL,  FIsBillCreate int(1) DEFAULT NULL,  FIsCustomer int(1) DEFAULT NULL,  FIsSupplier int(1) DEFAULT NULL,  FIsDept int(1) DEFAULT NULL,  FIsEmployee int(1) DEFAULT NULL,  FFormFID int(11) DEFAULT NULL,  FListFID int(11) DEFAULT NULL,  FListSID int(11) DEFAULT NULL,  FListNote varchar(500) DEFAULT NULL,  FListAccountID int(11) DEFAULT NULL,  FListDC int(1) DEFAULT NULL,  FListDebitAmount decimal(28,6) DEFAULT NULL,  FListCreditAmount decimal(28,6) DEFAULT NULL,  FListCustomerID int(11) DEFAULT NULL,  FListSupplierID int(11) DEFAULT NULL,  FListDeptID int(11) DEFAULT NULL,  FListEmployeeID int(11) DEFAULT NULL,  FListCurrencyId int(11) DEFAULT NULL,  FVoucherID int null , FTotalTypeID int null,  FTypeID int null,  PRIMARY KEY (`FID`));
-delete from `tmpTID`;
-delete from `tmpVoucher`;
-insert into tmpTID(FID,FTypeID ) values (1,100),(2,100),(4,100);
-update tmpTID T1 inner join t_ProTaskForm T2  on T1.FID = T2.FID  set T1.FBillNo = T2.FBillNo, T1.FBillDate = T2.FBillDate,     T1.FIsChecked = T2.FIsChecked ;
-update tmpTID T1 inner join t_ProTaskForm T2  on T1.FID = T2.FID  set T1.FTypeID = 1  where IfNull(T2.FIsChecked,0) = 0;
-update tmpTID T1 inner join t_ProTaskForm T2  on T1.FID = T2.FID  set T1.FTypeID = 2  where IfNull(T2.FIsChecked,0) = 1 and IfNull(T2.FIsCreateVoucher,0) = 1 ;
-update tmpTID T1 inner join t_ProTaskForm T2  on T1.FID = T2.FID  set T1.FTypeID = 0  where IfNull(T2.FIsChecked,0) = 1 and IfNull(T2.FIsCreateVoucher,0) = 0 ;
-update tmpTID T1 inner join t_ProTaskForm T2  on T1.FID = T2.FID  set T1.FTypeID = 4  where IfNull(T1.FTypeID,0) = 0 and T2.FBillDate < '2000-01-01';
-SELECT * FROM T_VoucherModelForm  WHERE FIsDefault = 1 and FBillTypeID = 3049;
-select * from T_VoucherModelList   where FFormID = 1;
-INSERT INTO TmpVoucher(FDate,FYear,Fperiod,FVoucherTypeID,Fnumber,Fnote, FAttachmentNumber,FSID,FListCount,FDebitAmount,FCreditAmount,FBillerID,  FBillDate,FCheckerID,FIsChecked,FCheckerDate,FPostID,FIsPost,FPostDate,  FApproveID,FFromBillTypeID,FFromBillID,FFromBillNo,FIsCloseAcc,FIsBillCreate,   FListSID,FListNote,FListAccountID,FListDC, FIsCustomer,FIsSupplier,FIsDept,FIsEmployee) SELECT TT2.FBillDate,YEAR(TT2.FBillDate) AS FYear, MONTH(TT2.FBillDate) AS FPeriod,    1 AS FVoucherTypeID, NULL AS FNumber,TT1.FNote,    0 AS FAttachmentNumber, 0 AS FSID,0,NULL,NULL, 1,   DATE(NOW()), 0 AS FCheckerID, 0, NULL, 0 AS FPostId,0,NULL,   -1 AS FApproveID, TT1.FBillTypeID,TT2.FID AS FFromBillID, TT2.FBillNo,0, 1 AS FIsBillcreate,    TT1.FSID,TT1.FNote,TT1.FAccountID,TT1.FCR,    TT1.FIsCustomer,TT1.FIsSupplier,TT1.FIsDept,TT1.FIsEmployee  FROM (  SELECT T1.FID,T1.FBillTypeID,T1.FVoucherGroup,T2.FSID,T2.FNote,T2.FAccountID, case when T2.FCR = '借' then -1 when T2.FCR = '贷' then 1 end as FCR, T2.FAmountFromFieldName,T2.FFormula,T3.FFromTableName,T3.FListTableName,T3.FFormOrList,     T4.FIsCustomer,T4.FIsSupplier,T4.FIsDept,T4.FIsEmployee  FROM t_vouchermodelform T1 LEFT JOIN t_vouchermodelList T2  ON T1.FID = T2.FFormID  LEFT JOIN (SELECT FBillTypeID,FFromTableName,FListTableName,FFormOrList,   FAmountFromFieldCNName,FAmountFromFieldName FROM t_vouchermodelfield WHERE FBillTypeID = 3049) T3   ON T1.FBillTypeID = T3.FBillTypeID AND T2.FAmountFromFieldName = T3.FAmountFromFieldName  AND T2.FAmountFromFieldCNName = T3.FAmountFromFieldCNName   LEFT JOIN t_voucheraccount T4 ON T2.FAccountID = T4.FID  WHERE T1.FID = 1 ) TT1, t_ProTaskForm TT2,  tmpTID TT3  WHERE TT2.FID = TT3.FID and IfNull(TT3.FTypeID,0) = 0  and TT2.FID IN (1,2,4);
-SELECT T1.FID,T1.FBillTypeID,T1.FVoucherGroup,T2.FSID,T2.FNote,T2.FAccountID, T2.FCR, T2.FAmountFromFieldName,T2.FFormula,T3.FFromTableName,T3.FListTableName,T3.FFormOrList,     T4.FIsCustomer,T4.FIsSupplier,T4.FIsDept,T4.FIsEmployee  FROM t_vouchermodelform T1 LEFT JOIN t_vouchermodelList T2  ON T1.FID = T2.FFormID  LEFT JOIN (SELECT FBillTypeID,FFromTableName,FListTableName,FFormOrList,   FAmountFromFieldCNName,FAmountFromFieldName FROM t_vouchermodelfield WHERE FBillTypeID = 3049) T3   ON T1.FBillTypeID = T3.FBillTypeID AND T2.FAmountFromFieldName = T3.FAmountFromFieldName  AND T2.FAmountFromFieldCNName = T3.FAmountFromFieldCNName   LEFT JOIN t_voucheraccount T4 ON T2.FAccountID = T4.FID  WHERE T1.FID = 1;
-update TmpVoucher TT1 inner join (     select T1.FID,  sum(IfNull(T2.FAmount,0)) as FAmount  from t_ProTaskForm T1      left join t_ProTaskList T2 on T1.FID = T2.FFormID      where T1.FID in( 1,2,4)  group by T1.FID ) TT2    on TT1.FFromBillID = TT2.FID  set TT1.FListDebitAmount = TT2.FAmount,      TT1.FListCreditAmount = TT2.FAmount  where TT1.FListSID = 1;
-update TmpVoucher TT1 inner join (     select T1.FID,  sum(IfNull(T2.FAmount,0)) as FAmount  from t_ProTaskForm T1      left join t_ProTaskList T2 on T1.FID = T2.FFormID      where T1.FID in( 1,2,4)  group by T1.FID ) TT2    on TT1.FFromBillID = TT2.FID  set TT1.FListDebitAmount = TT2.FAmount,      TT1.FListCreditAmount = TT2.FAmount  where TT1.FListSID = 2;
-update TmpVoucher T1 inner join t_ProTaskForm T2  on T1.FFromBillID = T2.FID  set T1.FListEmployeeID = IfNull(T2.FBillerID,0) where T1.FListSID = 1;
-update TmpVoucher set FListCreditAmount = null where FListDC = -1 ;
-update TmpVoucher set FListDebitAmount = null where FListDC = 1 ;
-update TmpVoucher Set FTypeID = 11 where IfNull(FIsEmployee,0) = 1 and IfNull(FListEmployeeID,0) = 0;
-update TmpVoucher Set FTypeID = 12 where IfNull(FIsDept,0) = 1 and IfNull(FListDeptID,0) = 0;
-update TmpVoucher Set FTypeID = 13 where IfNull(FIsSupplier,0) = 1 and IfNull(FListSupplierID,0) = 0;
-update TmpVoucher Set FTypeID = 14 where IfNull(FIsCustomer,0) = 1 and IfNull(FListCustomerID,0) = 0;
-update TmpVoucher Set FTypeID = 20  where IfNull(FListDebitAmount,0) = 0 and IfNull(FListCreditAmount,0) = 0 and IfNull(FTypeID,0) = 0 ;
-SELECT FFromBillID,  SUM(FListDebitAmount) AS FListDebitAmount, SUM(FListCreditAmount) AS FListCreditAmount  FROM TmpVoucher  GROUP BY FFromBillID  HAVING SUM(FListDebitAmount) <>  SUM(FListCreditAmount) ;
-update TmpVoucher set FTypeID = 21 where IfNull(FTypeID,0) = 0 and FFromBillID In (-1);
-update tmpTID T1 inner join (select FFromBillID, sum(FListDebitAmount) as FDebitAmount, sum(FListCreditAmount) as FCreditAmount  from tmpVoucher where IfNull(FTypeID,0) = 0 group by FFromBillID ) T2 on T1.FID = T2.FFromBillID  set T1.FDebitAmount = T2.FDebitAmount, T1.FCreditAmount = T2.FCreditAmount ;
-update tmpVoucher T1 inner join tmpTID T2 on T1.FFromBillID = T2.FID  set T1.FDebitAmount = T2.FDebitAmount, T1.FCreditAmount = T2.FCreditAmount  where IfNull(T1.FTypeID,0) = 0 ;
-select Max(FID) as FID from t_voucherForm;
-select Max(FID) as FID from t_voucherList;
-select FFromBillID from TmpVoucher where IfNull(FTypeID,0) <> 0 group by FFromBillID;
-Update TmpVoucher set FTotalTypeID = 1 where FFromBillID  in (-1) ;
-select FFromBillID from TmpVoucher where IfNull(FTotalTypeID,0) = 0  group by FFromBillID order by FBillDate, FFromBillNo ;
-select FBillDate from tmpVoucher where FFromBillID = 1;
-select Max(IfNull(FSID,0)) as FID from t_voucherForm where FYear = '@YEAR@' and FPeriod = '@MONTH@';
-select Max(IfNull(Fnumber,0)) as FID from t_voucherForm where FYear = '@YEAR@' and FPeriod = '@MONTH@';
-update tmpVoucher set FFormFID = 2,FFromBillTypeID = 3049,FVoucherTypeID = 1,FYear = '@YEAR@',FPeriod = '@MONTH@',Fnumber = 1,FAttachmentNumber = 0,FSID = 1,FBillerID = 1,FBillDate = DATE(NOW()) where FFromBillID = 1;
-update tmpVoucher set FFormFID = 3,FFromBillTypeID = 3049,FVoucherTypeID = 1,FYear = '@YEAR@',FPeriod = '@MONTH@',Fnumber = 2,FAttachmentNumber = 0,FSID = 2,FBillerID = 1,FBillDate = DATE(NOW()) where FFromBillID = 2;
-update tmpVoucher set FListFID = IfNull(FID,0) + IfNull(1,0);
-update tmpVoucher T1 inner join t_BillType T2 on T1.FFromBillTypeID = T2.FBillTypeID  set T1.FListNote = CONCAT(T2.FBillName,'_', T1.FFromBillNo) ;
-insert into t_VoucherForm(FID,FDate,Fyear,FVoucherTypeID,FPeriod,FNumber,FAttachmentNumber,FSID,FDebitAmount,FCreditAmount,FBillerID,FBilldate,FIsBillcreate,FFromBillTypeID,FFromBillID,FFromBillNo, FIsChecked,FIsPost,FIsCloseAcc)  select FFormFID,FDate,Fyear,FVoucherTypeID,FPeriod,FNumber,FAttachmentNumber,   FSID,FDebitAmount,FCreditAmount,FBillerID,FBilldate,1 ,FFromBillTypeID,FFromBillID,FFromBillNo,0,0,0  from tmpVoucher where IfNull(FTotalTypeID,0) = 0  group by FFormFID,FDate,Fyear,FVoucherTypeID,FPeriod,FNumber,FAttachmentNumber,   FSID,FDebitAmount,FCreditAmount,FBillerID,FBilldate,FFromBillTypeID,FFromBillID,FFromBillNo;
- insert into t_voucherList(FID,FFormID,FSID,FNote,FAccountID,FDC,FDebitAmount,FCreditAmount,FCustomerID,FSupplierID,FDeptID,FEmployeeID,FDebitAmountFor,FCreditAmountFor) select FListFID,FFormFID,FListSID,FListNote,FListAccountID,FListDC,FListDebitAmount,FListCreditAmount,    FListCustomerID,FListSupplierID,FListDeptID,FListEmployeeID,FListDebitAmount,FListCreditAmount  from tmpVoucher where IfNull(FTotalTypeID,0) = 0 ;
-update t_ProTaskForm T1 inner join tmpVoucher T2 on T1.FID = T2.FFromBillID  set T1.FVoucherID = T2.FFormFID, T1.FIsCreateVoucher = 1  where IfNull(T2.FTotalTypeID,0) = 0;
-select concat((select count(*) from t_VoucherForm), '|', (select count(*) from t_voucherList), '|',
-              (select FNote from t_voucherList where FFormID = 2 and FSID = 1), '|',
-              (select FDebitAmount from t_VoucherForm where FID = 2), '|', (select FCreditAmount from t_VoucherForm where FID = 2), '|',
-              (select FIsCreateVoucher from t_ProTaskForm where FID = 1), '|', (select IfNull(FIsCreateVoucher,0) from t_ProTaskForm where FID = 4));
