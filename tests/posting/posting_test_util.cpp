@@ -1,358 +1,353 @@
 #include "posting_test_util.h"
 
-#include "platform/nv_dm_base.h"
-#include "posting/posting_engine.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
+#include "platform/nv_dm_base.h"
+#include "posting/batch_steps.h"
+#include "posting/posting_engine.h"
 
 #include <QDateTime>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <algorithm>
+#include <cmath>
 
 namespace protask::testing {
 
 namespace {
 
-QSqlQuery run(const QString &sql)
+QSqlQuery run(const QString &sql, const QSqlDatabase &db = Db())
 {
-    QSqlQuery q(Db());
+    QSqlQuery q(db);
     if (!q.exec(sql))
         throw DbError::fromSqlError(q.lastError(), sql);
     return q;
 }
 
+QVariant orNull(const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); }
+
+// "name change" pairs sorted by name; changes round to 6 places.
+std::string render(const QMap<QString, double> &changes)
+{
+    QStringList out;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        const double v = std::round(it.value() * 1e6) / 1e6;
+        if (v != 0)
+            out << it.key() + QLatin1Char(' ') + QString::number(v, 'g', 12);
+    }
+    return out.join(QStringLiteral(", ")).toStdString();
+}
+
+QMap<QString, double> parse(const QString &text, bool stickyOnly)
+{
+    static const QStringList sticky{"stamp", "last", "cp", "marks", "balrows", "balblank", "batchrows"};
+    const QStringList parts = text.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+    QMap<QString, double> out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (!stickyOnly
+            || std::any_of(sticky.begin(), sticky.end(), [&](const QString &s) { return parts[i].startsWith(s); }))
+            out[parts[i]] += parts[i + 1].toDouble();
+    }
+    return out;
+}
+
+QVariant Scalar(const QString &sql, const QSqlDatabase &db = Db())
+{
+    QSqlQuery q = run(sql, db);
+    return q.next() ? q.value(0) : QVariant();
+}
+
 } // namespace
 
-void Exec(const QString &sql) { run(sql); }
+void Exec(const QString &sql, const QSqlDatabase &db) { run(sql, db); }
+
+double Number(const QString &sql, const QSqlDatabase &db) { return ValueToFloat(Scalar(sql, db)); }
+
+std::string Rows(const QString &sql)
+{
+    QSqlQuery q = run(sql);
+    QStringList rows;
+    while (q.next())
+        rows << q.value(0).toString();
+    return rows.join(QLatin1Char('\n')).toStdString();
+}
 
 void InsertRow(const QString &table, const QVariantMap &values)
 {
-    QStringList columns;
-    QStringList marks;
-    for (auto it = values.cbegin(); it != values.cend(); ++it) {
-        columns << it.key();
-        marks << QStringLiteral("?");
-    }
-    const QString sql = QStringLiteral("insert into %1(%2) values(%3)").arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QString sql = QStringLiteral("insert into %1(%2) values(%3)")
+                            .arg(table, values.keys().join(QLatin1Char(',')),
+                                 QStringList(values.size(), QStringLiteral("?")).join(QLatin1Char(',')));
     QSqlQuery q(Db());
-    if (!q.prepare(sql))
-        throw DbError::fromSqlError(q.lastError(), sql);
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        q.addBindValue(it.value());
+    q.prepare(sql);
+    for (const QVariant &v : values)
+        q.addBindValue(v);
     if (!q.exec())
         throw DbError::fromSqlError(q.lastError(), sql);
 }
 
-void SeedUnit(int id, const QString &name) { InsertRow(QStringLiteral("t_comUnit"), {{"FID", id}, {"FName", name}}); }
+void SeedWorld()
+{
+    nvDMBase::instance().userId = world::kUserId;
+    // Completion targets: the first of each pair counts from null, the second from 1.
+    ExecScript(
+        "insert into t_comUnit(FID, FName) values (1, '个'), (2, '箱'), (3, '盒'), (4, '包');"
+        "insert into t_comProducts(FID, FName, FStdUnitID, FIsBatchNo) values (1, '螺丝', 1, 0), (2, '胶水', 1, 1), (3, '套件', 1, 1);"
+        "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio, FLastInPrice, FLastOutPrice, FLastInDate, FLastOutDate) values "
+        "(1, 1, 1, 1, null, null, null, null), (1, 2, 4, null, null, null, null, null), (2, 1, 1, 1, 7, 8, '2026-11-01', '2026-11-02'), (2, 2, 2, 12, null, null, null, null), (3, 1, 1, 1, null, null, null, null), (3, 2, 2, 12, null, null, null, null);"
+        "insert into t_comStorehouse(FID, FName) values (1, '仓库1'), (2, '仓库2');"
+        "insert into t_comCash(FID, FName, FBalance) values (1, '现金1', 5000);"
+        "insert into t_comClient(FID, FName, FTotalAmount, FPayAmount, FUnPayAmount) values (1, '客户', 1000, 400, 600), (2, '供应商', 1000, 400, 600), (3, '新客户', null, null, null);"
+        "insert into t_comProductBatchNo(FStorehouseID, FProductID, FBatchNo1, FKFDate, FNumber, FAmount) values "
+        "(1, 2, 'B1', '2026-01-01', 5, 0), (1, 2, 'B2', '2026-02-01', 20, 0), (1, 3, 'H1', '2026-03-01', 10, 0);"
+        "insert into t_SaleOrderList(FID, FFormID, FSID, FProductID, FFinishNumber, FPurOrderFinishNumber, FProtaskFinishNumber) values "
+        "(501, 500, 1, 1, null, null, null), (502, 500, 2, 1, 1, 1, 1);"
+        "insert into t_PurOrderList(FID, FFormID, FSID, FProductID, FFinishNumber) values (501, 500, 1, 1, null), (502, 500, 2, 1, 1);"
+        "insert into t_ProTaskList(FID, FFormID, FSID, FProductID, FFinishNumber) values (701, 801, 1, 1, null), (702, 801, 2, 1, 1);"
+        "insert into t_ProTaskForm(FID, FTypeID, FProductID, FNumber, FFinishNumber) values (801, 3049, 3, 9, null), (802, 3049, 3, 9, 1);"
+        "insert into t_SaleOutForm(FID, FTypeID, FFinishAmount) values (901, 3004, null), (902, 3004, 1);"
+        "insert into t_PurForm(FID, FTypeID, FFinishAmount) values (901, 3002, null), (902, 3002, 1)");
+}
 
 void SeedProduct(int id, const QString &name, bool batchTracked)
 {
-    InsertRow(QStringLiteral("t_comProducts"),
+    InsertRow("t_comProducts",
               {{"FID", id}, {"FName", name}, {"FStdUnitID", world::kUnitPiece}, {"FIsBatchNo", batchTracked ? 1 : 0}});
 }
 
 void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio)
 {
-    InsertRow(QStringLiteral("t_comProductUnit"), {{"FProductID", productId}, {"FSID", sid}, {"FUnitID", unitId}, {"FRatio", ratio}});
-}
-
-void SeedClient(int id, const QVariant &total, const QVariant &paid, const QVariant &unpaid)
-{
-    InsertRow(QStringLiteral("t_comClient"), {{"FID", id},
-                                              {"FName", QStringLiteral("客户%1").arg(id)},
-                                              {"FTotalAmount", total},
-                                              {"FPayAmount", paid},
-                                              {"FUnPayAmount", unpaid}});
+    InsertRow("t_comProductUnit", {{"FProductID", productId}, {"FSID", sid}, {"FUnitID", unitId}, {"FRatio", ratio}});
 }
 
 int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number)
 {
-    InsertRow(QStringLiteral("t_comProductBatchNo"), {{"FStorehouseID", storehouse},
-                                                      {"FProductID", product},
-                                                      {"FBatchNo1", batchNo},
-                                                      {"FKFDate", kfDate},
-                                                      {"FNumber", number},
-                                                      {"FAmount", 0}});
-    return Scalar(QStringLiteral("select max(FID) from t_comProductBatchNo")).toInt();
-}
-
-void SeedBillType(int id, int billType, const QString &billTypeNo, const QString &preCode)
-{
-    InsertRow(QStringLiteral("T_BillType"),
-              {{"FID", id}, {"FBillTypeID", billType}, {"FBillTypeNo", billTypeNo}, {"FPreCode", preCode}});
-}
-
-namespace {
-
-void seedStorehouse(int id)
-{
-    InsertRow(QStringLiteral("t_comStorehouse"), {{"FID", id}, {"FName", QStringLiteral("仓库%1").arg(id)}});
-}
-
-void seedCash(int id, double balance)
-{
-    InsertRow(QStringLiteral("t_comCash"), {{"FID", id}, {"FName", QStringLiteral("现金%1").arg(id)}, {"FBalance", balance}});
-}
-
-} // namespace
-
-void SeedWorld()
-{
-    using namespace world;
-    nvDMBase::instance().userId = kUserId;
-    SeedUnit(kUnitPiece, QStringLiteral("个"));
-    SeedUnit(kUnitBox, QStringLiteral("箱"));
-    SeedProduct(kPlain, QStringLiteral("螺丝"), false);
-    SeedProduct(kBatch, QStringLiteral("胶水"), true);
-    SeedProduct(kAssembled, QStringLiteral("套件"), true);
-    SeedProductUnit(kPlain, 1, kUnitPiece, 1);
-    SeedProductUnit(kBatch, 1, kUnitPiece, 1);
-    SeedProductUnit(kBatch, 2, kUnitBox, kBoxRatio);
-    SeedProductUnit(kAssembled, 1, kUnitPiece, 1);
-    seedStorehouse(kStore);
-    seedStorehouse(kStore2);
-    SeedClient(kClient, 1000, 400, 600);
-    SeedClient(kSupplier, 1000, 400, 600);
-    seedCash(kCash, 5000);
-    SeedBatch(kStore, kBatch, QStringLiteral("B1"), QDate(2026, 1, 1), 5);
-    SeedBatch(kStore, kBatch, QStringLiteral("B2"), QDate(2026, 2, 1), 20);
-    SeedBatch(kStore, kAssembled, QStringLiteral("H1"), QDate(2026, 3, 1), 10);
-    for (int sid : {1, 2}) {
-        InsertRow(QStringLiteral("t_SaleOrderList"),
-                  {{"FID", kSaleOrderLine + sid - 1}, {"FFormID", 500}, {"FSID", sid}, {"FProductID", kPlain}});
-        InsertRow(QStringLiteral("t_PurOrderList"),
-                  {{"FID", kPurOrderLine + sid - 1}, {"FFormID", 500}, {"FSID", sid}, {"FProductID", kPlain}});
-        InsertRow(QStringLiteral("t_ProTaskList"), {{"FID", kTaskLine + sid - 1}, {"FFormID", kTask}, {"FSID", sid}, {"FProductID", kPlain}});
-        InsertRow(QStringLiteral("t_ProTaskForm"),
-                  {{"FID", kTask + sid - 1}, {"FTypeID", 3049}, {"FProductID", kAssembled}, {"FNumber", 9}});
-        InsertRow(QStringLiteral("t_SaleOutForm"), {{"FID", kSettledBill + sid - 1}, {"FTypeID", 3004}, {"FAmount", 500}});
-        InsertRow(QStringLiteral("t_PurForm"), {{"FID", kSettledBill + sid - 1}, {"FTypeID", 3002}, {"FAmount", 500}});
-    }
+    return AddBatch(storehouse, product, batchNo, kfDate.toString(Qt::ISODate), number);
 }
 
 void SeedBill(int billType, const QString &formTable, const QString &listTable, int billId, QVariantMap header,
               const QList<QVariantMap> &lines)
 {
-    header.insert(QStringLiteral("FID"), billId);
-    if (!header.contains(QStringLiteral("FTypeID")))
-        header.insert(QStringLiteral("FTypeID"), billType);
-    if (!header.contains(QStringLiteral("FBillNo")))
-        header.insert(QStringLiteral("FBillNo"), QStringLiteral("T%1-%2").arg(billType).arg(billId));
-    if (!header.contains(QStringLiteral("FBillDate")))
-        header.insert(QStringLiteral("FBillDate"), QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-    InsertRow(formTable, header);
-    int n = 0;
-    for (QVariantMap line : lines) {
-        ++n;
-        line.insert(QStringLiteral("FID"), billId * 1000 + n);
-        line.insert(QStringLiteral("FFormID"), billId);
-        line.insert(QStringLiteral("FSID"), n);
+    QVariantMap row{{"FID", billId},
+                    {"FTypeID", billType},
+                    {"FBillNo", QStringLiteral("T%1-%2").arg(billType).arg(billId)},
+                    {"FBillDate", QDateTime(QDate(2026, 12, 5), QTime(10, 0))}};
+    row.insert(header);
+    InsertRow(formTable, row);
+    for (int n = 1; n <= lines.size(); ++n) {
+        QVariantMap line = lines[n - 1];
+        line.insert({{"FID", billId * 1000 + n}, {"FFormID", billId}, {"FSID", n}});
         InsertRow(listTable, line);
     }
+}
+
+QVariantMap Line(int product, int unit, double number, double price, const QString &batchNo, const QDate &kfDate,
+                 const QVariantMap &more)
+{
+    QVariantMap line{{"FProductID", product},
+                     {"FUnitID", unit},
+                     {"FNumber", number},
+                     {"FPrice", price},
+                     {"FAmount", price * number},
+                     {"FTobeDiscountAmount", price * number},
+                     {"FBatchNo1", orNull(batchNo)},
+                     {"FKFDate", kfDate}};
+    line.insert(more);
+    return line;
 }
 
 QList<QVariantMap> StandardLines(int sign)
 {
     using namespace world;
-    auto plain = [&](double number, int target) {
-        return QVariantMap{{"FProductID", kPlain},       {"FUnitID", kUnitPiece},
-                           {"FNumber", number * sign},   {"FPrice", 10},
-                           {"FAmount", 10 * number * sign}, {"FTobeDiscountAmount", 10 * number * sign},
-                           {"FFromOrderListID", kSaleOrderLine + target}, {"FFromListID", kTaskLine + target},
-                           {"FFromBillID", kTask + target}};
+    const auto target = [](int n) {
+        return QVariantMap{
+            {"FFromOrderListID", kSaleOrderLine + n}, {"FFromListID", kTaskLine + n}, {"FFromBillID", kTask + n}};
     };
-    const QVariantMap box{{"FProductID", kBatch},  {"FUnitID", kUnitBox},          {"FNumber", 1 * sign},
-                          {"FPrice", 100},         {"FAmount", 100 * sign},        {"FTobeDiscountAmount", 100 * sign},
-                          {"FBatchNo1", "B1"},     {"FKFDate", QDate(2026, 1, 1)}, {"FFromOrderListID", 0},
-                          {"FFromListID", 0},      {"FFromBillID", 0}};
-    return {plain(2, 0), plain(3, 1), box};
+    return {Line(kPlain, kUnitPiece, 2 * sign, 10, {}, {}, target(0)),
+            Line(kPlain, kUnitPiece, 3 * sign, 10, {}, {}, target(1)),
+            Line(kBatch, kUnitBox, sign, 100, "B1", {2026, 1, 1}, target(1))};
 }
 
-QVariant Scalar(const QString &sql)
+bool Post(bool check, int billType, int billId, const QString &formTable, int *code)
 {
-    QSqlQuery q = run(sql);
-    return q.next() ? q.value(0) : QVariant();
+    int c = 99;
+    TransactionGuard tx(Db());
+    const bool ok =
+        check ? CheckUpdateData(billType, billId, formTable, c) : UnCheckUpdateData(billType, billId, formTable, c);
+    if (ok)
+        tx.commit();
+    if (code)
+        *code = c;
+    return ok;
 }
 
-double Number(const QString &sql) { return ValueToFloat(Scalar(sql)); }
-
-QString CurStockSql(int product)
+QMap<QString, QString> SnapshotAllTables()
 {
-    return QStringLiteral("select IfNull(FCurStock,0) from t_comProducts where FID = %1").arg(product);
+    QSqlQuery q = run("CHECKSUM TABLE "
+                      + QString::fromStdString(Rows("select group_concat(TABLE_NAME) from information_schema.TABLES "
+                                                    "where TABLE_SCHEMA = database() and TABLE_TYPE = 'BASE TABLE'")));
+    QMap<QString, QString> sums;
+    while (q.next())
+        sums[q.value(0).toString()] = q.value(1).toString();
+    return sums;
 }
 
-QString BalanceSql(int storehouse, int product)
+std::string TablesChangedSince(const QMap<QString, QString> &snapshot)
 {
-    return QStringLiteral("select IfNull(sum(FNumber),0) from t_Balance where FStorehouseID = %1 and FProductID = %2")
-        .arg(storehouse)
-        .arg(product);
-}
-
-QString BalanceRowsSql(int storehouse, int product)
-{
-    return QStringLiteral("select count(*) from t_Balance where FStorehouseID = %1 and FProductID = %2").arg(storehouse).arg(product);
-}
-
-QString BatchSql(int storehouse, int product, const QString &batchNo)
-{
-    return QStringLiteral("select IfNull(sum(FNumber),0) from t_comProductBatchNo where FStorehouseID = %1 and FProductID = %2 "
-                          "and FBatchNo1 = '%3'")
-        .arg(storehouse)
-        .arg(product)
-        .arg(batchNo);
-}
-
-QString OutBatchRowsSql(int billId)
-{
-    return QStringLiteral("select count(*) from t_comProductOutBatchNo where FBillID = %1").arg(billId);
-}
-
-QString ClientSql(int client, const QString &column)
-{
-    return QStringLiteral("select IfNull(%1,0) from t_comClient where FID = %2").arg(column).arg(client);
-}
-
-QString ClientStampedSql(int client)
-{
-    return QStringLiteral("select FLastInOuDateTime is not null from t_comClient where FID = %1").arg(client);
-}
-
-QString CashSql(int cash) { return QStringLiteral("select IfNull(FBalance,0) from t_comCash where FID = %1").arg(cash); }
-
-QString ColumnSql(const QString &table, const QString &column, int id)
-{
-    return QStringLiteral("select IfNull(%1,0) from %2 where FID = %3").arg(column, table).arg(id);
-}
-
-QString UnitPriceSql(int product, int unit, const QString &column)
-{
-    return QStringLiteral("select IfNull(%1,0) from t_comProductUnit where FProductID = %2 and FUnitID = %3")
-        .arg(column)
-        .arg(product)
-        .arg(unit);
-}
-
-QString ClientPriceRowsSql(int client)
-{
-    return QStringLiteral("select count(*) from t_comProductsPrice where FClientID = %1").arg(client);
-}
-
-QString CostMarksSql(int period)
-{
-    return QStringLiteral("select count(*) from t_billcalflag where FPeriod = %1").arg(period);
-}
-
-double CurStock(int product) { return Number(CurStockSql(product)); }
-double BalanceQty(int storehouse, int product) { return Number(BalanceSql(storehouse, product)); }
-int BalanceRows(int storehouse, int product) { return static_cast<int>(Number(BalanceRowsSql(storehouse, product))); }
-double ClientFigure(int client, const QString &column) { return Number(ClientSql(client, column)); }
-double CashBalance(int cash) { return Number(CashSql(cash)); }
-
-QMap<QString, QStringList> SnapshotAllTables()
-{
-    QMap<QString, QStringList> snapshot;
-    QStringList tables;
-    {
-        QSqlQuery q = run(QStringLiteral("select TABLE_NAME from information_schema.TABLES where TABLE_SCHEMA = database() and "
-                                         "TABLE_TYPE = 'BASE TABLE' order by TABLE_NAME"));
-        while (q.next())
-            tables << q.value(0).toString();
-    }
-    for (const QString &t : tables) {
-        QSqlQuery q = run(QStringLiteral("select * from `%1`").arg(t));
-        QStringList rows;
-        while (q.next()) {
-            QStringList cells;
-            for (int i = 0; i < q.record().count(); ++i)
-                cells << (q.value(i).isNull() ? QStringLiteral("<null>") : q.value(i).toString());
-            rows << cells.join(QLatin1Char('|'));
-        }
-        rows.sort();
-        snapshot.insert(t.toLower(), rows);
-    }
-    return snapshot;
-}
-
-std::string TablesChangedSince(const QMap<QString, QStringList> &snapshot)
-{
-    const QMap<QString, QStringList> now = SnapshotAllTables();
     QStringList changed;
+    const QMap<QString, QString> now = SnapshotAllTables();
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         if (snapshot.value(it.key()) != it.value())
-            changed << it.key();
-    }
-    for (auto it = snapshot.cbegin(); it != snapshot.cend(); ++it) {
-        if (!now.contains(it.key()))
             changed << it.key();
     }
     return changed.join(QStringLiteral(", ")).toStdString();
 }
 
-Probe Moves(const QString &what, const QString &sql, double delta) { return {what, sql, delta, 0}; }
-Probe Stays(const QString &what, const QString &sql, double delta) { return {what, sql, delta, delta}; }
-Probe Changes(const QString &what, const QString &sql, double afterCheck, double afterUnCheck)
+QMap<QString, double> ReadFigures()
 {
-    return {what, sql, afterCheck, afterUnCheck};
+    QSqlQuery q = run(
+        "select concat('stock', FID), FCurStock from t_comProducts union all select 'balrows', count(*) from t_Balance "
+        "union all select 'balblank', count(*) from t_Balance where FBatchNo1 = '' and FBatchNo2 = '' and FBatchNo3 = '' "
+        "union all select concat('bal', FStorehouseID, '.', FProductID), sum(FNumber) from t_Balance group by FStorehouseID, FProductID "
+        "union all select concat(IfNull(FBatchNo1,''), '@', FStorehouseID), sum(FNumber) from t_comProductBatchNo group by FStorehouseID, FBatchNo1 "
+        "union all select concat('$', IfNull(FBatchNo1,''), '@', FStorehouseID), sum(FAmount) from t_comProductBatchNo group by FStorehouseID, FBatchNo1 "
+        "union all select 'batchrows', count(*) from t_comProductBatchNo union all select 'out', count(*) from t_comProductOutBatchNo "
+        "union all select concat('paid', FID), FPayAmount from t_comClient union all select concat('total', FID), FTotalAmount from t_comClient "
+        "union all select concat('unpaid', FID), FUnPayAmount from t_comClient "
+        "union all select concat('stamp', FID), FLastInOuDateTime is not null from t_comClient "
+        "union all select concat('cash', FID), FBalance from t_comCash union all select concat('so', FID), FFinishNumber from t_SaleOrderList "
+        "union all select concat('sopo', FID), FPurOrderFinishNumber from t_SaleOrderList "
+        "union all select concat('sotask', FID), FProtaskFinishNumber from t_SaleOrderList "
+        "union all select concat('po', FID), FFinishNumber from t_PurOrderList union all select concat('tl', FID), FFinishNumber from t_ProTaskList "
+        "union all select concat('task', FID), FFinishNumber from t_ProTaskForm union all select concat('sold', FID), FFinishAmount from t_SaleOutForm "
+        "union all select concat('bought', FID), FFinishAmount from t_PurForm "
+        "union all select concat('lastin', FProductID, '.', FUnitID), FLastInPrice * (FLastInDate is not null) from t_comProductUnit "
+        "union all select concat('lastout', FProductID, '.', FUnitID), FLastOutPrice * (FLastOutDate is not null) from t_comProductUnit "
+        "union all select concat('cp', FClientID, '.', FProductID, '.', FUnitID), FPrice from t_comProductsPrice "
+        "union all select 'cprows', count(*) from t_comProductsPrice union all select 'marks', count(FLastDate) from t_billcalflag");
+    QMap<QString, double> figures;
+    while (q.next())
+        figures[q.value(0).toString()] += ValueToFloat(q.value(1));
+    return figures;
 }
 
-void PrintTo(const PostingCase &c, std::ostream *os) { *os << c.name.toStdString(); }
+std::string FigureChanges(const QMap<QString, double> &start)
+{
+    QMap<QString, double> changes = ReadFigures();
+    for (auto it = start.cbegin(); it != start.cend(); ++it)
+        changes[it.key()] -= it.value();
+    return render(changes);
+}
+
+std::string Changes(const QString &changes) { return render(parse(changes, false)); }
 
 void RunPostingCase(const PostingCase &c)
 {
-    SCOPED_TRACE(c.name.toStdString());
-    SeedBill(c.billType, c.formTable, c.listTable, kCaseBillId, c.header, c.lines);
-    QList<double> start;
-    for (const Probe &p : c.probes)
-        start << Number(p.sql);
-    const QSqlDatabase db = Db();
-    const QString flagSql = QStringLiteral("select IfNull(FIsChecked,0), FCheckerID, FCheckerDate from %1 where FID = %2")
-                                .arg(c.formTable)
-                                .arg(kCaseBillId);
+    SeedBill(c.billType, c.form, c.list, kCaseBillId, c.header, c.lines);
+    const QString flagSql =
+        QStringLiteral("select concat_ws(' ', IfNull(FIsChecked,0), IfNull(FCheckerID,'-'), FCheckerDate "
+                       "is not null) from %1 where FID = %2")
+            .arg(c.form)
+            .arg(kCaseBillId);
+    const QString seededFlag = Scalar(flagSql).toString();
+    const QMap<QString, double> start = ReadFigures();
+    for (const bool check : {true, false}) {
+        SCOPED_TRACE(check ? "after check" : "after uncheck");
+        int code = 99;
+        ASSERT_TRUE(Post(check, c.billType, kCaseBillId, c.form, &code)) << "code " << code;
+        EXPECT_EQ(code, check ? 0 : -1);
+        EXPECT_EQ(
+            FigureChanges(start),
+            render(check || !c.uncheck.isNull() ? parse(check ? c.check : c.uncheck, false) : parse(c.check, true)));
+        EXPECT_EQ(Scalar(flagSql).toString(),
+                  !c.flagged  ? seededFlag
+                      : check ? QStringLiteral("1 7 1")
+                              : QStringLiteral("0 - 0"));
+    }
+}
 
-    int code = -99;
-    {
-        TransactionGuard tx(db);
-        ASSERT_TRUE(CheckUpdateData(c.billType, kCaseBillId, c.formTable, code, db)) << "check failed with code " << code;
-        EXPECT_EQ(code, 0);
-        tx.commit();
-    }
-    for (int i = 0; i < c.probes.size(); ++i)
-        EXPECT_NEAR(Number(c.probes[i].sql) - start[i], c.probes[i].afterCheck, 1e-6) << "after check: " << c.probes[i].what.toStdString();
-    {
-        QSqlQuery q = run(flagSql);
-        ASSERT_TRUE(q.next());
-        if (c.flagged) {
-            EXPECT_EQ(q.value(0).toInt(), 1);
-            EXPECT_EQ(q.value(1).toInt(), world::kUserId);
-            EXPECT_FALSE(q.value(2).isNull());
-        } else {
-            EXPECT_EQ(q.value(0).toInt(), 0);
-            EXPECT_TRUE(q.value(1).isNull());
-        }
-    }
+void PrintTo(const PostingCase &c, std::ostream *os) { *os << c.name; }
 
-    code = -99;
-    {
-        TransactionGuard tx(db);
-        ASSERT_TRUE(UnCheckUpdateData(c.billType, kCaseBillId, c.formTable, code, db)) << "uncheck failed with code " << code;
-        EXPECT_EQ(code, -1);
-        tx.commit();
-    }
-    for (int i = 0; i < c.probes.size(); ++i)
-        EXPECT_NEAR(Number(c.probes[i].sql) - start[i], c.probes[i].afterUnCheck, 1e-6)
-            << "after uncheck: " << c.probes[i].what.toStdString();
-    {
-        QSqlQuery q = run(flagSql);
-        ASSERT_TRUE(q.next());
-        EXPECT_EQ(q.value(0).toInt(), 0);
-        EXPECT_TRUE(q.value(1).isNull());
-        EXPECT_TRUE(q.value(2).isNull());
-    }
+// ---------------------------------------------------------------------------
+// Batch stock
+
+int AddBatch(int storehouse, int product, const QString &batchNo, const QString &kfDate, double number,
+             const QString &periodDate, const QString &kfPeriod)
+{
+    InsertRow("t_comProductBatchNo",
+              {{"FStorehouseID", storehouse},
+               {"FProductID", product},
+               {"FBatchNo1", orNull(batchNo)},
+               {"FKFDate", orNull(kfDate)},
+               {"FKFPeriod", orNull(kfPeriod)},
+               {"FPeriodDate", orNull(periodDate)},
+               {"FNumber", number},
+               {"FAmount", 0}});
+    return Scalar("select LAST_INSERT_ID()").toInt();
+}
+
+double BatchStock(int batchId)
+{
+    return Number(QStringLiteral("select FNumber from t_comProductBatchNo where FID = %1").arg(batchId));
+}
+
+void AddHeader(const QString &table, int id, int typeId, const QString &billNo, const QString &billDate, int storehouse)
+{
+    InsertRow(table,
+              {{"FID", id},
+               {"FTypeID", typeId},
+               {"FBillNo", billNo},
+               {"FBillDate", billDate},
+               {"FStorehouseID", storehouse}});
+}
+
+void AddLine(const QString &table, int id, int formId, int product, int unit, double number, const BatchData &batch,
+             double amount, int storehouse)
+{
+    QVariantMap line{{"FID", id},
+                     {"FFormID", formId},
+                     {"FSID", id},
+                     {"FProductID", product},
+                     {"FUnitID", unit},
+                     {"FNumber", number},
+                     {"FAmount", amount},
+                     {"FTobeDiscountAmount", amount},
+                     {"FBatchNo1", orNull(batch.batchNo)},
+                     {"FKFDate", orNull(batch.kfDate)},
+                     {"FKFPeriod", orNull(batch.kfPeriod)},
+                     {"FPeriodDate", orNull(batch.periodDate)}};
+    if (storehouse)
+        line.insert("FStorehouseID", storehouse);
+    InsertRow(table, line);
+}
+
+bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db)
+{
+    return UpdateBatchNoOut(3004, "t_SaleOutForm", "T_SaleOutList", "FNumber", "FID", "FProductID", "FStorehouseID",
+                            sign, QString::number(billId), db);
+}
+
+std::string BatchRows(int storehouse, int product)
+{
+    return Rows(
+        QStringLiteral("select concat_ws(' ', IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), IfNull(FKFPeriod,'-'), "
+                       "IfNull(FPeriodDate,'-'), '=', concat(FNumber + 0e0, '/', IfNull(FAmount,0) + 0e0)) "
+                       "from t_comProductBatchNo where FStorehouseID = %1 and FProductID = %2 order by FID")
+            .arg(storehouse)
+            .arg(product));
+}
+
+std::string OutRecords(int billId, int typeId)
+{
+    return Rows(
+        QStringLiteral("select concat_ws(' ', FFromID, FListID, IfNull(FBatchNo1,''), IfNull(FKFDate,'-'), "
+                       "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber + 0e0) from t_comProductOutBatchNo "
+                       "where FBillID = %1 and FTypeID = %2 order by FOutID")
+            .arg(billId)
+            .arg(typeId));
 }
 
 } // namespace protask::testing

@@ -1,140 +1,174 @@
 #pragma once
 
-// Seeding and reading helpers of the posting tests: master data, bills of any bill type's
-// tables, the figures a posting moves, and a driver that checks and unchecks one bill and
-// compares every figure it names with where it started.
+// The posting tests' world (master data, bills of any bill type's tables, batch rows), readers
+// that take the connection last so that the concurrency tests can use them, and a driver that
+// checks and unchecks one bill and compares every figure of the books with what it expects.
 
+#include "core/sql_helpers.h"
 #include "platform/db.h"
+#include "test_db.h"
 
 #include <QDate>
 #include <QList>
 #include <QMap>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
 #include <QVariantMap>
 
+#include <future>
 #include <ostream>
 #include <string>
 
 namespace protask::testing {
 
-// The fixed world of the posting tests.
 namespace world {
-inline constexpr int kUnitPiece = 1;   // base unit
-inline constexpr int kUnitBox = 2;     // 12 pieces of the batch product
+inline constexpr int kUnitPiece = 1;  // base unit
+inline constexpr int kUnitBox = 2;    // 12 pieces of the batch product and of the assembled one
+inline constexpr int kUnitCarton = 3; // no product has a unit row for it: quantities count as entered
+inline constexpr int kUnitPack = 4;   // the plain product's unit with a null ratio: quantities count 0
 inline constexpr int kBoxRatio = 12;
-inline constexpr int kPlain = 1;       // product without batches
-inline constexpr int kBatch = 2;       // batch-tracked, sold by piece and by box
-inline constexpr int kAssembled = 3;   // batch-tracked, the assembly header's product
+inline constexpr int kPlain = 1;     // product without batches
+inline constexpr int kBatch = 2;     // batch-tracked, "胶水"
+inline constexpr int kAssembled = 3; // batch-tracked, the assembly header's product
 inline constexpr int kStore = 1;
 inline constexpr int kStore2 = 2;
-inline constexpr int kClient = 1;      // starts at total 1000, paid 400, unpaid 600
-inline constexpr int kSupplier = 2;    // the same figures
-inline constexpr int kCash = 1;        // starts at 5000
-// Completion targets, each in pairs: the standard lines link their first line to the first
-// target and their second line to the second.
-inline constexpr int kSaleOrderLine = 501;
-inline constexpr int kSaleOrderLine2 = 502;
-inline constexpr int kPurOrderLine = 501;
-inline constexpr int kPurOrderLine2 = 502;
+inline constexpr int kClient = 1;   // starts at total 1000, paid 400, unpaid 600
+inline constexpr int kSupplier = 2; // the same figures
+inline constexpr int kFresh = 3;    // a client whose figures are all null
+inline constexpr int kCash = 1;     // starts at 5000
+// Completion targets in pairs, the second's ID the first's + 1: the standard lines link their
+// first line to the first target and the other two to the second. The first targets' counters
+// start null, the second's at 1.
+inline constexpr int kSaleOrderLine = 501; // and t_PurOrderList
 inline constexpr int kTaskLine = 701;      // t_ProTaskList
-inline constexpr int kTaskLine2 = 702;
 inline constexpr int kTask = 801;          // t_ProTaskForm
-inline constexpr int kTask2 = 802;
 inline constexpr int kSettledBill = 901;   // t_SaleOutForm and t_PurForm settled by receipts/payments
-inline constexpr int kSettledBill2 = 902;
 inline constexpr int kUserId = 7;
 // Batches at kStore: of kBatch "B1" (2026-01-01) 5 and "B2" (2026-02-01) 20; of kAssembled
-// "H1" (2026-03-01) 10.
+// "H1" (2026-03-01) 10. The batch product's piece was last bought at 7 and sold at 8 in November.
 } // namespace world
 
-// Rows from column -> value maps (values bound, not spliced).
+void Exec(const QString &sql, const QSqlDatabase &db = Db());
+double Number(const QString &sql, const QSqlDatabase &db = Db()); // the first value; null counts as 0
+// The first column of every row, one a line.
+std::string Rows(const QString &sql);
+// A row from a column -> value map (values bound, not spliced).
 void InsertRow(const QString &table, const QVariantMap &values);
-void Exec(const QString &sql);
-
-void SeedUnit(int id, const QString &name);
-void SeedProduct(int id, const QString &name, bool batchTracked);
-void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio);
-void SeedClient(int id, const QVariant &total, const QVariant &paid, const QVariant &unpaid);
-int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number);
-void SeedBillType(int id, int billType, const QString &billTypeNo, const QString &preCode);
-
 // Everything of the world above, on emptied tables.
 void SeedWorld();
+// More master data (the posting benchmark seeds its own products with these).
+void SeedProduct(int id, const QString &name, bool batchTracked);
+void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio);
+int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number);
 
 // A header row (FID = billId, FTypeID = bill type, FBillNo, FBillDate 2026-12-05 10:00 unless
 // given) and its lines (FID = billId * 1000 + n, FFormID, FSID = n).
 void SeedBill(int billType, const QString &formTable, const QString &listTable, int billId, QVariantMap header,
               const QList<QVariantMap> &lines);
-
-// The usual three lines: the plain product twice in pieces (2 and 3, price 10; the first linked
-// to the first completion targets, the second to the second ones) and the batch product once
-// in boxes (1 box = 12, price 100, batch "B1" of 2026-01-01, not linked). `sign` -1 gives the
-// negative lines of a return bill.
+// A line: its amounts are number x price; `more` adds columns.
+QVariantMap Line(int product, int unit, double number, double price = 0, const QString &batchNo = {},
+                 const QDate &kfDate = {}, const QVariantMap &more = {});
+// The plain product twice in pieces (2 and 3, price 10) and the batch product once in boxes
+// (1 box = 12, price 100, batch "B1" of 2026-01-01); `sign` -1 gives a return bill's lines.
 QList<QVariantMap> StandardLines(int sign = 1);
 
-// Readers (null counts as 0).
-QVariant Scalar(const QString &sql);
-double Number(const QString &sql);
-double CurStock(int product);
-double BalanceQty(int storehouse, int product);
-int BalanceRows(int storehouse, int product);
-double ClientFigure(int client, const QString &column);
-double CashBalance(int cash);
+// Checks or unchecks a bill in a transaction of its own, committed when the entry succeeds.
+bool Post(bool check, int billType, int billId, const QString &formTable, int *code = nullptr);
 
-// Probe queries for the tables of posting cases.
-QString CurStockSql(int product);
-QString BalanceSql(int storehouse, int product);
-QString BalanceRowsSql(int storehouse, int product);
-QString BatchSql(int storehouse, int product, const QString &batchNo);
-QString OutBatchRowsSql(int billId);
-QString ClientSql(int client, const QString &column);
-QString ClientStampedSql(int client);
-QString CashSql(int cash);
-QString ColumnSql(const QString &table, const QString &column, int id);
-QString UnitPriceSql(int product, int unit, const QString &column);
-QString ClientPriceRowsSql(int client);
-QString CostMarksSql(int period);
+// A checksum of every table, to prove that a rollback left nothing behind, and the names of the
+// tables that differ from such a snapshot (empty when none does).
+QMap<QString, QString> SnapshotAllTables();
+std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
 
-// Every row of every table as text, to prove that a rollback left nothing behind.
-QMap<QString, QStringList> SnapshotAllTables();
-// The names of the tables whose rows differ from the snapshot, empty when none does.
-std::string TablesChangedSince(const QMap<QString, QStringList> &snapshot);
+// The figures a posting moves, by name: stock<product>, bal<store>.<product>, balrows, balblank
+// (balance rows with empty batch texts), <batch no>@<store> and its amount $<batch no>@<store>,
+// batchrows, out (out-batch records), paid/total/unpaid/stamp<client>, cash<account>, completion
+// counters so<sales order line> sopo<same, ordered from suppliers> sotask<same, put into
+// production> po<purchase order line> tl<task line> task<task> sold<sales-out bill>
+// bought<purchase bill>, lastin/lastout<product>.<unit> (the price, 0 without its date),
+// cp<client>.<product>.<unit> (client price), cprows, marks (cost marks with a date).
+QMap<QString, double> ReadFigures();
+// The figures that moved since `start`, as "name change, ..." sorted by name, and changes
+// written as "name change ..." in that form.
+std::string FigureChanges(const QMap<QString, double> &start);
+std::string Changes(const QString &changes);
 
-// One figure a posting moves, as its change from the start: after the check and after the
-// uncheck that follows it.
-struct Probe {
-    QString what;
-    QString sql;
-    double afterCheck = 0;
-    double afterUnCheck = 0;
-};
-// Taken back by the uncheck.
-Probe Moves(const QString &what, const QString &sql, double delta);
-// Kept after the uncheck (last prices, client prices, cost marks, created rows).
-Probe Stays(const QString &what, const QString &sql, double delta);
-Probe Changes(const QString &what, const QString &sql, double afterCheck, double afterUnCheck);
-
+// One bill checked and unchecked through the entries. `check` lists every figure the check
+// moves as "name change ..."; the uncheck takes them back except the ones that stay (time
+// stamps, last and client prices, cost marks, created balance and batch rows), unless
+// `uncheck` lists what is left instead.
 struct PostingCase {
-    QString name;
-    int billType = 0;
-    QString formTable;
-    QString listTable; // empty: header only
+    const char *name;
+    int billType;
+    QString form;
+    QString list;
     QVariantMap header;
     QList<QVariantMap> lines;
-    QList<Probe> probes;
-    bool flagged = true; // the checked flag follows the postings
+    QString check;
+    QString uncheck = {}; // null: what stays of `check`
+    bool flagged = true;  // the checked flag follows the postings; else it keeps its seeded state
+};
+inline constexpr int kCaseBillId = 42;
+void RunPostingCase(const PostingCase &c);
+void PrintTo(const PostingCase &c, std::ostream *os);
+
+// Runs `work` on a thread and a connection of its own; answers what it answers.
+template <typename Work>
+auto OnWorkstation(const QString &name, Work work)
+{
+    return std::async(std::launch::async, [name, work] {
+        const auto result = [&] { return work(openConnection(TestConnectionSettings(name))); }();
+        QSqlDatabase::removeDatabase(name);
+        return result;
+    });
+}
+
+// Database tests on the world above.
+class PostingTest : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        SeedWorld();
+    }
 };
 
-// Seeds the bill, checks it in a transaction that is committed, compares every probe and the
-// checked flag, unchecks it the same way and compares again.
-void RunPostingCase(const PostingCase &c);
+template <typename Case>
+class PostingCaseTest : public DatabaseCaseTest<Case> {
+protected:
+    void SetUp() override
+    {
+        DatabaseCaseTest<Case>::SetUp();
+        SeedWorld();
+    }
+};
 
-// The bill ID RunPostingCase gives its bill.
-inline constexpr int kCaseBillId = 42;
+// ---------------------------------------------------------------------------
+// Batch stock
 
-// gtest names a failing parameter by this.
-void PrintTo(const PostingCase &c, std::ostream *os);
+// A batch stock row (empty texts become null); answers its FID.
+int AddBatch(int storehouse, int product, const QString &batchNo, const QString &kfDate, double number,
+             const QString &periodDate = {}, const QString &kfPeriod = {});
+double BatchStock(int batchId);
+// A bill header with the columns every stock bill has.
+void AddHeader(const QString &table, int id, int typeId, const QString &billNo, const QString &billDate,
+               int storehouse);
+// The batch data a line carries; empty texts are null.
+struct BatchData {
+    QString batchNo;
+    QString kfDate;
+    QString kfPeriod;
+    QString periodDate;
+};
+// A bill line; `amount` goes into FTobeDiscountAmount and FAmount alike, `storehouse` only into
+// tables whose lines carry one.
+void AddLine(const QString &table, int id, int formId, int product, int unit, double number, const BatchData &batch,
+             double amount = 0, int storehouse = 0);
+// The batch step of a sales-out bill: -1 allocates, +1 releases.
+bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db = Db());
+// Batch rows of a storehouse and product as "batch kfdate period expiry = number/amount".
+std::string BatchRows(int storehouse, int product);
+// A bill's out-batch records in the order they were written: "fromID list batch kfdate period
+// expiry number".
+std::string OutRecords(int billId, int typeId = 3004);
 
 } // namespace protask::testing
