@@ -20,7 +20,8 @@ QString TestSocket()
 {
     const QString s = qEnvironmentVariable("PROTASK_TEST_SOCKET");
     if (s.isEmpty())
-        throw std::runtime_error("PROTASK_TEST_SOCKET is not set: run the tests through ctest, which starts the private server");
+        throw std::runtime_error(
+            "PROTASK_TEST_SOCKET is not set: run the tests through ctest, which starts the private server");
     return s;
 }
 
@@ -47,8 +48,8 @@ void PrepareTestDatabase()
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(SourceDir() + QStringLiteral("/scripts/protask-db"),
-            {QStringLiteral("load"), QStringLiteral("--fresh"), QFileInfo(TestSocket()).absolutePath(), TestDatabaseName(),
-             SourceDir() + QStringLiteral("/schema/suite.sql")});
+            {QStringLiteral("load"), QStringLiteral("--fresh"), QFileInfo(TestSocket()).absolutePath(),
+             TestDatabaseName(), SourceDir() + QStringLiteral("/schema/suite.sql")});
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         throw std::runtime_error("loading the schema failed: " + QString::fromLocal8Bit(p.readAll()).toStdString());
     nvDMBase::instance().connect(TestConnectionSettings());
