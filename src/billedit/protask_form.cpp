@@ -1,91 +1,99 @@
 #include "billedit/protask_form.h"
 
 #include "billedit/model/protask_bill.h"
-
+#include "controls/control_values.h"
 #include "controls/controls.h"
+#include "controls/lookup_lists.h"
+#include "core/local_dataset.h"
+#include "core/sql_helpers.h"
+#include "core/values.h"
+#include "grid/grid_columns.h"
+#include "grid/grid_view.h"
+#include "platform/nv_dm_base.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QStandardItemModel>
-#include <QTableView>
 
 namespace protask {
 
 namespace {
 
-// Header controls of the task: control name, kind, label caption, tag.
+// Header controls of the task beside number, date and biller: field, kind, caption, tag.
 struct HeaderControl {
-    const char *name;
+    const char *field;
     enum Kind { Text, Combo, Currency, Date } kind;
-    const char *caption; // empty: no label (hidden control)
+    const char *caption; // empty: a hidden control without label
     int tag;
     bool enabled;
-    bool visible;
 };
 
 const HeaderControl kHeaderControls[] = {
-    {"FBillNo", HeaderControl::Text, "单据编号：", 0, true, true},
-    {"FBillDate", HeaderControl::Date, "单据日期：", 0, true, true},
-    {"FClientName", HeaderControl::Combo, "客户(必填)：", 1, true, true},
-    {"FProductName", HeaderControl::Combo, "产品名称(必填)：", 1, true, true},
-    {"FUnitName", HeaderControl::Combo, "单位：", 0, true, true},
-    {"FBatchNo", HeaderControl::Text, "批次：", 0, true, true},
-    {"FFromBillNo", HeaderControl::Text, "来源单号：", 0, false, true},
-    {"Fnumber", HeaderControl::Currency, "生产数量：", 0, true, true},
-    {"Fprice", HeaderControl::Currency, "加工单价：", 0, true, true},
-    {"Famount", HeaderControl::Currency, "加工金额：", 0, true, true},
-    {"FFinishNumber", HeaderControl::Currency, "已完成数量：", 8, false, true},
-    {"FProDate", HeaderControl::Date, "生产日期：", 2, true, true},
-    {"FManager", HeaderControl::Combo, "经办人：", 0, true, true},
-    {"FDeptName", HeaderControl::Combo, "生产部门：", 0, true, true},
-    {"FNote", HeaderControl::Text, "说  明：", 0, true, true},
-    {"FBillerName", HeaderControl::Text, "制单人：", 8, false, true},
-    {"FFormDefined1", HeaderControl::Text, "自定义1：", 0, true, true},
-    {"FFormDefined2", HeaderControl::Text, "自定义2：", 0, true, true},
-    {"FFormDefined3", HeaderControl::Text, "自定义3：", 0, true, true},
-    {"FFromBillID", HeaderControl::Currency, "", 8, true, false},
-    {"FFromBillTypeID", HeaderControl::Currency, "", 8, true, false},
-    {"FFromListID", HeaderControl::Currency, "", 8, true, false},
+    {"FClientName", HeaderControl::Combo, "客户(必填)：", 1, true},
+    {"FProductName", HeaderControl::Combo, "产品名称(必填)：", 1, true},
+    {"FUnitName", HeaderControl::Combo, "单位：", 0, true},
+    {"FBatchNo", HeaderControl::Text, "批次：", 0, true},
+    {"FFromBillNo", HeaderControl::Text, "来源单号：", 0, false},
+    {"Fnumber", HeaderControl::Currency, "生产数量：", 0, true},
+    {"Fprice", HeaderControl::Currency, "加工单价：", 0, true},
+    {"Famount", HeaderControl::Currency, "加工金额：", 0, true},
+    {"FFinishNumber", HeaderControl::Currency, "已完成数量：", 8, false},
+    {"FProDate", HeaderControl::Date, "生产日期：", 2, true},
+    {"FManager", HeaderControl::Combo, "经办人：", 0, true},
+    {"FDeptName", HeaderControl::Combo, "生产部门：", 0, true},
+    {"FNote", HeaderControl::Text, "说  明：", 0, true},
+    {"FFormDefined1", HeaderControl::Text, "自定义1：", 0, true},
+    {"FFormDefined2", HeaderControl::Text, "自定义2：", 0, true},
+    {"FFormDefined3", HeaderControl::Text, "自定义3：", 0, true},
+    {"FFromBillID", HeaderControl::Currency, "", 8, true},
+    {"FFromBillTypeID", HeaderControl::Currency, "", 8, true},
+    {"FFromListID", HeaderControl::Currency, "", 8, true},
 };
 
-struct GridColumn {
-    const char *name;
+// The material columns: captions of the task, and which columns it shows.
+struct TaskColumn {
+    const char *field;
     const char *caption;
-    bool visible;
+};
+const TaskColumn kShownColumns[] = {
+    {"FSID", "行号"},
+    {"FProductNo", "材料编码"},
+    {"FProductName", "材料名称"},
+    {"FUnitName", "单位"},
+    {"FBatchNo1", "批次"},
+    {"FSingleNumber", "单耗量"},
+    {"FNumber", "总耗量"},
+    {"FPrice", "成本单价"},
+    {"FAmount", "成本金额"},
+    {"FFinishNumber", "已完成数量"},
+    {"FNote", "备注"},
 };
 
-const GridColumn kGridColumns[] = {
-    {"R_FSID", "行号", true},           {"R_FID", "FID", false},
-    {"R_FProductNo", "材料编码", true}, {"R_FProductName", "村料名称", true},
-    {"R_FUnitName", "单位", true},      {"R_FSingleNumber", "单耗量", true},
-    {"R_FNumber", "总耗量", true},      {"R_FPrice", "成本单价", true},
-    {"R_FAmount", "成本金额", true},    {"R_FFinishNumber", "已完成数量", true},
-    {"R_FNote", "备注", true},
-};
+QString text(QWidget *w)
+{
+    QString t;
+    GetControlText(w, t);
+    return t.trimmed();
+}
 
 } // namespace
 
 TFBaseForm_BillBase_BillNo_Protask::TFBaseForm_BillBase_BillNo_Protask(QObject *owner, qint32 sheetHandle)
-    : TFBaseForm_BillBase(owner, sheetHandle)
+    : TFBaseForm_BillBase_BillNo(owner, sheetHandle)
 {
     setObjectName(QStringLiteral("TFBaseForm_BillBase_BillNo_Protask"));
+    FBillTypeID = kProtaskBillType;
     FBillTypeNo = QStringLiteral("RWD");
     FBillCaption = QStringLiteral("生产任务单");
     FFormTableName = QStringLiteral("t_ProTaskForm");
     FListTableName = QStringLiteral("t_ProTaskList");
+    FReturn = 1;
     setWindowTitle(FBillCaption);
     buildHeader();
-    buildGridColumns();
+    setupLineColumns();
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
 {
-    int row = 0;
-    int col = 0;
     for (const HeaderControl &c : kHeaderControls) {
-        const QString field = QString::fromLatin1(c.name);
         QWidget *editor = nullptr;
         switch (c.kind) {
         case HeaderControl::Combo: editor = new TComboBox(m_header); break;
@@ -93,47 +101,170 @@ void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
         case HeaderControl::Date: editor = new TNullableDateEdit(m_header); break;
         case HeaderControl::Text: editor = new QLineEdit(m_header); break;
         }
-        editor->setObjectName(QStringLiteral("edt_") + field);
-        editor->setProperty("tag", c.tag);
         editor->setEnabled(c.enabled);
-        if (!c.visible) {
-            editor->hide();
-            continue;
-        }
-        auto *label = new QLabel(QString::fromUtf8(c.caption), m_header);
-        label->setObjectName(QStringLiteral("lbl_") + field);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        if (c.tag & 1)
-            label->setStyleSheet(QStringLiteral("color: red;"));
-        m_headerLayout->addWidget(label, row, col * 2);
-        m_headerLayout->addWidget(editor, row, col * 2 + 1);
-        if (++col == 3) {
-            col = 0;
-            ++row;
-        }
+        addHeaderField(QString::fromLatin1(c.field), editor, QString::fromUtf8(c.caption), c.tag);
     }
+    edt_Fnumber = findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"));
+    edt_Fprice = findChild<TCurrencyEdit *>(QStringLiteral("edt_Fprice"));
+    edt_Famount = findChild<TCurrencyEdit *>(QStringLiteral("edt_Famount"));
+    connect(edt_Fnumber, &TCurrencyEdit::valueChanged, this, [this]() { productionQuantityChanged(); });
+    connect(edt_Fprice, &TCurrencyEdit::valueChanged, this, [this]() { processingPriceChanged(); });
 }
 
-void TFBaseForm_BillBase_BillNo_Protask::buildGridColumns()
+QVector<TGridColumn> TFBaseForm_BillBase_BillNo_Protask::lineColumns() const
 {
-    QStringList captions;
-    for (const GridColumn &c : kGridColumns)
-        captions << QString::fromUtf8(c.caption);
-    m_gridModel->setColumnCount(captions.size());
-    m_gridModel->setHorizontalHeaderLabels(captions);
-    m_gridModel->setRowCount(20);
-    for (int i = 0; i < int(std::size(kGridColumns)); ++i) {
-        if (!kGridColumns[i].visible)
-            m_grid->setColumnHidden(i, true);
+    QVector<TGridColumn> columns = TFBaseForm_BillBase_BillNo::lineColumns();
+    TGridColumn single;
+    single.field = QStringLiteral("FSingleNumber");
+    single.name = QStringLiteral("R_FSingleNumber");
+    single.editorKind = GridEditorKind::Quantity;
+    single.valueType = GridValueType::Float;
+    single.width = 80;
+    TGridColumn finished = single;
+    finished.field = QStringLiteral("FFinishNumber");
+    finished.name = QStringLiteral("R_FFinishNumber");
+    finished.tag = 1 << GridTagBit::ReadOnly;
+    // Per-unit consumption sits before the total consumption.
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i].field == QLatin1String("FNumber")) {
+            columns.insert(i, single);
+            break;
+        }
     }
-    for (int r = 0; r < 20; ++r)
-        m_gridModel->setData(m_gridModel->index(r, 0), r + 1);
+    columns.append(finished);
+    for (TGridColumn &c : columns) {
+        c.visible = false;
+        for (const TaskColumn &t : kShownColumns) {
+            if (c.field == QLatin1String(t.field)) {
+                c.visible = true;
+                c.caption = QString::fromUtf8(t.caption);
+            }
+        }
+    }
+    return columns;
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::PrepareLoad()
 {
     FSQLForm = ProtaskHeaderSql(FBillID);
     FSQLList = ProtaskLinesSql(FBillID);
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::FormShowAction()
+{
+    TFBaseForm_BillBase_BillNo::FormShowAction();
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    const struct {
+        const char *field;
+        QString sql;
+    } lists[] = {
+        {"FClientName", ProtaskClientListSql()},
+        {"FDeptName", ProtaskDeptListSql()},
+        {"FManager", ProtaskEmployeeListSql()},
+        {"FProductName", QStringLiteral("select FName from t_comProducts where IfNull(FIsActive,1) = 1 order by FNo")},
+    };
+    for (const auto &l : lists) {
+        auto *combo = findChild<TComboBox *>(QStringLiteral("edt_") + QString::fromLatin1(l.field));
+        TLocalDataSet list(db);
+        list.setSql(l.sql);
+        const QString current = combo->currentText();
+        FillLookupList(combo, QStringLiteral("FName"), list);
+        combo->setEditText(current);
+    }
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::AfterDataLoaded()
+{
+    edt_Fnumber->setDecimalPlaces(FNumberDecimalPlaces);
+    edt_Fnumber->setDisplayFormat(FNumberDisplayFormat);
+    edt_Fprice->setDecimalPlaces(FPriceDecimalPlaces);
+    edt_Fprice->setDisplayFormat(FPriceDisplayFormat);
+    edt_Famount->setDecimalPlaces(FAmountDecimalPlaces);
+    edt_Famount->setDisplayFormat(FAmountDisplayFormat);
+    SetNumberColumnFormat(GTVList, QStringLiteral("R_FNumber"), FNumberDecimalPlaces, FNumberDisplayFormat);
+    SetNumberColumnFormat(GTVList, QStringLiteral("R_FSingleNumber"), FNumberDecimalPlaces, FNumberDisplayFormat);
+    if (FBillID == 0) {
+        const bool init = InitType;
+        InitType = true;
+        edt_Fnumber->setValue(1);
+        InitType = init;
+    }
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::productionQuantityChanged()
+{
+    if (InitType)
+        return;
+    if (edt_Fnumber->isBlank()) {
+        edt_Fnumber->setValue(1);
+        return;
+    }
+    const double h = edt_Fnumber->value();
+    edt_Famount->setValue(h * edt_Fprice->value());
+    QList<LineValues> lines = gridLines();
+    ScaleProtaskLines(lines, h);
+    for (int r = 0; r < lines.size(); ++r)
+        setLine(r, lines.at(r));
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::processingPriceChanged()
+{
+    if (InitType)
+        return;
+    if (edt_Fnumber->isBlank())
+        edt_Fnumber->setValue(1);
+    edt_Famount->setValue(edt_Fprice->value() * edt_Fnumber->value());
+}
+
+QVariant TFBaseForm_BillBase_BillNo_Protask::LineRule(const QString &field, const QVariant &typed, LineValues &line)
+{
+    if (field == QLatin1String("FSingleNumber") || field == QLatin1String("FNumber") || field == QLatin1String("FPrice")
+        || field == QLatin1String("FAmount"))
+        return ApplyProtaskLineRule(field, typed, line, edt_Fnumber->value(), edt_Fnumber->isBlank(),
+                                    FNumberDecimalPlaces, FPriceDecimalPlaces, FAmountDecimalPlaces);
+    return TFBaseForm_BillBase_BillNo::LineRule(field, typed, line);
+}
+
+int TFBaseForm_BillBase_BillNo_Protask::SaveHeader(int billId)
+{
+    ProtaskHeader h;
+    h.billId = billId;
+    h.billTableTypeId = FBillTableTypeID;
+    h.billTypeNo = FBillTypeNo;
+    h.billNo = edt_FBillNo->text().trimmed();
+    h.initBillNo = FInitBillNo;
+    h.billDate = edt_FBillDate->date();
+    h.proDate = findChild<TNullableDateEdit *>(QStringLiteral("edt_FProDate"))->date();
+    const auto field = [this](const char *name) { return text(headerControl(QString::fromLatin1(name))); };
+    h.clientName = field("FClientName");
+    h.productName = field("FProductName");
+    h.unitName = field("FUnitName");
+    h.batchNo = field("FBatchNo");
+    h.deptName = field("FDeptName");
+    h.managerName = field("FManager");
+    h.note = field("FNote");
+    h.number = edt_Fnumber->value();
+    h.price = edt_Fprice->value();
+    h.amount = edt_Famount->value();
+    h.formDefined[0] = field("FFormDefined1");
+    h.formDefined[1] = field("FFormDefined2");
+    h.formDefined[2] = field("FFormDefined3");
+    h.fromBillNo = field("FFromBillNo");
+    h.fromBillId = ValueToInt(field("FFromBillID"));
+    h.fromListId = ValueToInt(field("FFromListID"));
+    h.fromBillTypeId = ValueToInt(field("FFromBillTypeID"));
+    h.userId = nvDMBase::instance().userId;
+    return SaveProtaskHeader(h, nvDMBase::instance().connection());
+}
+
+bool TFBaseForm_BillBase_BillNo_Protask::SaveLineFields(int, int, const LineValues &line, LineCells &cells)
+{
+    cells.append({QStringLiteral("FNumber"), RoundValue(FNumberDecimalPlaces, line.number(QStringLiteral("FNumber")))});
+    cells.append({QStringLiteral("FSingleNumber"),
+                  RoundValue(FNumberDecimalPlaces, line.number(QStringLiteral("FSingleNumber")))});
+    cells.append({QStringLiteral("FPrice"), RoundValue(FPriceDecimalPlaces, line.number(QStringLiteral("FPrice")))});
+    cells.append({QStringLiteral("FAmount"), RoundValue(FAmountDecimalPlaces, line.number(QStringLiteral("FAmount")))});
+    return true;
 }
 
 } // namespace protask

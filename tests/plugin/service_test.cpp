@@ -145,12 +145,12 @@ TEST_F(Service, OpeningTwiceKeepsTheFirstFormsFields)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(property(kEditor, "FBillTypeID"), kTask);
     EXPECT_EQ(first->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [] []"));
+    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []"));
 
     EXPECT_EQ(open(2, 77, 11, "StorehouseID=1ProductsID=5"), 0);
     EXPECT_EQ(form(kEditor), first);
     EXPECT_EQ(sheet.count(), 1);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [] []"));
+    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []"));
     EXPECT_EQ(edit(IsOpen), 1);
 }
 
@@ -222,7 +222,7 @@ TEST_F(Service, TheEditorLoadsTheBillItOpensOnOrDisplaysAndAsksBeforeDroppingCha
     EXPECT_FALSE(form(kEditor)->property("FSave").toBool());
 
     EXPECT_EQ(display(0), 0);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [] []")) << "a new bill starts cleared";
+    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []")) << "a new bill starts cleared";
 }
 
 TEST_F(Service, ListOpensOnceAndClosesWithoutAQuestion)

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "billedit/bill_base.h"
+#include "billedit/model/bill_actions.h"
+#include "billedit/model/line_rules.h"
+#include "billedit/model/save_lines.h"
+#include "grid/grid_model.h"
+
+#include <QDate>
+
+class QGridLayout;
+class QLineEdit;
+
+namespace protask {
+
+class TNullableDateEdit;
+
+// A numbered bill with product lines and its life cycle: new, save, check, uncheck. The
+// actions run the bill model's plain functions; this form gathers the values from its
+// controls and grid for them and shows what they answer.
+class TFBaseForm_BillBase_BillNo : public TFBaseForm_BillBase, public BillSteps {
+    Q_OBJECT
+public:
+    TFBaseForm_BillBase_BillNo(QObject *owner, qint32 sheetHandle);
+
+    int NoLength = 5;
+    QString DefNo = QStringLiteral("00001");
+    QString FInitBillNo;
+    bool FSaveIsFinish = false;
+    int FCurFocusRecordIndex = -1;
+    int FWidthHeightLength = 0;
+    double FDiscountRate = 0; // the form-level discount rate; 0 means none is set
+
+    // The grid row as the line rules and the line save see it.
+    LineValues lineAt(int row) const;
+    QList<LineValues> gridLines() const;
+    void setLine(int row, const LineValues &line);
+    LineSettings lineSettings() const;
+
+    // The actions (tool bar, keys); public so that the host and the tests drive them as a
+    // clerk would.
+    void NewBill() override;
+    void SaveBill() override;
+    void SaveAndNew() override;
+    void CheckBillAction() override;
+    void UncheckBillAction() override;
+    // The insert path of save-and-new: a new bill without asking.
+    void InsertBill();
+
+    // BillSteps
+    bool SaveLines(int billId) override;
+    bool CheckUnits() override;
+    int SaveHeader(int billId) override = 0;
+
+protected:
+    // The line columns of the editor: the common set, which a subclass adjusts.
+    virtual QVector<TGridColumn> lineColumns() const;
+    // The rule of an edited line cell; answers the value to store.
+    virtual QVariant LineRule(const QString &field, const QVariant &typed, LineValues &line);
+    // Cells of a line the subclass writes itself (its quantity columns); false stops the save.
+    virtual bool SaveLineFields(int billId, int row, const LineValues &line, LineCells &cells);
+    virtual void AfterLinesChanged() {}
+
+    void FormStartup() override;
+    void FormShowAction() override;
+    void ApplyFieldCaptions() override;
+    void ApplyColumnOptions() override;
+    void HelpAction() override;
+
+    // Header layout helpers for the subclasses: a label and an editor in the next cell.
+    QWidget *addHeaderField(const QString &field, QWidget *editor, const QString &caption, int tag = 0);
+    void FillNewBillDefaults();
+    BillRef billRef() const;
+    void keyPressEvent(QKeyEvent *event) override;
+
+    QGridLayout *m_headerLayout = nullptr;
+    QLineEdit *edt_FBillNo = nullptr;
+    TNullableDateEdit *edt_FBillDate = nullptr;
+    QLineEdit *edt_FBillerName = nullptr;
+    int m_headerCells = 0;
+
+    // Builds the grid's columns from lineColumns() with their rules and footer sums; a subclass
+    // that changes the columns calls it again from its constructor.
+    void setupLineColumns();
+
+private:
+    void lineCellEdited(int row, int column);
+    void afterSaved(const ActionResult &result);
+};
+
+} // namespace protask
