@@ -6,7 +6,7 @@
 #include "posting_test_util.h"
 #include "test_db.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -136,7 +136,7 @@ BENCHMARK(BM_SaleOut3004Uncheck)->Apply(configure);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

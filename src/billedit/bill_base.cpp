@@ -195,6 +195,10 @@ void TFBaseForm_BillBase::buildToolBar()
     m_toolBar->addAction(actVoucher);
     for (QAction *a : {actFieldSettings, actBillList, actHelp, actClose})
         m_toolBar->addAction(a);
+    // A clerk reaches every button with Tab, and presses it with Space.
+    const auto buttons = m_toolBar->findChildren<QToolButton *>();
+    for (QToolButton *b : buttons)
+        b->setFocusPolicy(Qt::TabFocus);
 }
 
 // ---- start-up and loading ----
@@ -208,6 +212,9 @@ void TFBaseForm_BillBase::runAction(const std::function<void()> &action)
     } catch (const DbError &e) {
         LogFailure(e.message());
         Prompter::current().error(e.message());
+    } catch (const std::exception &e) {
+        LogFailure(QString::fromUtf8(e.what()));
+        Prompter::current().error(QString::fromUtf8(e.what()));
     }
 }
 

@@ -149,6 +149,13 @@ QWidget *TFBaseForm_BillBase_BillNo::addHeaderField(const QString &field, QWidge
     return editor;
 }
 
+void TFBaseForm_BillBase_BillNo::addHeaderWidget(QWidget *fields)
+{
+    const int row = (m_headerCells + 3) / 4;
+    m_headerLayout->addWidget(fields, row, 0, 1, 8);
+    m_headerCells = (row + 1) * 4;
+}
+
 QVector<TGridColumn> TFBaseForm_BillBase_BillNo::lineColumns() const
 {
     QVector<TGridColumn> columns;

@@ -69,6 +69,8 @@ protected:
 
     // Header layout helpers for the subclasses: a label and an editor in the next cell.
     QWidget *addHeaderField(const QString &field, QWidget *editor, const QString &caption, int tag = 0);
+    // A block of further header fields (a layout of the subclass) under the common ones.
+    void addHeaderWidget(QWidget *fields);
     void FillNewBillDefaults();
     BillRef billRef() const;
     void keyPressEvent(QKeyEvent *event) override;

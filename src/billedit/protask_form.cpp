@@ -10,43 +10,13 @@
 #include "grid/grid_columns.h"
 #include "grid/grid_view.h"
 #include "platform/nv_dm_base.h"
+#include "ui_protask_header.h"
 
 #include <QLineEdit>
 
 namespace protask {
 
 namespace {
-
-// Header controls of the task beside number, date and biller: field, kind, caption, tag.
-struct HeaderControl {
-    const char *field;
-    enum Kind { Text, Combo, Currency, Date } kind;
-    const char *caption; // empty: a hidden control without label
-    int tag;
-    bool enabled;
-};
-
-const HeaderControl kHeaderControls[] = {
-    {"FClientName", HeaderControl::Combo, "客户(必填)：", 1, true},
-    {"FProductName", HeaderControl::Combo, "产品名称(必填)：", 1, true},
-    {"FUnitName", HeaderControl::Combo, "单位：", 0, true},
-    {"FBatchNo", HeaderControl::Text, "批次：", 0, true},
-    {"FFromBillNo", HeaderControl::Text, "来源单号：", 0, false},
-    {"Fnumber", HeaderControl::Currency, "生产数量：", 0, true},
-    {"Fprice", HeaderControl::Currency, "加工单价：", 0, true},
-    {"Famount", HeaderControl::Currency, "加工金额：", 0, true},
-    {"FFinishNumber", HeaderControl::Currency, "已完成数量：", 8, false},
-    {"FProDate", HeaderControl::Date, "生产日期：", 2, true},
-    {"FManager", HeaderControl::Combo, "经办人：", 0, true},
-    {"FDeptName", HeaderControl::Combo, "生产部门：", 0, true},
-    {"FNote", HeaderControl::Text, "说  明：", 0, true},
-    {"FFormDefined1", HeaderControl::Text, "自定义1：", 0, true},
-    {"FFormDefined2", HeaderControl::Text, "自定义2：", 0, true},
-    {"FFormDefined3", HeaderControl::Text, "自定义3：", 0, true},
-    {"FFromBillID", HeaderControl::Currency, "", 8, true},
-    {"FFromBillTypeID", HeaderControl::Currency, "", 8, true},
-    {"FFromListID", HeaderControl::Currency, "", 8, true},
-};
 
 // The material columns: captions of the task, and which columns it shows.
 struct TaskColumn {
@@ -93,20 +63,13 @@ TFBaseForm_BillBase_BillNo_Protask::TFBaseForm_BillBase_BillNo_Protask(QObject *
 
 void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
 {
-    for (const HeaderControl &c : kHeaderControls) {
-        QWidget *editor = nullptr;
-        switch (c.kind) {
-        case HeaderControl::Combo: editor = new TComboBox(m_header); break;
-        case HeaderControl::Currency: editor = new TCurrencyEdit(m_header); break;
-        case HeaderControl::Date: editor = new TNullableDateEdit(m_header); break;
-        case HeaderControl::Text: editor = new QLineEdit(m_header); break;
-        }
-        editor->setEnabled(c.enabled);
-        addHeaderField(QString::fromLatin1(c.field), editor, QString::fromUtf8(c.caption), c.tag);
-    }
-    edt_Fnumber = findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"));
-    edt_Fprice = findChild<TCurrencyEdit *>(QStringLiteral("edt_Fprice"));
-    edt_Famount = findChild<TCurrencyEdit *>(QStringLiteral("edt_Famount"));
+    auto *fields = new QWidget(m_header);
+    Ui::ProtaskHeader ui;
+    ui.setupUi(fields);
+    addHeaderWidget(fields);
+    edt_Fnumber = ui.edt_Fnumber;
+    edt_Fprice = ui.edt_Fprice;
+    edt_Famount = ui.edt_Famount;
     connect(edt_Fnumber, &TCurrencyEdit::valueChanged, this, [this]() { productionQuantityChanged(); });
     connect(edt_Fprice, &TCurrencyEdit::valueChanged, this, [this]() { processingPriceChanged(); });
 }

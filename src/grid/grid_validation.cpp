@@ -59,6 +59,11 @@ bool ValidateGridRows(QWidget *form, TGridView *view, const QString &keyColumn)
     const int rows = checkedRowCount(model, model->columnIndex(keyColumn));
     const int giftColumn = model->columnIndex(QStringLiteral("R_FIsPresent"));
 
+    QVector<int> uniqueColumns;
+    for (int column = 0; column < model->columnCountValue(); ++column) {
+        if (model->column(column).hasTagBit(GridTagBit::Unique))
+            uniqueColumns.append(column);
+    }
     for (int row = 0; row < rows; ++row) {
         const bool gift = giftColumn >= 0 && ValueIsTrue(model->cell(row, giftColumn));
         for (int column = 0; column < model->columnCountValue(); ++column) {
@@ -83,11 +88,10 @@ bool ValidateGridRows(QWidget *form, TGridView *view, const QString &keyColumn)
         }
 
         int duplicateColumn = -1;
-        for (int later = row + 1; later < rows; ++later) {
-            for (int column = 0; column < model->columnCountValue(); ++column) {
+        for (int later = row + 1; later < rows && !uniqueColumns.isEmpty(); ++later) {
+            for (int column : uniqueColumns) {
                 const TGridColumn &col = model->column(column);
-                if (!col.hasTagBit(GridTagBit::Unique)
-                    || !sameUniqueValue(col, model->cell(row, column), model->cell(later, column)))
+                if (!sameUniqueValue(col, model->cell(row, column), model->cell(later, column)))
                     continue;
                 Prompter::current().warning(QStringLiteral("字段重复：请检查第 ") + rowText(row)
                                             + QStringLiteral(" 行字段[") + col.caption + QStringLiteral("]的值"));
@@ -117,13 +121,19 @@ bool ValidateProductUnits(TGridView *view, const QString &productColumn, const Q
         return true;
     const int rows = checkedRowCount(model, productName);
 
+    QStringList products;
+    QStringList units;
+    for (int row = 0; row < rows; ++row) {
+        products << ValueToTrimmedText(model->cell(row, product));
+        units << ValueToTrimmedText(model->cell(row, unit));
+    }
     for (int earlier = 0; earlier < rows; ++earlier) {
-        const QString earlierProduct = ValueToTrimmedText(model->cell(earlier, product));
-        const QString earlierUnit = ValueToTrimmedText(model->cell(earlier, unit));
+        const QString &earlierProduct = products.at(earlier);
+        const QString &earlierUnit = units.at(earlier);
         for (int later = earlier + 1; later < rows; ++later) {
-            if (ValueToTrimmedText(model->cell(later, product)) != earlierProduct)
+            if (products.at(later) != earlierProduct)
                 continue;
-            const QString laterUnit = ValueToTrimmedText(model->cell(later, unit));
+            const QString &laterUnit = units.at(later);
             if (laterUnit == earlierUnit)
                 continue;
             const QString name = ValueToTrimmedText(model->cell(earlier, productName));

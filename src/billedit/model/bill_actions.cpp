@@ -5,6 +5,7 @@
 #include "core/numbering.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
+#include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "posting/batch_steps.h"
 #include "posting/posting_engine.h"
@@ -152,7 +153,17 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
                 refusal.set(text(BillMessage::UnpostFailed) + QString::number(errorCode));
                 return false;
             }
-            const int id = steps.SaveHeader(stored ? bill.billId : 0);
+            int id = -1;
+            try {
+                id = steps.SaveHeader(stored ? bill.billId : 0);
+            } catch (const DbError &) {
+                throw; // retried or reported by the transaction
+            } catch (const std::exception &e) {
+                // A refusal that is not the server's (no free bill number): the header fails.
+                LogFailure(QString::fromUtf8(e.what()));
+                refusal.set(text(BillMessage::HeaderFailed) + QStringLiteral("：") + QString::fromUtf8(e.what()));
+                return false;
+            }
             if (id < 0) {
                 refusal.set(text(BillMessage::HeaderFailed));
                 return false;

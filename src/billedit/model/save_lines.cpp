@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <initializer_list>
@@ -13,6 +14,9 @@
 namespace protask {
 
 namespace {
+
+// Rows per multi-row statement (and names per product lookup).
+constexpr int kRowsPerStatement = 500;
 
 bool among(int billType, std::initializer_list<int> types)
 {
@@ -113,7 +117,6 @@ LineCells commonCells(const LineValues &line, const SaveLinesContext &c, int pro
 // the bill already has updates its row in place.
 void writeRows(const QStringList &columns, const QList<QStringList> &rows, const QString &table, const QSqlDatabase &db)
 {
-    constexpr int kRowsPerStatement = 500;
     QStringList updates;
     for (const QString &c : columns) {
         if (c != QLatin1String("FID"))
@@ -131,6 +134,50 @@ void writeRows(const QStringList &columns, const QList<QStringList> &rows, const
     }
 }
 
+// The products the lines name that are on file once, with their base unit, read in one
+// statement per few hundred names: name -> (product, base unit, base unit name). A name on file
+// twice is left out, so that the line falls back to the single lookup and its choice of row.
+struct KnownProduct {
+    int id = 0;
+    int unitId = 0;
+    QString unitName;
+};
+QHash<QString, KnownProduct> knownProducts(const QList<LineValues> &lines, const QSqlDatabase &db)
+{
+    QStringList names;
+    for (const LineValues &line : lines) {
+        const QString name = ValueToTrimmedText(line.value(QStringLiteral("FProductName")));
+        if (!name.isEmpty() && !names.contains(name))
+            names << name;
+    }
+    QHash<QString, KnownProduct> known;
+    QSet<QString> twice;
+    TDataSet q(db);
+    for (qsizetype from = 0; from < names.size(); from += kRowsPerStatement) {
+        QStringList quoted;
+        for (qsizetype i = from; i < qMin(names.size(), from + kRowsPerStatement); ++i)
+            quoted << QuotedStr(names.at(i), db);
+        OpenQuery(q,
+                  QStringLiteral("select T1.FID, T1.FName, IfNull(T2.FUnitID,0) as FUnitID, IfNull(T3.FName,'') as "
+                                 "FUnitName from t_comProducts T1 left join t_comProductUnit T2 on T1.FID = "
+                                 "T2.FProductId and T2.FSID = 1 left join t_comUnit T3 on T2.FUnitID = T3.FID where "
+                                 "T1.FName in (")
+                      + quoted.join(QLatin1Char(',')) + QStringLiteral(")"));
+        for (q.first(); !q.eof(); q.next()) {
+            const QString name = q.fieldByName(QStringLiteral("FName")).toString();
+            if (known.contains(name))
+                twice.insert(name);
+            known.insert(name,
+                         {ValueToInt(q.fieldByName(QStringLiteral("FID"))),
+                          ValueToInt(q.fieldByName(QStringLiteral("FUnitID"))),
+                          q.fieldByName(QStringLiteral("FUnitName")).toString()});
+        }
+    }
+    for (const QString &name : twice)
+        known.remove(name);
+    return known;
+}
+
 bool saveLines(const QList<LineValues> &lines, const SaveLinesContext &c, const QSqlDatabase &db)
 {
     const QString bill = QString::number(c.billId);
@@ -142,6 +189,8 @@ bool saveLines(const QList<LineValues> &lines, const SaveLinesContext &c, const 
                            ValueToInt(q.fieldByName(QStringLiteral("FID"))));
 
     int nextId = 0;
+    const QHash<QString, KnownProduct> known =
+        among(c.billType, {3010, 3041, 3042, 3047}) ? QHash<QString, KnownProduct>() : knownProducts(lines, db);
     QHash<QString, std::pair<int, int>> products; // number|name|unit -> (product, unit)
     QList<QStringList> columnSets;
     QList<QList<QStringList>> rowsOf;
@@ -162,6 +211,13 @@ bool saveLines(const QList<LineValues> &lines, const SaveLinesContext &c, const 
             const QString key = ValueToTrimmedText(line.value(QStringLiteral("FProductNo"))) + QLatin1Char('\n')
                 + ValueToTrimmedText(line.value(QStringLiteral("FProductName"))) + QLatin1Char('\n')
                 + ValueToTrimmedText(line.value(QStringLiteral("FUnitName")));
+            if (!products.contains(key)) {
+                const QString name = ValueToTrimmedText(line.value(QStringLiteral("FProductName")));
+                const QString unit = ValueToTrimmedText(line.value(QStringLiteral("FUnitName")));
+                const auto k = known.constFind(name);
+                if (k != known.cend() && (unit.isEmpty() || unit == k->unitName))
+                    products.insert(key, {k->id, k->unitId});
+            }
             if (!products.contains(key)) {
                 int unitId = 0;
                 const int productId = GetOrAddProduct(line.value(QStringLiteral("FProductNo")),

@@ -1,0 +1,89 @@
+// The bill editor as a clerk meets it, against a book of 10,000 products: opening a new task,
+// and saving a task of 20 and of 500 lines through the editor (checks, header, lines, log
+// and commit; the check workflow is on, so the save does not post).
+#include "billedit/protask_form.h"
+#include "grid/grid_view.h"
+#include "platform/nv_dm_base.h"
+#include "test_db.h"
+
+#include <QComboBox>
+
+#include <benchmark/benchmark.h>
+
+using namespace protask;
+using namespace protask::testing;
+
+namespace {
+
+constexpr int kProducts = 10000;
+constexpr int kFirstId = 100000;
+
+void seedProducts()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    QStringList products;
+    QStringList units;
+    for (int i = 0; i < kProducts; ++i) {
+        const int id = kFirstId + i;
+        products << QStringLiteral("(%1,'P%2','材料%2','CL%2',1,1)").arg(id).arg(i, 5, 10, QLatin1Char('0'));
+        units << QStringLiteral("(%1,1,1,1)").arg(id);
+    }
+    ExecScript(
+        QStringLiteral("insert into T_BillType(FID,FBillTypeNo,FBillName,FPreCode) values(49,'RWD','生产任务单','RWD') "
+                       "on duplicate key update FID=FID;"
+                       "insert into t_comUnit(FID,FNo,FName) values(1,'01','个') on duplicate key update FID=FID;"
+                       "insert into t_comProducts(FID,FNo,FName,FCode,FStdUnitID,FIsActive) values ")
+        + products.join(QLatin1Char(','))
+        + QStringLiteral(";insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values ")
+        + units.join(QLatin1Char(',')));
+    nvDMBase::instance().switches.checkWorkflow = true;
+}
+
+void BM_EditorStartup(benchmark::State &state)
+{
+    seedProducts();
+    for (auto _ : state) {
+        TFBaseForm_BillBase_BillNo_Protask editor(nullptr, 0);
+        editor.showForm();
+        benchmark::DoNotOptimize(editor.FDC->rowCountValue());
+    }
+}
+
+void BM_EditorSave(benchmark::State &state)
+{
+    seedProducts();
+    const int lines = static_cast<int>(state.range(0));
+    TFBaseForm_BillBase_BillNo_Protask editor(nullptr, 0);
+    editor.showForm();
+    static_cast<QComboBox *>(editor.headerControl(QStringLiteral("FClientName")))->setEditText(QStringLiteral("客户A"));
+    static_cast<QComboBox *>(editor.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("书桌"));
+    for (int r = 0; r < lines; ++r) {
+        if (r >= editor.FDC->rowCountValue())
+            editor.FDC->appendRow();
+        editor.FDC->setCell(r, QStringLiteral("R_FSID"), r + 1);
+        editor.FDC->setCell(r, QStringLiteral("R_FProductName"),
+                            QStringLiteral("材料%1").arg(r, 5, 10, QLatin1Char('0')));
+        editor.FDC->setCell(r, QStringLiteral("R_FUnitName"), QStringLiteral("个"));
+        editor.FDC->setCell(r, QStringLiteral("R_FSingleNumber"), 2);
+        editor.FDC->setCell(r, QStringLiteral("R_FNumber"), 2);
+        editor.FDC->setCell(r, QStringLiteral("R_FPrice"), 1.5);
+        editor.FDC->setCell(r, QStringLiteral("R_FAmount"), 3);
+    }
+    editor.SaveBill(); // the first save inserts; the timed ones save the stored task again
+    if (!editor.FSaveIsFinish)
+        state.SkipWithError("the first save failed");
+    for (auto _ : state) {
+        editor.SetModified();
+        editor.SaveBill();
+        if (!editor.FSaveIsFinish)
+            state.SkipWithError("the save failed");
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_EditorStartup)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_EditorSave)->Arg(20)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();
