@@ -142,6 +142,7 @@ protected:
 
     bool isChecked() const { return FBillStatusID == 3; }
     void setLineToolsEnabled(bool enabled);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     QVBoxLayout *m_mainLayout = nullptr;
     QToolBar *m_toolBar = nullptr;
@@ -162,7 +163,6 @@ private:
     void unlockControls();
     void applyToolBarVisibility();
     void markMandatoryLabels();
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void headerEntered(QWidget *control);
     void headerLeft(QWidget *control);
 

@@ -3,6 +3,7 @@
 #include "controls/control_values.h"
 #include "controls/controls.h"
 #include "controls/help.h"
+#include "controls/lookup_lists.h"
 #include "core/bill_types.h"
 #include "core/numbering.h"
 #include "core/sql_helpers.h"
@@ -14,7 +15,9 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "plugin/comm_call.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
@@ -147,6 +150,85 @@ QWidget *TFBaseForm_BillBase_BillNo::addHeaderField(const QString &field, QWidge
         editor->hide();
     }
     return editor;
+}
+
+void TFBaseForm_BillBase_BillNo::bindHeaderLookup(const QString &field, int kind, const QString &listSql)
+{
+    auto *combo = qobject_cast<TComboBox *>(headerControl(field));
+    if (!combo)
+        return;
+    HeaderLookup lookup{kind, listSql, std::make_shared<TLocalDataSet>()};
+    m_headerLookups.insert(field, lookup);
+    combo->installEventFilter(this);
+    if (combo->lineEdit())
+        combo->lineEdit()->installEventFilter(this);
+    connect(combo, &TComboBox::doubleClicked, this, [this, field]() { openHeaderLookup(field); });
+    if (combo->lineEdit()) {
+        connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, field, combo](const QString &typed) {
+            const HeaderLookup &l = m_headerLookups[field];
+            if (l.list->isActive())
+                FilterLookupList(*l.list, combo, QStringLiteral("FName"), typed, QStringLiteral("FNo"),
+                                 QStringLiteral("FName"), QStringLiteral("FCode"));
+        });
+    }
+}
+
+void TFBaseForm_BillBase_BillNo::refreshHeaderLookups()
+{
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    for (auto it = m_headerLookups.begin(); it != m_headerLookups.end(); ++it) {
+        auto *combo = qobject_cast<TComboBox *>(headerControl(it.key()));
+        it->list->setDatabase(db);
+        it->list->setSql(it->listSql);
+        const QString current = combo->currentText();
+        FillLookupList(combo, QStringLiteral("FName"), *it->list);
+        combo->setEditText(current);
+    }
+}
+
+void TFBaseForm_BillBase_BillNo::openHeaderLookup(const QString &field)
+{
+    if (isChecked() || !m_headerLookups.contains(field))
+        return;
+    auto *combo = qobject_cast<TComboBox *>(headerControl(field));
+    nvDMBase::instance().lookup.value = 0;
+    const int kind = m_headerLookups.value(field).kind;
+    if (!OpenCommonLookup(kind, 22, QString()))
+        return;
+    runAction([&]() {
+        const QString name = LookupChoiceName(CommonLookupTable(kind), nvDMBase::instance().lookup.text1,
+                                              nvDMBase::instance().connection());
+        if (name.isEmpty() || name == combo->currentText())
+            return;
+        combo->setEditText(name);
+        SetModified();
+    });
+}
+
+bool TFBaseForm_BillBase_BillNo::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        QWidget *w = qobject_cast<QWidget *>(watched);
+        auto *combo = w ? qobject_cast<TComboBox *>(w) : nullptr;
+        if (!combo && w)
+            combo = qobject_cast<TComboBox *>(w->parentWidget());
+        if (combo && combo->objectName().startsWith(QStringLiteral("edt_"))) {
+            const QString field = combo->objectName().mid(4);
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (m_headerLookups.contains(field) && !combo->view()->isVisible()) {
+                if (key == Qt::Key_F7
+                    || ((key == Qt::Key_Return || key == Qt::Key_Enter) && combo->currentText().trimmed().isEmpty())) {
+                    openHeaderLookup(field);
+                    return true;
+                }
+                if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                    focusNextChild();
+                    return true;
+                }
+            }
+        }
+    }
+    return TFBaseForm_BillBase::eventFilter(watched, event);
 }
 
 void TFBaseForm_BillBase_BillNo::addHeaderWidget(QWidget *fields)
@@ -315,6 +397,7 @@ void TFBaseForm_BillBase_BillNo::FormShowAction()
     DefNo = QStringLiteral("00001");
     if (FBillStatusID == BillStatus::New)
         FillNewBillDefaults();
+    refreshHeaderLookups();
 }
 
 void TFBaseForm_BillBase_BillNo::FillNewBillDefaults()

@@ -6,7 +6,12 @@
 #include "billedit/model/save_lines.h"
 #include "grid/grid_model.h"
 
+#include "core/local_dataset.h"
+
 #include <QDate>
+#include <QHash>
+
+#include <memory>
 
 class QGridLayout;
 class QLineEdit;
@@ -69,6 +74,13 @@ protected:
 
     // Header layout helpers for the subclasses: a label and an editor in the next cell.
     QWidget *addHeaderField(const QString &field, QWidget *editor, const QString &caption, int tag = 0);
+    // A header combo that looks its records up: the list filters on number, name and search
+    // code as the user types; double-click, F7, or Enter on an empty field opens the common
+    // lookup of the kind, whose choice fills the field; Enter on a filled field moves on.
+    void bindHeaderLookup(const QString &field, int kind, const QString &listSql);
+    void openHeaderLookup(const QString &field);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     // A block of further header fields (a layout of the subclass) under the common ones.
     void addHeaderWidget(QWidget *fields);
     void FillNewBillDefaults();
@@ -86,6 +98,13 @@ protected:
     void setupLineColumns();
 
 private:
+    struct HeaderLookup {
+        int kind = 0;
+        QString listSql;
+        std::shared_ptr<TLocalDataSet> list;
+    };
+    QHash<QString, HeaderLookup> m_headerLookups;
+    void refreshHeaderLookups();
     void lineCellEdited(int row, int column);
     void afterSaved(const ActionResult &result);
 };

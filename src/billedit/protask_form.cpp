@@ -72,6 +72,10 @@ void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
     edt_Famount = ui.edt_Famount;
     connect(edt_Fnumber, &TCurrencyEdit::valueChanged, this, [this]() { productionQuantityChanged(); });
     connect(edt_Fprice, &TCurrencyEdit::valueChanged, this, [this]() { processingPriceChanged(); });
+    bindHeaderLookup(QStringLiteral("FClientName"), 2004, ProtaskClientListSql());
+    bindHeaderLookup(QStringLiteral("FProductName"), 2003, ProtaskProductListSql());
+    bindHeaderLookup(QStringLiteral("FManager"), 2006, ProtaskEmployeeListSql());
+    bindHeaderLookup(QStringLiteral("FDeptName"), 2014, ProtaskDeptListSql());
 }
 
 QVector<TGridColumn> TFBaseForm_BillBase_BillNo_Protask::lineColumns() const
@@ -111,29 +115,6 @@ void TFBaseForm_BillBase_BillNo_Protask::PrepareLoad()
 {
     FSQLForm = ProtaskHeaderSql(FBillID);
     FSQLList = ProtaskLinesSql(FBillID);
-}
-
-void TFBaseForm_BillBase_BillNo_Protask::FormShowAction()
-{
-    TFBaseForm_BillBase_BillNo::FormShowAction();
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    const struct {
-        const char *field;
-        QString sql;
-    } lists[] = {
-        {"FClientName", ProtaskClientListSql()},
-        {"FDeptName", ProtaskDeptListSql()},
-        {"FManager", ProtaskEmployeeListSql()},
-        {"FProductName", QStringLiteral("select FName from t_comProducts where IfNull(FIsActive,1) = 1 order by FNo")},
-    };
-    for (const auto &l : lists) {
-        auto *combo = findChild<TComboBox *>(QStringLiteral("edt_") + QString::fromLatin1(l.field));
-        TLocalDataSet list(db);
-        list.setSql(l.sql);
-        const QString current = combo->currentText();
-        FillLookupList(combo, QStringLiteral("FName"), list);
-        combo->setEditText(current);
-    }
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::AfterDataLoaded()

@@ -25,7 +25,6 @@ protected:
     bool SaveLineFields(int billId, int row, const LineValues &line, LineCells &cells) override;
     void PrepareLoad() override;
     void AfterDataLoaded() override;
-    void FormShowAction() override;
 
 private:
     void buildHeader();

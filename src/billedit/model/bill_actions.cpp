@@ -402,6 +402,18 @@ QString ClientReportParams(int reportCode, int clientId, const QString &clientNa
     return QString();
 }
 
+QString LookupChoiceName(const QString &table, const QString &idText, const QSqlDatabase &db)
+{
+    bool ok = false;
+    const int id = idText.section(QLatin1Char(','), 0, 0).trimmed().toInt(&ok);
+    if (!ok || table.isEmpty())
+        return QString();
+    TDataSet q(db);
+    q.open(QStringLiteral("select FID,FNo,FName from ") + table + QStringLiteral(" where FID = ")
+           + QString::number(id));
+    return q.isEmpty() ? QString() : q.fieldByName(QStringLiteral("FName")).toString();
+}
+
 QList<FieldCaption> ReadHeaderCaptions(int billType, const QSqlDatabase &db)
 {
     QList<FieldCaption> list;

@@ -129,6 +129,10 @@ int FindClientID(int kind, const QString &name, const QSqlDatabase &db);
 // The parameter text of a report request for a client's account.
 QString ClientReportParams(int reportCode, int clientId, const QString &clientName, const QDate &today);
 
+// The name of the record a common lookup chose: the first key of `idText` (the lookup's first
+// text field) read from the kind's table; empty when it names none.
+QString LookupChoiceName(const QString &table, const QString &idText, const QSqlDatabase &db);
+
 // The caption settings of a bill type: header free fields and grid columns.
 struct FieldCaption {
     QString field;

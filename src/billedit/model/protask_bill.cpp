@@ -69,6 +69,11 @@ QString ProtaskEmployeeListSql()
     return QStringLiteral("select FNo,FName,FCode from t_comEmployee order by FNo,FName");
 }
 
+QString ProtaskProductListSql()
+{
+    return QStringLiteral("select FNo,FName,FCode from t_comProducts where IfNull(FIsActive,1) = 1 order by FNo");
+}
+
 int SaveProtaskHeader(const ProtaskHeader &h, const QSqlDatabase &db)
 {
     const bool isNew = h.billId == 0;

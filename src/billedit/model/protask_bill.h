@@ -18,6 +18,7 @@ QString ProtaskLinesSql(int billId);
 QString ProtaskClientListSql();
 QString ProtaskDeptListSql();
 QString ProtaskEmployeeListSql();
+QString ProtaskProductListSql();
 
 // The header row of a task as the editor's fields hold it.
 struct ProtaskHeader {
