@@ -26,7 +26,8 @@ SET @lastOut = TIMESTAMP(DATE_SUB(CURDATE(), INTERVAL 12 DAY), '15:10:00');
 INSERT INTO t_comCompany (FID, FName, FAddress, FTel, FFax, FContact, FPostCode, FTaxNo, FBank, FBankAccount, FNumberDecimal, FPriceDecimal) VALUES
 (1, '宏达办公家具厂', '浙江省安吉县递铺镇工业园区纬三路18号', '0572-5126688', '0572-5126689', '王建国', '313300', '91330523MA2B3C4D5E', '中国工商银行安吉支行', '1205260009020123456', 2, 2);
 
--- 系统管理员 is unrestricted; 张会计 may open, add, edit, display and print production
+-- 系统管理员 holds every right (operation rights are looked up by name for every user);
+-- 张会计 may open, add, edit, display and print production
 -- tasks but not check, uncheck or delete them
 INSERT INTO t_comUser (FID, FNo, FName, FCode, FPassword, FRightType, FDeptID) VALUES
 (1, '001', '系统管理员', 'XTGLY', NULL, 0, NULL),
@@ -53,6 +54,8 @@ INSERT INTO t_comRight (FID, FParentID, Fvalue, FName) VALUES
 (18, 0, 'Com.Storehouse', '仓库资料');
 
 INSERT INTO t_comUserRight (FUserID, FRightID) VALUES
+(1, 1), (1, 2), (1, 3), (1, 4), (1, 5), (1, 6), (1, 7), (1, 8), (1, 9), (1, 10), (1, 11), (1, 12), (1, 13),
+(1, 14), (1, 15), (1, 16), (1, 17), (1, 18),
 (2, 1), (2, 2), (2, 3), (2, 4), (2, 8),
 (2, 12), (2, 13), (2, 15), (2, 16), (2, 17);
 

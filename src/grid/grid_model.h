@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class QComboBox;
+
 namespace protask {
 
 class TGridModel;
@@ -26,6 +28,9 @@ constexpr int ZeroAllowed = 5; // lifts the non-zero test of Required
 // may replace the value, refuse it (accept = false keeps the old one) and write other cells
 // of the same row with TGridModel::setCell.
 using CellRule = std::function<void(TGridModel &model, int row, QVariant &newValue, bool &accept)>;
+// Prepares the editable combo of a drop-down cell before it opens (its list, its typing
+// filter); without one the combo lists the column's items.
+using ComboSetup = std::function<void(QComboBox *editor, int row)>;
 
 struct TGridColumn {
     QString name;  // "R_FNumber"
@@ -44,6 +49,7 @@ struct TGridColumn {
     bool editable = true;
     bool focusable = true;
     CellRule rule;
+    ComboSetup comboSetup;
 
     bool hasTagBit(int bit) const;
     bool isReadOnly() const { return !editable || hasTagBit(GridTagBit::ReadOnly); }

@@ -256,8 +256,12 @@ public:
         auto *combo = new QComboBox(parent);
         combo->setEditable(true);
         combo->setInsertPolicy(QComboBox::NoInsert);
-        if (const TGridColumn *column = columnOf(index))
-            combo->addItems(column->dropDownItems);
+        if (const TGridColumn *column = columnOf(index)) {
+            if (column->comboSetup)
+                column->comboSetup(combo, index.row());
+            else
+                combo->addItems(column->dropDownItems);
+        }
         return combo;
     }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
