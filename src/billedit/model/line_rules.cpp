@@ -397,6 +397,12 @@ QVariant ApplyLineRule(const QString &field, const QVariant &typed, LineValues &
     return dimensionRule(field, typed, line, settings, bound);
 }
 
+void ApplyTaxStep(LineValues &line, const LineSettings &settings)
+{
+    Rule r(line, settings);
+    r.taxStep();
+}
+
 LineSums SumLines(const QList<LineValues> &lines)
 {
     LineSums sums;

@@ -59,6 +59,12 @@ using ColumnRule = std::function<QVariant(const QString &field, const QVariant &
 QVariant ApplyLineRule(const QString &field, const QVariant &typed, LineValues &line, const LineSettings &settings,
                        const ColumnRule &columnRule = {});
 
+// The tax step the rules share, for callers that set prices themselves (a product looked up):
+// with the tax switch on, the tax price from the discounted price and the company's factor
+// (1 on a line whose tax rate is 0), the total from the quantity and the tax amount as the
+// total less the discounted amount, all rounded. Nothing with the switch off.
+void ApplyTaxStep(LineValues &line, const LineSettings &settings);
+
 // The footer of the grid: quantities of every line, amounts without the gift lines.
 struct LineSums {
     double number = 0;

@@ -1,0 +1,307 @@
+// Products looked up by number or name, repriced for another unit, and picked in a list,
+// against a seeded catalogue on the real server.
+#include "billedit/model/product_lookup.h"
+
+#include "core/sql_helpers.h"
+#include "line_cells.h"
+#include "platform/program_folder.h"
+#include "test_db.h"
+
+#include <QDate>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace protask;
+using protask::testing::ExecScript;
+using protask::testing::ExpectCells;
+using protask::testing::LineOf;
+
+namespace {
+
+const QString kOddName = QStringLiteral("O'Neil\\五金 100%_😀");
+const QString kNearName = QStringLiteral("O'Neil\\五金 100%x😀");
+
+// Units 个 盒 瓶; Bolt in 个 and 盒 (12), two products named Nut, Milk kept in batches with a
+// shelf life of 30 days, two names full of quoting traps; two clients
+// at price level 2, 张三 with an agreed price for Bolt.
+void SeedCatalogue()
+{
+    ExecScript(QStringLiteral(
+        "insert into t_comUnit(FID, FNo, FName) values (1, '01', '个'), (2, '02', '盒'), (3, '03', '瓶');"
+        "insert into t_comProducts(FID, FNo, FName, FCurStock, FIsBatchNo, FEffectiveDate, FIsActive, "
+        "FProductDefined1, FProductDefined2) values (1, 'A01', 'Bolt', -3, 0, null, 1, 'M8', 'zinc'),"
+        " (2, 'N1', 'Nut', 0, 0, null, 1, null, null), (3, 'N2', 'Nut', 0, 0, null, 1, null, null),"
+        " (4, 'M1', 'Milk', 12.5, 1, 30, 1, null, null);"
+        "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio, FPosPrice, FPrePrice1, FPrePrice2, "
+        "FPrePrice3, FAtaSalePosPrice, FLastInPrice, FLastOutPrice) values"
+        " (1, 1, 1, 1, 3.333, 3, 7, 8, 0, 2.4, 4), (1, 2, 2, 12, 45, 40, 44, 43, 0, 40.1234, 46),"
+        " (2, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1), (3, 1, 1, 1, 2, 0, 0, 0, 0, 2, 2),"
+        " (4, 1, 3, 1, 10, 0, 0, 0, 0, 8.125, 9), (5, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1),"
+        " (6, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1);"
+        "insert into t_comClient(FID, FName, FPrePriceID) values (1, '张三', 2), (2, '李四', 2);"
+        "insert into t_comProductsPrice(FClientID, FProductID, FUnitID, FPrice) values (1, 1, 1, 6.5)"));
+    ExecScript(QStringLiteral("insert into t_comProducts(FID, FNo, FName) values (5, 'Q1', ") + QuotedStr(kOddName)
+               + QStringLiteral("), (6, 'Q2', ") + QuotedStr(kNearName) + QStringLiteral(")"));
+}
+
+const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
+const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
+
+FillContext Context(int billType, const LineSettings &settings = kTaxOff, ClientContext client = {})
+{
+    return {billType, client, settings, QDate(2024, 3, 1)};
+}
+
+class ProductLookupTest : public protask::testing::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        SeedCatalogue();
+    }
+    LookupOutcome lookUp(ProductLookupMode mode, const QString &text, LineValues &line,
+                         const FillContext &context = Context(3002))
+    {
+        return LookupProduct(mode, text, line, context, Db());
+    }
+};
+
+TEST_F(ProductLookupTest, TheNumberCellFindsTheBracketedNumberOrTheNumberAlone)
+{
+    for (const QString &typed : {QStringLiteral("[A01]Bolt"), QStringLiteral("A01")}) {
+        LineValues line;
+        EXPECT_EQ(lookUp(ProductLookupMode::ByNumber, typed, line), LookupOutcome::Filled) << typed.toStdString();
+        ExpectCells(line,
+                    QStringLiteral("FProductID=1;FProductNo=A01;FProductName=Bolt;FUnitName=个;"
+                                   "FProductDefined1=M8;FProductDefined2=zinc;FProductDefined3=;FNote="));
+    }
+    for (const QString &typed : {QStringLiteral("Bolt"), QStringLiteral("[A01]Bol"), QStringLiteral("A0")}) {
+        LineValues line = LineOf(QStringLiteral("FProductID=1;FProductNo=A0;FProductName=Bolt;FUnitName=个;FPrice=2"));
+        EXPECT_EQ(lookUp(ProductLookupMode::ByNumber, typed, line), LookupOutcome::NotFound) << typed.toStdString();
+        ExpectCells(line, QStringLiteral("FProductID=;FProductNo=;FUnitName=;FPrice=;FProductName=Bolt"));
+        EXPECT_EQ(line.value(QStringLiteral("FProductNo")).typeId(), QMetaType::QString) << "an empty text, not null";
+    }
+}
+
+TEST_F(ProductLookupTest, ANameTwoProductsShareFillsFromTheFirstRowTheServerReturns)
+{
+    TDataSet q(Db());
+    q.open(ProductStatementSql(0, QStringLiteral(" where T1.FName = 'Nut'")));
+    ASSERT_EQ(q.recordCount(), 2);
+    LineValues line;
+    EXPECT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Nut"), line), LookupOutcome::Filled);
+    EXPECT_EQ(line.value(QStringLiteral("FProductID")).toInt(), q.value(0, QStringLiteral("FID")).toInt());
+    EXPECT_EQ(line.value(QStringLiteral("FProductNo")).toString(), q.value(0, QStringLiteral("FNo")).toString());
+    EXPECT_DOUBLE_EQ(line.number(QStringLiteral("FPrice")), q.value(0, QStringLiteral("FlastInPrice")).toDouble())
+        << "the price comes from the same row";
+}
+
+TEST_F(ProductLookupTest, ClearingTheNameEmptiesTheWholeLine)
+{
+    LineValues line = LineOf(QStringLiteral("FNumber=3"));
+    ASSERT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Milk"), line, Context(3002, kTaxOn)),
+              LookupOutcome::Filled);
+    ASSERT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("  "), line), LookupOutcome::Cleared);
+    ExpectCells(line,
+                QStringLiteral("FProductID=;FProductNo=;FNumber=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;"
+                               "FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FTaxRate=;FKFDate=;"
+                               "FKFPeriod=;FPeriodDate=;FIsBatchNo=0;FIsKF=0"));
+    for (const char *text : {"FProductName", "FUnitName", "FNote"})
+        EXPECT_EQ(line.value(QString::fromLatin1(text)), QVariant(QString())) << text << " is an empty text";
+}
+
+TEST_F(ProductLookupTest, ANameNotFoundKeepsWhatWasTypedAndEmptiesTheRest)
+{
+    LineValues line = LineOf(QStringLiteral("FProductID=4;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FNote=x;"
+                                            "FKFDate=2024-01-01;FIsBatchNo=1"));
+    FillContext context = Context(3002);
+    context.settings.formDiscountRate = 90;
+    EXPECT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Milky"), line, context), LookupOutcome::NotFound);
+    ExpectCells(line,
+                QStringLiteral("FProductID=;FProductName=Milky;FUnitName=;FNumber=;FPrice=;FAmount=;"
+                               "FDiscountRate=90;FNote=;FKFDate=;FIsBatchNo=0"));
+}
+
+TEST_F(ProductLookupTest, NamesMatchExactlyWhateverCharactersTheyHold)
+{
+    struct {
+        ProductLookupMode mode;
+        QString typed;
+        int product; // 0: not found
+    } const cases[] = {
+        {ProductLookupMode::ByName, kOddName, 5},
+        {ProductLookupMode::ByName, kNearName, 6},
+        {ProductLookupMode::ByNumber, QStringLiteral("[Q1]") + kOddName, 5},
+        {ProductLookupMode::ByName, QStringLiteral("O'Neil五金 100%_😀"), 0},
+        {ProductLookupMode::ByName, QStringLiteral("O'Neil\\五金 100%_😁"), 0},
+        {ProductLookupMode::ByName, QStringLiteral("O'Neil\\五金 100%"), 0},
+        {ProductLookupMode::ByName, QStringLiteral("%"), 0},
+    };
+    for (const auto &c : cases) {
+        LineValues line;
+        const LookupOutcome outcome = lookUp(c.mode, c.typed, line);
+        EXPECT_EQ(outcome, c.product ? LookupOutcome::Filled : LookupOutcome::NotFound) << c.typed.toStdString();
+        EXPECT_EQ(line.value(QStringLiteral("FProductID")).toInt(), c.product) << c.typed.toStdString();
+    }
+}
+
+TEST_F(ProductLookupTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
+{
+    QSqlDatabase closed;
+    LineValues line = LineOf(QStringLiteral("FProductID=1;FProductName=Bolt;FNumber=2"));
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, QStringLiteral("Milk"), line, Context(3002), closed),
+              LookupOutcome::NotFound);
+    ExpectCells(line, QStringLiteral("FProductID=1;FProductName=Bolt;FNumber=2;FPrice="));
+    QFile log(ProgramPath(QStringLiteral("log/") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
+                          + QStringLiteral(".txt")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("查找商品失败")));
+}
+
+// A looked-up product by the bill type: the dates of a batch, the price it brings, the
+// amounts of the quantity already on the line and the tax.
+TEST_F(ProductLookupTest, FillsTheLineByTheBillType)
+{
+    const LineSettings kRate90TaxOn{2, 2, true, 13, 90, 0};
+    struct {
+        const char *name;
+        int billType;
+        const char *product;
+        const char *client; // the bill header's client
+        LineSettings settings;
+        const char *line;     // the cells before
+        const char *expected; // the cells after; an empty value must be blank
+    } const cases[] = {
+        {"a batch product in a purchase takes today and the shelf life", 3002, "Milk", "", kTaxOff, "FNumber=3",
+         "FProductID=4;FUnitName=瓶;FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FNote=保质期[30]天;"
+         "FIsBatchNo=1;FIsKF=1;FDiscountRate=100;FTaxRate=13;FPrice=8.125;FDiscountPrice=8.125;FAmount=24.375;"
+         "FDiscountAmount=24.375"},
+        {"a batch product in a sales order takes no dates", 3003, "Milk", "", kTaxOff, "FNumber=3",
+         "FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=;FNote=保质期[30]天;FPrice=10;FPriceIsChange=0;FAmount=30"},
+        {"the task takes identity, unit, note and rates but no price", 3049, "Milk", "", kRate90TaxOn, "FNumber=3",
+         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNote=保质期[30]天;FKFDate=2024-03-01;"
+         "FDiscountRate=90;FTaxRate=13;FPrice=;FDiscountPrice=;FAmount=;FTaxPrice="},
+        {"a purchase without quantity leaves the amounts blank", 3002, "Bolt", "", kTaxOn, "",
+         "FUnitName=个;FPrice=2.4;FDiscountPrice=2.4;FAmount=;FDiscountAmount=;FTaxPrice=2.71;FTotalAmount=;"
+         "FTaxAmount="},
+        {"sale amounts are rounded", 3004, "Bolt", "", kTaxOff, "FNumber=3",
+         "FPrice=3.333;FDiscountPrice=3.333;FAmount=10;FDiscountAmount=10"},
+        {"the client's agreed price with the editor's rate and tax", 3004, "Bolt", "张三", kRate90TaxOn, "FNumber=4",
+         "FPrice=6.5;FDiscountRate=90;FDiscountPrice=5.85;FAmount=26;FDiscountAmount=23.4;FTaxPrice=6.61;"
+         "FTotalAmount=26.44;FTaxAmount=3.04"},
+        {"a client without agreed price takes its level", 3016, "Bolt", "李四", kTaxOff, "FNumber=1",
+         "FPrice=7;FAmount=7"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const FillContext context{c.billType, FindClientContext(QString::fromUtf8(c.client), Db()), c.settings,
+                                  QDate(2024, 3, 1)};
+        LineValues line = LineOf(QString::fromUtf8(c.line));
+        EXPECT_EQ(lookUp(ProductLookupMode::ByName, QString::fromUtf8(c.product), line, context),
+                  LookupOutcome::Filled);
+        ExpectCells(line, QString::fromUtf8(c.expected));
+    }
+}
+
+ProductRow Prices(QVariant ata, QVariant pos, QVariant pre2, QVariant lastOut, QVariant agreed = QVariant())
+{
+    return {{QStringLiteral("FAtaSalePosPrice"), ata}, {QStringLiteral("FPosPrice"), pos},
+            {QStringLiteral("FPrePrice1"), 1},         {QStringLiteral("FPrePrice2"), pre2},
+            {QStringLiteral("FPrePrice3"), 3},         {QStringLiteral("FlastOutPrice"), lastOut},
+            {QStringLiteral("FSalePrice"), agreed}};
+}
+
+// The first non-zero of the promotion price, the agreed price, the level price, the last sale
+// price and the list price.
+TEST(SalePriceRule, FirstNonZeroWins)
+{
+    struct {
+        const char *name;
+        int client;
+        int level;
+        ProductRow row;
+        double expected;
+    } const cases[] = {
+        {"no client, no list price: the last sale", 0, 0, Prices(0, 0, 7, 12.5), 12.5},
+        {"no client: the list price", 0, 2, Prices(0, 5, 7, 12.5), 5},
+        {"no client: the promotion first", 0, 0, Prices(9, 5, 7, 12.5), 9},
+        {"the promotion before the agreed price", 1, 2, Prices(9, 5, 7, 12.5, 6), 9},
+        {"the agreed price", 1, 2, Prices(0, 5, 7, 12.5, 6), 6},
+        {"level 2 without agreed price", 1, 2, Prices(0, 5, 7, 12.5), 7},
+        {"level price 0: the last sale", 1, 2, Prices(0, 5, 0, 12.5), 12.5},
+        {"then the list price", 1, 2, Prices(0, 5, QVariant(), 0), 5},
+        {"level 0 is the list price", 1, 0, Prices(0, 5, 7, 12.5), 5},
+        {"an unknown level has no price", 1, 4, Prices(0, 5, 7, 12.5), 12.5},
+        {"decimal texts as the server may send them", 1, 2,
+         Prices(QStringLiteral("0.00000000"), QStringLiteral("5.0"), QStringLiteral("7.25000000"), 12.5), 7.25},
+    };
+    for (const auto &c : cases)
+        EXPECT_DOUBLE_EQ(SalePrice(c.row, c.client, c.level), c.expected) << c.name;
+}
+
+// The unit of a filled line changes: the price of that unit, the quantity as it stands.
+TEST_F(ProductLookupTest, AnotherUnitRepricesTheLine)
+{
+    struct {
+        const char *name;
+        int billType;
+        LineSettings settings;
+        const char *line;
+        const char *unit;
+        const char *expected;
+    } const cases[] = {
+        {"a purchase takes the unit's last purchase price, amounts unrounded", 3002, kTaxOff,
+         "FProductName=Bolt;FNumber=4;FDiscountRate=100;FPrice=2.5", "盒",
+         "FNumber=4;FPrice=40.1234;FDiscountPrice=40.1234;FAmount=160.4936;FDiscountAmount=160.4936"},
+        {"a purchase at half rate with tax", 3002, kTaxOn,
+         "FProductName=Bolt;FNumber=4;FDiscountRate=50;FTaxRate=13;FPrice=2.5", "盒",
+         "FPrice=40.1234;FDiscountPrice=20.0617;FDiscountAmount=80.2468;FTaxPrice=22.67;FTotalAmount=90.68;"
+         "FTaxAmount=10.43"},
+        {"a sale without quantity clears the amounts", 3004, kTaxOn,
+         "FProductName=Bolt;FDiscountRate=100;FTaxRate=13;FPrice=3;FAmount=9;FTotalAmount=10", "盒",
+         "FPrice=45;FDiscountPrice=45;FTaxPrice=50.85;FAmount=;FDiscountAmount=;FTotalAmount=;FTaxAmount="},
+        {"a unit the product does not have clears the prices", 3002, kTaxOn,
+         "FProductName=Bolt;FNumber=4;FPrice=2.5;FAmount=10;FDiscountPrice=2.5;FTaxPrice=2.83", "瓶",
+         "FNumber=4;FPrice=;FAmount=;FDiscountPrice=;FDiscountAmount=;FTaxPrice=;FTotalAmount="},
+        {"the task keeps its price and recomputes the amount", 3049, kTaxOff,
+         "FProductName=Bolt;FNumber=2;FDiscountRate=100;FPrice=9", " 盒 ", "FPrice=9;FAmount=18;FDiscountAmount=18"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineValues line = LineOf(QString::fromUtf8(c.line));
+        RepriceForUnit(line, 1, QString::fromUtf8(c.unit), FillContext{c.billType, {}, c.settings, {}}, Db());
+        ExpectCells(line, QString::fromUtf8(c.expected));
+    }
+}
+
+TEST_F(ProductLookupTest, PickedKeysAreReadOnlyFromACommaListOfIntegers)
+{
+    const QList<ProductRow> rows = ProductsByIds(QStringLiteral("4, 1"), 1, Db());
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows.at(0).value(QStringLiteral("FNo")).toString(), QStringLiteral("A01"));
+    EXPECT_DOUBLE_EQ(rows.at(0).value(QStringLiteral("FSalePrice")).toDouble(), 6.5) << "the client's agreed price";
+    EXPECT_EQ(rows.at(1).value(QStringLiteral("FNo")).toString(), QStringLiteral("M1"));
+    for (const char *refused : {"1) or (1=1", "", "1,,2", "1;2", "0x1", "1 2", "1,2)"})
+        EXPECT_TRUE(ProductsByIds(QString::fromLatin1(refused), 0, Db()).isEmpty()) << refused;
+}
+
+TEST(PickedProducts, FillFromTheStartLineOnAndAppendWhatDoesNotFit)
+{
+    QList<ProductRow> rows;
+    for (int id = 1; id <= 5; ++id)
+        rows.append({{QStringLiteral("FID"), id}, {QStringLiteral("FName"), QStringLiteral("P%1").arg(id)}});
+    QList<LineValues> lines(20, LineOf(QStringLiteral("FProductName=old;FNumber=2")));
+    EXPECT_EQ(FillLinesFromProducts(lines, 18, rows, Context(3049)), 3);
+    ASSERT_EQ(lines.size(), 23);
+    ExpectCells(lines.at(17), QStringLiteral("FProductName=old;FProductID="));
+    for (int i = 18; i < 23; ++i)
+        ExpectCells(lines.at(i), QStringLiteral("FProductID=%1;FProductName=P%1").arg(i - 17));
+    ExpectCells(lines.at(18), QStringLiteral("FNumber=2")); // the quantity stays for the amounts
+
+    QList<LineValues> empty;
+    EXPECT_EQ(FillLinesFromProducts(empty, -1, rows.mid(0, 2), Context(3049)), 2);
+    ExpectCells(empty.at(0), QStringLiteral("FProductName=P1"));
+}
+
+} // namespace
