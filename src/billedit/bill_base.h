@@ -142,6 +142,7 @@ protected:
 
     bool isChecked() const { return FBillStatusID == 3; }
     void setLineToolsEnabled(bool enabled);
+    QAction *makeAction(const QString &name, const QString &caption, const QKeySequence &key = {});
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     QVBoxLayout *m_mainLayout = nullptr;
@@ -158,7 +159,6 @@ protected:
 
 private:
     void buildToolBar();
-    QAction *makeAction(const QString &name, const QString &caption, const QKeySequence &key = {});
     void lockControls(bool all);
     void unlockControls();
     void applyToolBarVisibility();

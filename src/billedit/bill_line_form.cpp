@@ -1,5 +1,7 @@
 #include "billedit/bill_line_form.h"
 
+#include "billedit/model/line_stock.h"
+#include "billedit/product_batch_form.h"
 #include "controls/control_values.h"
 #include "controls/controls.h"
 #include "controls/help.h"
@@ -22,10 +24,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 namespace protask {
@@ -49,9 +55,9 @@ const LineColumn kLineColumns[] = {
     {"FSID", "行号", GridEditorKind::Text, true, 40, kReadOnly},
     {"FID", "FID", GridEditorKind::Text, false, 40, 0},
     {"FProductID", "FProductID", GridEditorKind::Text, false, 40, 0},
-    {"FProductNo", "商品编码", GridEditorKind::Lookup, true, 100, 0},
-    {"FProductName", "商品名称", GridEditorKind::Lookup, true, 160, kRequired},
-    {"FUnitName", "单位", GridEditorKind::Text, true, 60, 0},
+    {"FProductNo", "商品编码", GridEditorKind::DropDown, true, 100, 0},
+    {"FProductName", "商品名称", GridEditorKind::DropDown, true, 160, kRequired},
+    {"FUnitName", "单位", GridEditorKind::DropDown, true, 60, 0},
     {"FBatchNo1", "批次", GridEditorKind::Lookup, true, 90, 0},
     {"FBatchNo2", "批次2", GridEditorKind::Text, false, 80, 0},
     {"FBatchNo3", "批次3", GridEditorKind::Text, false, 80, 0},
@@ -81,10 +87,10 @@ const LineColumn kLineColumns[] = {
 };
 
 // Cells whose edits run a line rule.
-const char *const kRuledFields[] = {"FSingleNumber", "FNumber",        "FPrice",          "FDiscountRate",
-                                    "FAmount",       "FDiscountPrice", "FDiscountAmount", "FTaxRate",
-                                    "FTaxPrice",     "FTotalAmount",   "FWidth",          "FHeight",
-                                    "FLength",       "FSquare",        "FKFDate",         "FKFPeriod"};
+const char *const kRuledFields[] = {"FProductNo", "FProductName",  "FUnitName",    "FSingleNumber",  "FNumber",
+                                    "FPrice",     "FDiscountRate", "FAmount",      "FDiscountPrice", "FDiscountAmount",
+                                    "FTaxRate",   "FTaxPrice",     "FTotalAmount", "FWidth",         "FHeight",
+                                    "FLength",    "FSquare",       "FKFDate",      "FKFPeriod"};
 
 bool isRuled(const QString &field)
 {
@@ -113,6 +119,9 @@ bool stockDatedType(int billType)
     return billType == 3004 || billType == 3020 || billType == 3022 || billType == 3025 || billType == 3043;
 }
 
+// Bill types whose lines take no product picker, batch picker or stock hint.
+bool withoutLinePickers(int billType) { return billType == 3011 || billType == 3017; }
+
 } // namespace
 
 TFBaseForm_BillBase_BillNo::TFBaseForm_BillBase_BillNo(QObject *owner, qint32 sheetHandle)
@@ -128,6 +137,29 @@ TFBaseForm_BillBase_BillNo::TFBaseForm_BillBase_BillNo(QObject *owner, qint32 sh
     addHeaderField(QStringLiteral("FBillerName"), edt_FBillerName, QStringLiteral("制单人："), 8);
     setupLineColumns();
     connect(GTVList, &TGridView::cellEdited, this, &TFBaseForm_BillBase_BillNo::lineCellEdited);
+    connect(GTVList, &TGridView::lookupClicked, this, [this](int row, int) { PickBatch(row); });
+    connect(GTVList->table(), &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
+        const QString field = FDC->column(index.column()).field;
+        if (isChecked() || withoutLinePickers(FBillTypeID))
+            return;
+        if (field == QLatin1String("FProductNo") || field == QLatin1String("FProductName"))
+            SelectProducts();
+        else if (field == QLatin1String("FKFDate") || field == QLatin1String("FBatchNo1"))
+            PickBatch(index.row());
+    });
+    connect(GTVList->table()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { RefreshStockHint(current.row()); });
+    lbl_StockBalance = new QLabel(m_bottom);
+    lbl_StockBalance->setObjectName(QStringLiteral("lbl_StockBalance"));
+    static_cast<QHBoxLayout *>(m_bottom->layout())->insertWidget(0, lbl_StockBalance);
+    QAction *select = makeAction(QStringLiteral("actSelectProducts"), QStringLiteral("选商品"));
+    connect(select, &QAction::triggered, this, [this]() { SelectProducts(); });
+    auto *selectButton = new QToolButton(m_bottom);
+    selectButton->setObjectName(QStringLiteral("btnSelectProducts"));
+    selectButton->setDefaultAction(select);
+    selectButton->setFocusPolicy(Qt::NoFocus);
+    static_cast<QHBoxLayout *>(m_bottom->layout())->insertWidget(1, selectButton);
+    m_lineButtons.append(selectButton);
 }
 
 QWidget *TFBaseForm_BillBase_BillNo::addHeaderField(const QString &field, QWidget *editor, const QString &caption,
@@ -270,6 +302,12 @@ void TFBaseForm_BillBase_BillNo::setupLineColumns()
     FDC->setColumns(lineColumns());
     for (int i = 0; i < FDC->columnCountValue(); ++i) {
         const QString field = FDC->column(i).field;
+        if (field == QLatin1String("FProductNo") || field == QLatin1String("FProductName")
+            || field == QLatin1String("FUnitName")) {
+            FDC->updateColumn(i, [this, field](TGridColumn &c) {
+                c.comboSetup = [this, field](QComboBox *combo, int row) { setupProductCombo(combo, row, field); };
+            });
+        }
         if (!isRuled(field))
             continue;
         FDC->setColumnRule(FDC->column(i).name, [this, field](TGridModel &, int row, QVariant &value, bool &accept) {
@@ -329,17 +367,195 @@ LineSettings TFBaseForm_BillBase_BillNo::lineSettings() const
     return s;
 }
 
+FillContext TFBaseForm_BillBase_BillNo::fillContext() const
+{
+    FillContext c;
+    c.billType = FBillTypeID;
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    c.client = FindClientContext(ClientName(), db);
+    c.settings = lineSettings();
+    QString yearMonth;
+    c.today = GetServerBillDate(yearMonth, db);
+    return c;
+}
+
 QVariant TFBaseForm_BillBase_BillNo::LineRule(const QString &field, const QVariant &typed, LineValues &line)
 {
+    const bool byNumber = field == QLatin1String("FProductNo");
+    if (byNumber || field == QLatin1String("FProductName")) {
+        const QString text = ValueToTrimmedText(typed);
+        const LookupOutcome outcome = LookupProduct(byNumber ? ProductLookupMode::ByNumber : ProductLookupMode::ByName,
+                                                    text, line, fillContext(), nvDMBase::instance().connection());
+        m_focusQuantity = outcome == LookupOutcome::Filled;
+        return line.value(field);
+    }
+    if (field == QLatin1String("FUnitName")) {
+        const int productId = productIdOf(ValueToTrimmedText(line.value(QStringLiteral("FProductName"))));
+        if (productId != 0) {
+            RepriceForUnit(line, productId, ValueToTrimmedText(typed), fillContext(),
+                           nvDMBase::instance().connection());
+            m_focusQuantity = true;
+        }
+        return typed;
+    }
     return ApplyLineRule(field, typed, line, lineSettings());
 }
 
-void TFBaseForm_BillBase_BillNo::lineCellEdited(int, int)
+void TFBaseForm_BillBase_BillNo::refreshProductList()
+{
+    qryProducts.setDatabase(nvDMBase::instance().connection());
+    qryProducts.open(ProductListSql());
+    qryUnit.setDatabase(nvDMBase::instance().connection());
+    m_productByName.clear();
+    for (int row = 0; row < qryProducts.recordCount(); ++row) {
+        const QString n = qryProducts.value(row, QStringLiteral("FName")).toString();
+        if (!m_productByName.contains(n))
+            m_productByName.insert(n,
+                                   std::make_pair(ValueToInt(qryProducts.value(row, QStringLiteral("FID"))),
+                                                  qryProducts.value(row, QStringLiteral("FCurStock"))));
+    }
+}
+
+int TFBaseForm_BillBase_BillNo::productIdOf(const QString &name) const { return m_productByName.value(name).first; }
+
+void TFBaseForm_BillBase_BillNo::setupProductCombo(QComboBox *combo, int row, const QString &field)
+{
+    if (field == QLatin1String("FUnitName")) {
+        const QString product = ValueToTrimmedText(FDC->cell(row, QStringLiteral("R_FProductName")));
+        if (product.isEmpty())
+            return;
+        const UnitListStatement units = UnitListSql(productIdOf(product));
+        runAction([&]() {
+            qryUnit.open(units.sql);
+            FilterLookupList(qryUnit, combo, QStringLiteral("FName"), QString(), QStringLiteral("FName"));
+        });
+        if (units.pickFromList)
+            combo->setEditable(false);
+        else
+            connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [this, combo](const QString &typed) {
+                FilterLookupList(qryUnit, combo, QStringLiteral("FName"), typed, QStringLiteral("FNo"),
+                                 QStringLiteral("FName"), QStringLiteral("FCode"), LookupComboText::Keep);
+            });
+        return;
+    }
+    if (!qryProducts.isActive())
+        return;
+    const bool number = field == QLatin1String("FProductNo");
+    const QString shown = number ? QStringLiteral("FCNo") : QStringLiteral("FName");
+    if (number)
+        FilterLookupList(qryProducts, combo, shown, QString(), QStringLiteral("FNo"));
+    else
+        FilterLookupList(qryProducts, combo, shown, QString(), QStringLiteral("FNo"), QStringLiteral("FName"),
+                         QStringLiteral("FCode"), LookupComboText::Keep);
+    connect(combo->lineEdit(), &QLineEdit::textEdited, combo, [this, combo, number, shown](const QString &typed) {
+        if (number)
+            FilterLookupList(qryProducts, combo, shown, typed, QStringLiteral("FNo"));
+        else
+            FilterLookupList(qryProducts, combo, shown, typed, QStringLiteral("FNo"), QStringLiteral("FName"),
+                             QStringLiteral("FCode"), LookupComboText::Keep);
+    });
+}
+
+void TFBaseForm_BillBase_BillNo::focusQuantity(int row)
+{
+    const int column = FDC->columnIndex(R_Number);
+    QTimer::singleShot(0, this, [this, row, column]() { GTVList->focusCell(row, column); });
+}
+
+void TFBaseForm_BillBase_BillNo::SelectProducts()
+{
+    if (isChecked() || !FDC->editingEnabled())
+        return;
+    if (FBillTypeID == 3011) {
+        AfterProductsAdded();
+        return;
+    }
+    nvDMBase::instance().lookup.clear();
+    const bool single = FBillTypeID == 3005;
+    if (!OpenCommonLookup(single ? 2013 : 2003, single ? 22 : 23, QString()))
+        return;
+    AddProductLine(nvDMBase::instance().lookup.text1, GTVList->focusedRow());
+}
+
+void TFBaseForm_BillBase_BillNo::AddProductLine(const QString &productIds, int)
+{
+    runAction([&]() {
+        const FillContext context = fillContext();
+        const QList<ProductRow> rows =
+            ProductsByIds(productIds, context.client.clientId, nvDMBase::instance().connection());
+        if (rows.isEmpty())
+            return;
+        const int start = qMax(0, GTVList->focusedRow());
+        QList<LineValues> lines = gridLines();
+        const int appended = FillLinesFromProducts(lines, start, rows, context);
+        for (int i = 0; i < appended; ++i)
+            FDC->appendRow();
+        for (int r = start; r < start + rows.size(); ++r)
+            setLine(r, lines.at(r));
+        RenumberLines();
+        focusQuantity(start);
+        SetModified();
+        AfterLinesChanged();
+    });
+}
+
+void TFBaseForm_BillBase_BillNo::PickBatch(int row)
+{
+    if (row < 0 || isChecked() || withoutLinePickers(FBillTypeID))
+        return;
+    const QString product = ValueToTrimmedText(FDC->cell(row, QStringLiteral("R_FProductName")));
+    if (product.isEmpty())
+        return;
+    runAction([&]() {
+        const QSqlDatabase db = nvDMBase::instance().connection();
+        const int productId = FindProductIdByName(product, db);
+        int batchRowId = 0;
+        if (productId == 0 || !ExecuteBatchPicker(productId, 0, batchRowId, this))
+            return;
+        LineValues line = lineAt(row);
+        if (!ApplyBatch(line, batchRowId, FBillTypeID, lineSettings(), db))
+            return;
+        setLine(row, line);
+        SetModified();
+    });
+}
+
+void TFBaseForm_BillBase_BillNo::RefreshStockHint(int row)
+{
+    if (row == FCurFocusRecordIndex || withoutLinePickers(FBillTypeID) || row < 0)
+        return;
+    FCurFocusRecordIndex = row;
+    const QString product = ValueToTrimmedText(FDC->cell(row, QStringLiteral("R_FProductName")));
+    const StockHint hint = StockHintFor(product, [this](const QString &name) -> std::optional<QVariant> {
+        const auto it = m_productByName.constFind(name);
+        if (it == m_productByName.cend())
+            return std::nullopt;
+        return it->second;
+    });
+    lbl_StockBalance->setText(hint.text);
+    lbl_StockBalance->setStyleSheet(hint.red ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
+}
+
+QString TFBaseForm_BillBase_BillNo::stockHintText() const { return lbl_StockBalance->text(); }
+
+bool TFBaseForm_BillBase_BillNo::CheckStock()
+{
+    return protask::CheckStock(gridLines(), FBillTypeID, nvDMBase::instance().switches, StoreName(),
+                               nvDMBase::instance().connection());
+}
+
+void TFBaseForm_BillBase_BillNo::lineCellEdited(int row, int)
 {
     if (InitType)
         return;
     SetModified();
     AfterLinesChanged();
+    if (m_focusQuantity) {
+        m_focusQuantity = false;
+        focusQuantity(row);
+    }
+    FCurFocusRecordIndex = -1;
+    RefreshStockHint(row);
 }
 
 // ---- start-up ----
@@ -397,6 +613,7 @@ void TFBaseForm_BillBase_BillNo::FormShowAction()
     DefNo = QStringLiteral("00001");
     if (FBillStatusID == BillStatus::New)
         FillNewBillDefaults();
+    refreshProductList();
     refreshHeaderLookups();
 }
 
@@ -486,6 +703,7 @@ void TFBaseForm_BillBase_BillNo::NewBill()
         ClearHeaderControls();
         ResetGridRows(20);
         FillNewBillDefaults();
+        refreshProductList();
         AfterDataLoaded();
         RefreshCheckState();
         SetEditState(1);
@@ -505,6 +723,7 @@ void TFBaseForm_BillBase_BillNo::InsertBill()
         FBillID = 0;
         FormShowAction();
         FillNewBillDefaults();
+        refreshProductList();
         AfterDataLoaded();
         SetEditState(1);
         WriteOperationLog(QStringLiteral("新增操作"), FBillCaption, nvDMBase::instance().connection());

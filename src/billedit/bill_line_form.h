@@ -3,6 +3,7 @@
 #include "billedit/bill_base.h"
 #include "billedit/model/bill_actions.h"
 #include "billedit/model/line_rules.h"
+#include "billedit/model/product_lookup.h"
 #include "billedit/model/save_lines.h"
 #include "grid/grid_model.h"
 
@@ -13,7 +14,9 @@
 
 #include <memory>
 
+class QComboBox;
 class QGridLayout;
+class QLabel;
 class QLineEdit;
 
 namespace protask {
@@ -52,9 +55,21 @@ public:
     // The insert path of save-and-new: a new bill without asking.
     void InsertBill();
 
+    // Products picked in the product selection dialog (their keys as "12,15,3") fill the lines
+    // from the focused one on; lines are appended as needed.
+    virtual void AddProductLine(const QString &productIds, int row);
+    // The product selection action ("选商品").
+    void SelectProducts();
+    // Fills the focused line from a batch of stock of its product.
+    void PickBatch(int row);
+    // The stock hint under the grid for the focused line.
+    void RefreshStockHint(int row);
+    QString stockHintText() const;
+
     // BillSteps
     bool SaveLines(int billId) override;
     bool CheckUnits() override;
+    bool CheckStock() override;
     int SaveHeader(int billId) override = 0;
 
 protected:
@@ -65,6 +80,12 @@ protected:
     // Cells of a line the subclass writes itself (its quantity columns); false stops the save.
     virtual bool SaveLineFields(int billId, int row, const LineValues &line, LineCells &cells);
     virtual void AfterLinesChanged() {}
+    virtual void AfterProductsAdded() {}
+    // The header fields the lookups read: the client (its price level) and the store; empty
+    // when the editor has none.
+    virtual QString ClientName() const { return QString(); }
+    virtual QString StoreName() const { return QString(); }
+    FillContext fillContext() const;
 
     void FormStartup() override;
     void FormShowAction() override;
@@ -87,6 +108,9 @@ protected:
     BillRef billRef() const;
     void keyPressEvent(QKeyEvent *event) override;
 
+    TLocalDataSet qryProducts;
+    TLocalDataSet qryUnit;
+    QLabel *lbl_StockBalance = nullptr;
     QGridLayout *m_headerLayout = nullptr;
     QLineEdit *edt_FBillNo = nullptr;
     TNullableDateEdit *edt_FBillDate = nullptr;
@@ -105,6 +129,12 @@ private:
     };
     QHash<QString, HeaderLookup> m_headerLookups;
     void refreshHeaderLookups();
+    void refreshProductList();
+    void setupProductCombo(QComboBox *combo, int row, const QString &field);
+    void focusQuantity(int row);
+    int productIdOf(const QString &name) const;
+    QHash<QString, std::pair<int, QVariant>> m_productByName; // name -> key and total stock
+    bool m_focusQuantity = false;
     void lineCellEdited(int row, int column);
     void afterSaved(const ActionResult &result);
 };

@@ -133,6 +133,11 @@ void TFBaseForm_BillBase_BillNo_Protask::AfterDataLoaded()
         edt_Fnumber->setValue(1);
         InitType = init;
     }
+    // The host hands over products to start the task with: "StorehouseID=<id>ProductsID=<ids>".
+    const QString products = QStringLiteral("ProductsID=");
+    const qsizetype at = FParamValue.indexOf(products);
+    if (FParamTypeID == 11 && at >= 0)
+        AddProductLine(FParamValue.mid(at + products.size()), -1);
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::productionQuantityChanged()
