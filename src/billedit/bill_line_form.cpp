@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -77,6 +78,7 @@ const LineColumn kLineColumns[] = {
     {"FTaxAmount", "税额", GridEditorKind::Amount, true, 80, 0},
     {"FTotalAmount", "价税合计", GridEditorKind::Amount, true, 90, 0},
     {"FIsPresent", "赠品", GridEditorKind::CheckBox, true, 40, 0},
+    {"FPriceIsChange", "是否改变了进价", GridEditorKind::Text, false, 40, 0},
     {"FNote", "备注", GridEditorKind::Text, true, 150, 0},
     {"FProductDefined1", "商品自定义1", GridEditorKind::Text, true, 80, 0},
     {"FProductDefined2", "商品自定义2", GridEditorKind::Text, true, 80, 0},
@@ -149,6 +151,8 @@ TFBaseForm_BillBase_BillNo::TFBaseForm_BillBase_BillNo(QObject *owner, qint32 sh
     });
     connect(GTVList->table()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { RefreshStockHint(current.row()); });
+    FDC->setRowForeground([this](int row) { return lineForeground(row); });
+    buildPriceHint();
     lbl_StockBalance = new QLabel(m_bottom);
     lbl_StockBalance->setObjectName(QStringLiteral("lbl_StockBalance"));
     static_cast<QHBoxLayout *>(m_bottom->layout())->insertWidget(0, lbl_StockBalance);
@@ -237,8 +241,44 @@ void TFBaseForm_BillBase_BillNo::openHeaderLookup(const QString &field)
     });
 }
 
+void TFBaseForm_BillBase_BillNo::OpenClientRecord()
+{
+    // Purchases name a supplier, sales a client; other bills have no client label.
+    const int t = FBillTypeID;
+    if (t < 3001 || t > 3005 || !headerControl(QStringLiteral("FClientName")))
+        return;
+    const bool supplier = t <= 3002;
+    runAction([&]() {
+        const int id = FindClientID(supplier ? 2 : 1, headerControl(QStringLiteral("FClientName")));
+        if (id > 0)
+            ShowCommonRecord(supplier ? 2005 : 2004, id);
+    });
+}
+
+void TFBaseForm_BillBase_BillNo::SwitchOffPriceHint()
+{
+    runAction([this]() {
+        SwitchOffPriceVariationHint(nvDMBase::instance().connection());
+        nvDMBase::instance().switches.priceVariationHintOff = true;
+        pnl_FSalePriceVariationHint->hide();
+    });
+}
+
 bool TFBaseForm_BillBase_BillNo::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched->objectName() == QLatin1String("lbl_FClientName") && event->type() == QEvent::MouseButtonRelease) {
+        OpenClientRecord();
+        return true;
+    }
+    if (watched->objectName() == QLatin1String("lbl_PriceHintOff")) {
+        auto *label = static_cast<QLabel *>(watched);
+        if (event->type() == QEvent::Enter)
+            label->setStyleSheet(QStringLiteral("color: rgb(247, 123, 0); text-decoration: underline;"));
+        else if (event->type() == QEvent::Leave)
+            label->setStyleSheet(QStringLiteral("color: black; text-decoration: underline;"));
+        else if (event->type() == QEvent::MouseButtonRelease)
+            SwitchOffPriceHint();
+    }
     if (event->type() == QEvent::KeyPress) {
         QWidget *w = qobject_cast<QWidget *>(watched);
         auto *combo = w ? qobject_cast<TComboBox *>(w) : nullptr;
@@ -536,6 +576,47 @@ void TFBaseForm_BillBase_BillNo::RefreshStockHint(int row)
     lbl_StockBalance->setStyleSheet(hint.red ? QStringLiteral("color: red;") : QStringLiteral("color: black;"));
 }
 
+// Lines of a sale whose price differs from the client's agreed one are drawn blue; the first
+// one drawn brings up the hint that explains the colour (unless the company switched it off).
+QVariant TFBaseForm_BillBase_BillNo::lineForeground(int row) const
+{
+    const HostSwitches &sw = nvDMBase::instance().switches;
+    if ((FBillTypeID != 3003 && FBillTypeID != 3004) || sw.bluePriceMarkingOff)
+        return QVariant();
+    try {
+        if (ValueToInt(FDC->cell(row, QStringLiteral("R_FPriceIsChange"))) != 1)
+            return QVariant();
+    } catch (const std::exception &) {
+        return QVariant();
+    }
+    if (!sw.priceVariationHintOff && pnl_FSalePriceVariationHint->isHidden())
+        QMetaObject::invokeMethod(
+            pnl_FSalePriceVariationHint, [panel = pnl_FSalePriceVariationHint]() { panel->show(); },
+            Qt::QueuedConnection);
+    return QColor(Qt::blue);
+}
+
+void TFBaseForm_BillBase_BillNo::buildPriceHint()
+{
+    pnl_FSalePriceVariationHint = new QFrame(this);
+    pnl_FSalePriceVariationHint->setObjectName(QStringLiteral("pnl_FSalePriceVariationHint"));
+    auto *layout = new QHBoxLayout(pnl_FSalePriceVariationHint);
+    auto *text = new QLabel(
+        QStringLiteral("提示：蓝色字体的行说明当前客户设定的售价与最新出库价存在差异，对单价列双击可以查看商品的价格\n"
+                       "    如果要关闭蓝色字体提醒功能，设置：菜单的 基础资料->公司信息->系统参数->关闭销售单价..."),
+        pnl_FSalePriceVariationHint);
+    text->setStyleSheet(QStringLiteral("color: blue;"));
+    auto *dismiss = new QLabel(QStringLiteral("我知道了，下次不再提示"), pnl_FSalePriceVariationHint);
+    dismiss->setObjectName(QStringLiteral("lbl_PriceHintOff"));
+    dismiss->setCursor(Qt::PointingHandCursor);
+    dismiss->setStyleSheet(QStringLiteral("color: black; text-decoration: underline;"));
+    dismiss->installEventFilter(this);
+    layout->addWidget(text, 1);
+    layout->addWidget(dismiss);
+    pnl_FSalePriceVariationHint->hide();
+    m_mainLayout->insertWidget(m_mainLayout->indexOf(m_bottom), pnl_FSalePriceVariationHint);
+}
+
 QString TFBaseForm_BillBase_BillNo::stockHintText() const { return lbl_StockBalance->text(); }
 
 bool TFBaseForm_BillBase_BillNo::CheckStock()
@@ -604,6 +685,11 @@ void TFBaseForm_BillBase_BillNo::FormStartup()
                       FBillCaption, nvDMBase::instance().connection());
     for (QWidget *w : {static_cast<QWidget *>(edt_FBillNo), static_cast<QWidget *>(edt_FBillDate)})
         w->installEventFilter(this);
+    if (QLabel *client = headerLabel(QStringLiteral("FClientName"));
+        client && FBillTypeID >= 3001 && FBillTypeID <= 3005) {
+        client->setCursor(Qt::PointingHandCursor);
+        client->installEventFilter(this);
+    }
 }
 
 void TFBaseForm_BillBase_BillNo::FormShowAction()

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QComboBox;
+class QFrame;
 class QGridLayout;
 class QLabel;
 class QLineEdit;
@@ -60,6 +61,10 @@ public:
     virtual void AddProductLine(const QString &productIds, int row);
     // The product selection action ("选商品").
     void SelectProducts();
+    // The client label: shows the bill's client or supplier record.
+    void OpenClientRecord();
+    // "我知道了，下次不再提示" under the grid.
+    void SwitchOffPriceHint();
     // Fills the focused line from a batch of stock of its product.
     void PickBatch(int row);
     // The stock hint under the grid for the focused line.
@@ -111,6 +116,7 @@ protected:
     TLocalDataSet qryProducts;
     TLocalDataSet qryUnit;
     QLabel *lbl_StockBalance = nullptr;
+    QFrame *pnl_FSalePriceVariationHint = nullptr;
     QGridLayout *m_headerLayout = nullptr;
     QLineEdit *edt_FBillNo = nullptr;
     TNullableDateEdit *edt_FBillDate = nullptr;
@@ -132,6 +138,8 @@ private:
     void refreshProductList();
     void setupProductCombo(QComboBox *combo, int row, const QString &field);
     void focusQuantity(int row);
+    void buildPriceHint();
+    QVariant lineForeground(int row) const;
     int productIdOf(const QString &name) const;
     QHash<QString, std::pair<int, QVariant>> m_productByName; // name -> key and total stock
     bool m_focusQuantity = false;

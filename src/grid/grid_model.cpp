@@ -249,6 +249,7 @@ QVariant TGridModel::data(const QModelIndex &index, int role) const
         if (col.isCheckBox())
             return QVariant(static_cast<int>(Qt::AlignCenter));
         return QVariant(static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter));
+    case Qt::ForegroundRole: return m_rowForeground ? m_rowForeground(index.row()) : QVariant();
     default: return QVariant();
     }
 }

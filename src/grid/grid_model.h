@@ -105,6 +105,9 @@ public:
     // recomputes the row); the editors leave untouched cells alone. False when refused.
     bool editCell(int row, int column, const QVariant &value);
 
+    // The text colour of a row (an invalid value: the default), asked whenever a cell is drawn.
+    void setRowForeground(std::function<QVariant(int row)> foreground) { m_rowForeground = std::move(foreground); }
+
     // Editing of the whole grid (off while a bill is locked).
     void setEditingEnabled(bool enabled);
     bool editingEnabled() const { return m_editingEnabled; }
@@ -131,6 +134,7 @@ private:
     QVector<TGridColumn> m_columns;
     QVector<QVector<QVariant>> m_rows;
     bool m_editingEnabled = true;
+    std::function<QVariant(int row)> m_rowForeground;
 };
 
 } // namespace protask

@@ -414,6 +414,12 @@ QString LookupChoiceName(const QString &table, const QString &idText, const QSql
     return q.isEmpty() ? QString() : q.fieldByName(QStringLiteral("FName")).toString();
 }
 
+void SwitchOffPriceVariationHint(const QSqlDatabase &db)
+{
+    TDataSet q(db);
+    ExecQuery(q, QStringLiteral("update t_comParameters SET FBoolValue = 1 WHERE FName = 'FSalePriceVariationHint'"));
+}
+
 QList<FieldCaption> ReadHeaderCaptions(int billType, const QSqlDatabase &db)
 {
     QList<FieldCaption> list;

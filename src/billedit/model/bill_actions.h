@@ -143,6 +143,9 @@ struct FieldCaption {
 QList<FieldCaption> ReadHeaderCaptions(int billType, const QSqlDatabase &db);
 QList<FieldCaption> ReadColumnCaptions(int billType, const QSqlDatabase &db);
 
+// "我知道了，下次不再提示": the company no longer wants the price-variation hint.
+void SwitchOffPriceVariationHint(const QSqlDatabase &db);
+
 // Messages of the actions.
 namespace BillMessage {
 inline constexpr const char *NoLines = "请输入单据商品明细,请检查";

@@ -84,4 +84,16 @@ TEST_F(HeaderLookup, ARefusedRightOpensNoLookup)
     EXPECT_EQ(prompter.lastText(), QStringLiteral("您未被授权"));
 }
 
+TEST_F(HeaderLookup, TheSupplierLabelShowsTheSupplierOrSaysThereIsNone)
+{
+    auto e = openPurchase();
+    e->set("FClientName", QStringLiteral("华东五金"));
+    e->OpenClientRecord();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("供应商不存在！")) << "a client is no supplier";
+    EXPECT_EQ(g_dialogs, 0);
+    e->set("FClientName", QStringLiteral("供应商甲"));
+    e->OpenClientRecord();
+    EXPECT_EQ(g_dialogs, 1) << "the record of the supplier is shown";
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFrame>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QTableView>
@@ -123,6 +124,28 @@ TEST_F(LineLookup, ShortStockBlocksOrAsksBeforeASaleIsSaved)
     EXPECT_EQ(prompter.lastText(), QStringLiteral("第[1]行的商品库存不足"));
     EXPECT_FALSE(e->FSaveIsFinish);
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_saleoutform")).toInt(), 0);
+}
+
+TEST_F(LineLookup, ChangedSalePricesAreDrawnBlueAndTheHintCanBeSwitchedOff)
+{
+    ExecScript(QStringLiteral("insert into t_comparameters(FName,FBoolValue) values('FSalePriceVariationHint',0)"));
+    auto e = openPurchase();
+    e->FBillTypeID = 3004;
+    e->FDC->setCell(0, QStringLiteral("R_FPriceIsChange"), 1);
+    e->FDC->setCell(1, QStringLiteral("R_FPriceIsChange"), 0);
+    const auto colour = [&](int row) { return e->FDC->index(row, 4).data(Qt::ForegroundRole); };
+    EXPECT_EQ(colour(0), QVariant(QColor(Qt::blue)));
+    EXPECT_FALSE(colour(1).isValid());
+    QCoreApplication::processEvents();
+    auto *hint = e->findChild<QFrame *>(QStringLiteral("pnl_FSalePriceVariationHint"));
+    EXPECT_TRUE(hint->isVisibleTo(e.get())) << "the first blue line brings up the hint";
+    e->SwitchOffPriceHint();
+    EXPECT_FALSE(hint->isVisibleTo(e.get()));
+    EXPECT_EQ(scalar(QStringLiteral("select FBoolValue from t_comparameters where FName = 'FSalePriceVariationHint'"))
+                  .toInt(),
+              1);
+    nvDMBase::instance().switches.bluePriceMarkingOff = true;
+    EXPECT_FALSE(colour(0).isValid());
 }
 
 } // namespace
