@@ -55,7 +55,7 @@ TEST_F(BillEditor, SavingPostsOnlyWhenTheCheckWorkflowSaysSo)
     const Case cases[] = {{false, false, 3, 2}, {true, false, 0, 2}, {true, true, 3, 3}};
     for (const Case &c : cases) {
         EmptyAllTables();
-        SetUp();
+        seed();
         nvDMBase::instance().switches.checkWorkflow = c.workflow;
         nvDMBase::instance().switches.checkOnSave = c.checkOnSave;
         auto e = filledPurchase();

@@ -114,6 +114,11 @@ protected:
     {
         DatabaseTest::SetUp();
         clock = std::make_unique<PinServerClock>(Db(), kPinnedNow);
+        seed();
+    }
+    // The bill types, a unit and two products every editor test starts from.
+    void seed()
+    {
         ExecScript(QStringLiteral(
             "insert into T_BillType(FID,FBillTypeNo,FBillName,FPreCode,FPrintStyle) values(2,'JHD','进货单','JH',1),"
             "(49,'RWD','生产任务单','RWD',1);"
