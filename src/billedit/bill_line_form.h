@@ -91,6 +91,8 @@ protected:
     virtual QString ClientName() const { return QString(); }
     virtual QString StoreName() const { return QString(); }
     FillContext fillContext() const;
+    // Bill types whose lines take no product picker, batch picker or stock hint.
+    bool linePickersOff() const { return FBillTypeID == 3011 || FBillTypeID == 3017; }
 
     void FormStartup() override;
     void FormShowAction() override;
@@ -138,6 +140,7 @@ private:
     void refreshProductList();
     void setupProductCombo(QComboBox *combo, int row, const QString &field);
     void focusQuantity(int row);
+    void startNewBill(bool insertPath);
     void buildPriceHint();
     QVariant lineForeground(int row) const;
     int productIdOf(const QString &name) const;

@@ -75,6 +75,35 @@ bool numberTestsPass(const BillRef &bill, ActionResult &result, const QSqlDataba
     return true;
 }
 
+// Check (post) or uncheck (unpost) a stored bill as one transaction with its log line; a
+// refusal names the step's error code.
+bool postInOneTransaction(BillSteps &steps, const BillRef &bill, bool check, const QSqlDatabase &db)
+{
+    Refusal refusal;
+    TransactionOptions options;
+    options.landed = checkedMarker(bill, check ? 1 : 0);
+    const TransactionResult r = RunTransaction(
+        db,
+        [&]() {
+            int errorCode = 0;
+            const bool posted =
+                check ? steps.PostBill(bill, bill.billId, errorCode) : steps.UnpostBill(bill, errorCode);
+            if (!posted) {
+                refusal.set((check ? QStringLiteral("审核失败,错误代码：") : QStringLiteral("反审核失败,错误代码："))
+                            + QString::number(errorCode));
+                return false;
+            }
+            WriteOperationLog((check ? QStringLiteral("审核操作 - 单据号:") : QStringLiteral("反审核操作 - 单据号:"))
+                                  + bill.billNo,
+                              bill.caption, db);
+            return true;
+        },
+        options);
+    if (!r.committed)
+        reportFailure(r, refusal);
+    return r.committed;
+}
+
 } // namespace
 
 bool BillSteps::AfterSaveLines(int, int &) { return true; }
@@ -215,24 +244,7 @@ ActionResult CheckBill(BillSteps &steps, const BillRef &bill, const QSqlDatabase
         return result;
     if (!CheckBatchNoStockOnCheck(bill.billType, bill.billId, db) || !steps.CheckBeforePost() || !steps.CheckStock())
         return result;
-    Refusal refusal;
-    TransactionOptions options;
-    options.landed = checkedMarker(bill, 1);
-    const TransactionResult r = RunTransaction(
-        db,
-        [&]() {
-            int errorCode = 0;
-            if (!steps.PostBill(bill, bill.billId, errorCode)) {
-                refusal.set(QStringLiteral("审核失败,错误代码：") + QString::number(errorCode));
-                return false;
-            }
-            WriteOperationLog(QStringLiteral("审核操作 - 单据号:") + bill.billNo, bill.caption, db);
-            return true;
-        },
-        options);
-    result.done = r.committed;
-    if (!r.committed)
-        reportFailure(r, refusal);
+    result.done = postInOneTransaction(steps, bill, true, db);
     return result;
 }
 
@@ -248,24 +260,7 @@ ActionResult UncheckBill(BillSteps &steps, const BillRef &bill, const QSqlDataba
         return result;
     if (!CheckBatchNoStockOnUnCheck(bill.billType, bill.billId, db))
         return result;
-    Refusal refusal;
-    TransactionOptions options;
-    options.landed = checkedMarker(bill, 0);
-    const TransactionResult r = RunTransaction(
-        db,
-        [&]() {
-            int errorCode = 0;
-            if (!steps.UnpostBill(bill, errorCode)) {
-                refusal.set(QStringLiteral("反审核失败,错误代码：") + QString::number(errorCode));
-                return false;
-            }
-            WriteOperationLog(QStringLiteral("反审核操作 - 单据号:") + bill.billNo, bill.caption, db);
-            return true;
-        },
-        options);
-    result.done = r.committed;
-    if (!r.committed)
-        reportFailure(r, refusal);
+    result.done = postInOneTransaction(steps, bill, false, db);
     return result;
 }
 
