@@ -57,6 +57,8 @@ ControlKind ControlKindOf(const QWidget *control)
     if (!control)
         return ControlKind::Other;
     // Subclasses before the Qt classes they derive from.
+    if (qobject_cast<const TTreeLookup *>(control))
+        return ControlKind::TreeLookup;
     if (qobject_cast<const TLookupEdit *>(control))
         return ControlKind::Lookup;
     if (qobject_cast<const TCurrencyEdit *>(control))
@@ -99,6 +101,7 @@ void ClearControl(QWidget *control)
         break;
     }
     case ControlKind::CheckBox: static_cast<QCheckBox *>(control)->setChecked(false); break;
+    case ControlKind::TreeLookup: static_cast<TTreeLookup *>(control)->clearNode(); break;
     case ControlKind::Currency: static_cast<TCurrencyEdit *>(control)->setValue(0.0); break;
     case ControlKind::DateEdit: static_cast<TNullableDateEdit *>(control)->setDate(QDate()); break;
     case ControlKind::CheckBox2:
@@ -132,6 +135,7 @@ void LoadControl(QWidget *control, const QVariant &columnValue)
     case ControlKind::CheckBox:
     case ControlKind::CheckBox2: static_cast<QCheckBox *>(control)->setChecked(ValueIsTrue(columnValue)); break;
     case ControlKind::Currency: static_cast<TCurrencyEdit *>(control)->setValue(ValueToFloat(columnValue)); break;
+    case ControlKind::TreeLookup: static_cast<TTreeLookup *>(control)->selectNode(text); break;
     case ControlKind::DateEdit:
         if (!isNull)
             static_cast<TNullableDateEdit *>(control)->setDate(columnDate(columnValue));
@@ -156,6 +160,7 @@ bool IsControlEmpty(QWidget *control)
     case ControlKind::Lookup: return static_cast<QLineEdit *>(control)->text().trimmed().isEmpty();
     case ControlKind::Combo: return static_cast<QComboBox *>(control)->currentText().isEmpty();
     case ControlKind::Currency: return static_cast<TCurrencyEdit *>(control)->value() == 0.0;
+    case ControlKind::TreeLookup: return !static_cast<TTreeLookup *>(control)->hasNode();
     case ControlKind::DateEdit: return static_cast<TNullableDateEdit *>(control)->text().trimmed().isEmpty();
     case ControlKind::CheckBox:
     case ControlKind::CheckBox2:
@@ -176,6 +181,7 @@ void GetControlText(QWidget *control, QString &text)
     case ControlKind::Lookup:
     case ControlKind::DateEdit: text = static_cast<QLineEdit *>(control)->text(); break;
     case ControlKind::Combo: text = static_cast<QComboBox *>(control)->currentText(); break;
+    case ControlKind::TreeLookup: text = static_cast<TTreeLookup *>(control)->nodeText(); break;
     case ControlKind::SpinEdit: text = static_cast<QAbstractSpinBox *>(control)->text(); break;
     case ControlKind::Memo: text = memoText(control); break;
     case ControlKind::CheckBox:
@@ -227,6 +233,7 @@ void SetControlReadOnly(QWidget *control, bool readOnly)
         else
             static_cast<QTextEdit *>(control)->setReadOnly(readOnly);
         break;
+    case ControlKind::TreeLookup: control->setEnabled(!readOnly); break;
     case ControlKind::Combo:
         if (auto *t = qobject_cast<TComboBox *>(control))
             t->setReadOnly(readOnly);

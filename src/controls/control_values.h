@@ -22,6 +22,7 @@ enum class ControlKind {
     DateEdit,   // TNullableDateEdit
     DatePicker, // TDatePicker, any QDateTimeEdit
     SpinEdit,   // other QAbstractSpinBox
+    TreeLookup, // TTreeLookup
 };
 
 ControlKind ControlKindOf(const QWidget *control);

@@ -12,6 +12,7 @@
 #include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace protask {
@@ -398,6 +399,55 @@ TDatePicker::TDatePicker(QWidget *parent) : QDateEdit(QDate::currentDate(), pare
 {
     setCalendarPopup(true);
     setDisplayFormat(kDateFormat);
+}
+
+TTreeLookup::TTreeLookup(QWidget *parent) : QComboBox(parent)
+{
+    auto *view = new QTreeView(this);
+    view->setHeaderHidden(true);
+    setView(view);
+    connect(view, &QTreeView::clicked, this, [this](const QModelIndex &index) {
+        m_node = index;
+        showNode();
+        hidePopup();
+    });
+}
+
+void TTreeLookup::setTree(QAbstractItemModel *tree)
+{
+    setModel(tree);
+    clearNode();
+}
+
+void TTreeLookup::selectNode(const QString &text)
+{
+    m_node = QModelIndex();
+    if (model() && !text.isEmpty()) {
+        const QModelIndexList found =
+            model()->match(model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly | Qt::MatchRecursive);
+        if (!found.isEmpty())
+            m_node = found.first();
+    }
+    showNode();
+}
+
+void TTreeLookup::clearNode()
+{
+    m_node = QModelIndex();
+    showNode();
+}
+
+// The combo shows the node's text even when it sits below the top level.
+void TTreeLookup::showNode()
+{
+    if (!m_node.isValid()) {
+        setRootModelIndex(QModelIndex());
+        setCurrentIndex(-1);
+        return;
+    }
+    setRootModelIndex(m_node.parent());
+    setCurrentIndex(m_node.row());
+    setRootModelIndex(QModelIndex());
 }
 
 } // namespace protask

@@ -2,7 +2,6 @@
 
 // The editor control kinds of the bill headers. Plain QLineEdit (text edit), QPlainTextEdit
 // (memo), QCheckBox and QComboBox serve as they are; the kinds below add what Qt lacks.
-// The tree lookup kind is not provided: no editor of this module uses one.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,10 +9,12 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 
 class QAbstractButton;
+class QAbstractItemModel;
 class QAction;
 class QCalendarWidget;
 class QFrame;
@@ -183,6 +184,26 @@ private:
     QFrame *m_popup = nullptr;
     QCalendarWidget *m_calendar = nullptr;
     QString m_committedText;
+};
+
+// The tree lookup: a drop-down tree of nodes (departments under departments, product groups)
+// of which one may be selected; its text is the selected node's.
+class TTreeLookup : public QComboBox {
+    Q_OBJECT
+public:
+    explicit TTreeLookup(QWidget *parent = nullptr);
+
+    // The tree the nodes are picked from (the lookup does not own it).
+    void setTree(QAbstractItemModel *tree);
+    // Selects the first node (depth first) whose text equals the text; none: nothing selected.
+    void selectNode(const QString &text);
+    void clearNode();
+    bool hasNode() const { return m_node.isValid(); }
+    QString nodeText() const { return m_node.isValid() ? m_node.data().toString() : QString(); }
+
+private:
+    void showNode();
+    QPersistentModelIndex m_node;
 };
 
 // The date picker: always holds a date, shown as yyyy-MM-dd, with a calendar popup.

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QStandardItemModel>
 
 using namespace protask;
 using namespace Qt::StringLiterals;
@@ -118,6 +119,30 @@ TEST(ControlValues, EachKindLoadsClearsAndReadsItsValue)
     EXPECT_EQ(cleared(&label), u"unchanged"_s);
     EXPECT_EQ(label.text(), u"标签"_s);
     EXPECT_EQ(equals(&label, u"anything"_s), u"+"_s);
+}
+
+// A node below the top level is found by its text, shown, and counts as a value.
+TEST(ControlValues, TreeLookupSelectsTheNodeItsColumnNames)
+{
+    QStandardItemModel tree;
+    auto *factory = new QStandardItem(QStringLiteral("工厂"));
+    factory->appendRow(new QStandardItem(QStringLiteral("一车间")));
+    factory->appendRow(new QStandardItem(QStringLiteral("二车间")));
+    tree.appendRow(factory);
+    TTreeLookup lookup;
+    lookup.setTree(&tree);
+    EXPECT_TRUE(IsControlEmpty(&lookup));
+    LoadControl(&lookup, QStringLiteral("二车间"));
+    QString text;
+    GetControlText(&lookup, text);
+    EXPECT_EQ(text, QStringLiteral("二车间"));
+    EXPECT_EQ(lookup.currentText(), QStringLiteral("二车间"));
+    EXPECT_FALSE(IsControlEmpty(&lookup));
+    LoadControl(&lookup, QStringLiteral("三车间"));
+    EXPECT_TRUE(IsControlEmpty(&lookup)) << "a name without a node selects nothing";
+    LoadControl(&lookup, QStringLiteral("工厂"));
+    ClearControl(&lookup);
+    EXPECT_TRUE(IsControlEmpty(&lookup));
 }
 
 TEST(ControlValues, LookupEditClearedStoresZeroAndResetsItsButtons)
