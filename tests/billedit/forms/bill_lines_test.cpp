@@ -3,9 +3,11 @@
 #include "test_editors.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFocusEvent>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QUrl>
@@ -101,6 +103,34 @@ TEST_F(BillEditor, TextsWithQuotesAndWildcardsSaveAndReloadExactly)
     other->billNo()->setText(odd);
     other->SaveBill();
     EXPECT_EQ(prompter.lastText(), QStringLiteral("单据编号已经存在,请修改"));
+}
+
+// A lookup edit remembers its value on entry; leaving it changed marks the bill modified, and
+// a typed text other than the stored value asks the editor to resolve it.
+TEST_F(BillEditor, LookupEditsReportTypedChangesOnExit)
+{
+    auto e = std::make_unique<PurchaseEditor>();
+    auto *store = new TLookupEdit;
+    store->addButton(TLookupEdit::ButtonKind::Caption);
+    e->addField(QStringLiteral("FCashName"), store, QStringLiteral("账户："));
+    e->showForm();
+    const auto focus = [&](QEvent::Type type) {
+        QFocusEvent event(type);
+        QApplication::sendEvent(store, &event);
+    };
+    focus(QEvent::FocusIn);
+    store->setText(QStringLiteral("现金"));
+    focus(QEvent::FocusOut);
+    EXPECT_TRUE(e->FButtonEditChangeValue);
+    EXPECT_TRUE(e->FSave);
+    EXPECT_EQ(e->editState(), 5);
+
+    focus(QEvent::FocusIn);
+    EXPECT_FALSE(e->FButtonEditChangeValue) << "entering starts afresh";
+    store->setText(QStringLiteral("  "));
+    focus(QEvent::FocusOut);
+    EXPECT_EQ(store->storedValue(), QStringLiteral("0")) << "an emptied lookup is cleared";
+    EXPECT_TRUE(store->text().isEmpty());
 }
 
 class UrlCatcher : public QObject {

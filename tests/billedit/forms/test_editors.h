@@ -93,6 +93,10 @@ public:
         FDC->editCell(row, FDC->columnIndex(QStringLiteral("R_FPrice")), price);
     }
     QLineEdit *billNo() const { return edt_FBillNo; }
+    void addField(const QString &field, QWidget *editor, const QString &caption)
+    {
+        addHeaderField(field, editor, caption);
+    }
     TNullableDateEdit *billDate() const { return edt_FBillDate; }
     bool enabled(const char *name) const { return action(QString::fromLatin1(name))->isEnabled(); }
 
