@@ -355,8 +355,13 @@ void TFBaseForm_BillBase::LoadLines()
 {
     if (FBillStatusID == BillStatus::New || !GTVListIsNoNull || FSQLList.trimmed().isEmpty())
         return;
+    LoadRows(FSQLList);
+}
+
+void TFBaseForm_BillBase::LoadRows(const QString &sql)
+{
     TDataSet q(nvDMBase::instance().connection());
-    q.open(FSQLList);
+    q.open(sql);
     for (int row = 0; !q.eof(); q.next(), ++row) {
         if (row >= FDC->rowCountValue()) {
             FDC->appendRow();

@@ -125,6 +125,9 @@ protected:
     virtual void PreviewAction() {}
 
     void ClearHeaderControls();
+    // Fills the grid from the rows of a statement by the "R_" column names, from the first row
+    // on, growing the grid by a row for each line beyond it.
+    void LoadRows(const QString &sql);
     void ResetGridRows(int rows);
     void RenumberLines();
     void InsertLine();

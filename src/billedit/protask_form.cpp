@@ -1,5 +1,8 @@
 #include "billedit/protask_form.h"
 
+#include "billedit/image_help.h"
+#include "billedit/model/line_stock.h"
+#include "billedit/model/product_lookup.h"
 #include "billedit/model/protask_bill.h"
 #include "controls/control_values.h"
 #include "controls/controls.h"
@@ -12,7 +15,10 @@
 #include "platform/nv_dm_base.h"
 #include "ui_protask_header.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace protask {
 
@@ -59,6 +65,15 @@ TFBaseForm_BillBase_BillNo_Protask::TFBaseForm_BillBase_BillNo_Protask(QObject *
     setWindowTitle(FBillCaption);
     buildHeader();
     setupLineColumns();
+    QAction *saleOrder = makeAction(QStringLiteral("actSelectSaleOrder"), QStringLiteral("选择销售订单"));
+    connect(saleOrder, &QAction::triggered, this, [this]() { CopyFromSalesOrder(); });
+    toolBar()->insertAction(action(QStringLiteral("actBillList")), saleOrder);
+    auto *tips = new QToolButton(this);
+    tips->setObjectName(QStringLiteral("btnImageHelp"));
+    tips->setText(QStringLiteral("操作技巧"));
+    tips->setFocusPolicy(Qt::NoFocus);
+    connect(tips, &QToolButton::clicked, this, [this]() { ShowPictureHelp(); });
+    toolBar()->addWidget(tips);
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
@@ -72,6 +87,11 @@ void TFBaseForm_BillBase_BillNo_Protask::buildHeader()
     edt_Famount = ui.edt_Famount;
     connect(edt_Fnumber, &TCurrencyEdit::valueChanged, this, [this]() { productionQuantityChanged(); });
     connect(edt_Fprice, &TCurrencyEdit::valueChanged, this, [this]() { processingPriceChanged(); });
+    auto *product = static_cast<TComboBox *>(headerControl(QStringLiteral("FProductName")));
+    connect(product->lineEdit(), &QLineEdit::editingFinished, this, [this]() { productNameCommitted(); });
+    connect(product, &QComboBox::activated, this, [this]() { productNameCommitted(); });
+    connect(static_cast<TComboBox *>(headerControl(QStringLiteral("FUnitName"))), &TComboBox::aboutToDropDown, this,
+            [this]() { fillUnitList(); });
     bindHeaderLookup(QStringLiteral("FClientName"), 2004, ProtaskClientListSql());
     bindHeaderLookup(QStringLiteral("FProductName"), 2003, ProtaskProductListSql());
     bindHeaderLookup(QStringLiteral("FManager"), 2006, ProtaskEmployeeListSql());
@@ -165,6 +185,77 @@ void TFBaseForm_BillBase_BillNo_Protask::processingPriceChanged()
     edt_Famount->setValue(edt_Fprice->value() * edt_Fnumber->value());
 }
 
+void TFBaseForm_BillBase_BillNo_Protask::StateChanged(int state)
+{
+    if (!nvDMBase::instance().switches.checkWorkflow)
+        return;
+    QAction *saleOrder = action(QStringLiteral("actSelectSaleOrder"));
+    if (state == 1 || state == 2 || state == 4 || state == 5)
+        saleOrder->setEnabled(true);
+    else if (state == 3)
+        saleOrder->setEnabled(false);
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::productNameCommitted()
+{
+    if (InitType)
+        return;
+    QString name;
+    GetControlText(headerControl(QStringLiteral("FProductName")), name);
+    name = name.trimmed();
+    if (name.isEmpty() || name == m_proposedFor)
+        return;
+    ProposeMaterials();
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::ProposeMaterials()
+{
+    QString name;
+    GetControlText(headerControl(QStringLiteral("FProductName")), name);
+    name = name.trimmed();
+    m_proposedFor = name;
+    if (name.isEmpty())
+        return;
+    runAction([&]() {
+        const int task = FindLastTaskOfProduct(name, nvDMBase::instance().connection());
+        if (task == 0)
+            return;
+        const bool init = InitType;
+        InitType = true;
+        ResetGridRows(20);
+        LoadRows(ProtaskMaterialSql(task, edt_Fnumber->value()));
+        InitType = init;
+        SetModified();
+    });
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::fillUnitList()
+{
+    QString product;
+    GetControlText(headerControl(QStringLiteral("FProductName")), product);
+    if (product.trimmed().isEmpty())
+        return;
+    auto *units = static_cast<TComboBox *>(headerControl(QStringLiteral("FUnitName")));
+    runAction([&]() {
+        TLocalDataSet list(nvDMBase::instance().connection());
+        list.open(UnitListSql(FindProductIdByName(product, nvDMBase::instance().connection())).sql);
+        const QString current = units->currentText();
+        FilterLookupList(list, units, QStringLiteral("FName"), QString(), QStringLiteral("FName"));
+        units->setEditText(current);
+    });
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::CopyFromSalesOrder()
+{
+    // Wired to the source picker once it lands.
+}
+
+void TFBaseForm_BillBase_BillNo_Protask::ShowPictureHelp()
+{
+    TFBaseForm_ImageHelp help(this);
+    help.exec();
+}
+
 QVariant TFBaseForm_BillBase_BillNo_Protask::LineRule(const QString &field, const QVariant &typed, LineValues &line)
 {
     if (field == QLatin1String("FSingleNumber") || field == QLatin1String("FNumber") || field == QLatin1String("FPrice")
@@ -208,11 +299,7 @@ int TFBaseForm_BillBase_BillNo_Protask::SaveHeader(int billId)
 
 bool TFBaseForm_BillBase_BillNo_Protask::SaveLineFields(int, int, const LineValues &line, LineCells &cells)
 {
-    cells.append({QStringLiteral("FNumber"), RoundValue(FNumberDecimalPlaces, line.number(QStringLiteral("FNumber")))});
-    cells.append({QStringLiteral("FSingleNumber"),
-                  RoundValue(FNumberDecimalPlaces, line.number(QStringLiteral("FSingleNumber")))});
-    cells.append({QStringLiteral("FPrice"), RoundValue(FPriceDecimalPlaces, line.number(QStringLiteral("FPrice")))});
-    cells.append({QStringLiteral("FAmount"), RoundValue(FAmountDecimalPlaces, line.number(QStringLiteral("FAmount")))});
+    ProtaskLineFields(line, FNumberDecimalPlaces, FPriceDecimalPlaces, FAmountDecimalPlaces, cells);
     return true;
 }
 

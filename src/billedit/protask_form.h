@@ -18,6 +18,14 @@ public:
     TFBaseForm_BillBase_BillNo_Protask(QObject *owner, qint32 sheetHandle);
 
     int SaveHeader(int billId) override;
+    // The materials of the last task for the header's product, scaled to the production
+    // quantity; the lines stay as they are when the product has no task yet.
+    void ProposeMaterials();
+    // "选择销售订单": fills the header from a sales-order line picked in the source picker and
+    // proposes the materials.
+    void CopyFromSalesOrder();
+    // "操作技巧": the picture help.
+    void ShowPictureHelp();
 
 protected:
     QVector<TGridColumn> lineColumns() const override;
@@ -25,11 +33,15 @@ protected:
     bool SaveLineFields(int billId, int row, const LineValues &line, LineCells &cells) override;
     void PrepareLoad() override;
     void AfterDataLoaded() override;
+    void StateChanged(int state) override;
 
 private:
     void buildHeader();
     void productionQuantityChanged();
     void processingPriceChanged();
+    void productNameCommitted();
+    void fillUnitList();
+    QString m_proposedFor; // the product the lines were last proposed for
 
     TCurrencyEdit *edt_Fnumber = nullptr;
     TCurrencyEdit *edt_Fprice = nullptr;

@@ -213,4 +213,135 @@ void ScaleProtaskLines(QList<LineValues> &lines, double h)
     }
 }
 
+int FindLastTaskOfProduct(const QString &productName, const QSqlDatabase &db)
+{
+    TDataSet q(db);
+    q.open(QStringLiteral("select f.FID from t_protaskform f ,t_comproducts p  where f.FProductID=p.FID  and p.Fname=")
+           + QuotedStr(productName.trimmed(), db) + QStringLiteral(" order by FbillNo desc limit 1"));
+    return q.isEmpty() ? 0 : ValueToInt(q.fieldByName(QStringLiteral("FID")));
+}
+
+QString ProtaskMaterialSql(int taskId, double productionQuantity)
+{
+    const QString h = sqlNumber(productionQuantity);
+    return QStringLiteral("select T1.FSID,T1.FFormID,T1.FProductID,T1.FUnitID,T1.FBatchNo1,T1.FListDefined1,"
+                          "T1.FListDefined2,T1.FListDefined3,T1.FSingleNumber*")
+        + h + QStringLiteral(" as FNumber,T1.FSingleNumber,T1.FPrice") + QStringLiteral(" ,T1.FSingleNumber*") + h
+        + QStringLiteral("*T1.FPrice as FAmount,T1.FNote")
+        + QStringLiteral(",T2.FNo as FProductNo,T2.FName as FProductName,T2.FProductDefined1,T2.FProductDefined2,"
+                         "T2.FProductDefined3")
+        + QStringLiteral(",T4.FName as FStdUnitName,T3.FName as FUnitName")
+        + QStringLiteral(" from t_ProTasklist T1 inner join t_comProducts T2 on T1.FproductID = T2.FID ")
+        + QStringLiteral(" left join t_comUnit T3 on T1.FUnitID = T3.FID ")
+        + QStringLiteral("  left join t_comUnit T4 on T2.FStdUnitID = T4.FID ") + QStringLiteral(" where FFormID = ")
+        + QString::number(taskId) + QStringLiteral(" order by FSID");
+}
+
+SalesOrderSource ReadSalesOrderSource(const QString &listIds, const QSqlDatabase &db)
+{
+    SalesOrderSource s;
+    QStringList ids;
+    for (const QString &part : listIds.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const qlonglong id = part.trimmed().toLongLong(&ok);
+        if (!ok)
+            return s;
+        ids << sqlNumber(id);
+    }
+    if (ids.isEmpty())
+        return s;
+    TDataSet q(db);
+    q.open(QStringLiteral(
+               "select  distinct T1.FID,T1.FTypeID,T1.FBillDate,T1.FBillNo,T1.FClientID, T1.FDeliverDate,T1.FSaleEmpID,"
+               "T1.FAddr,T1.FSettlementID,T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, "
+               "T1.FNote,T1.FFinishType,T1.FAmount,T1.FDiscountAmount,T1.FDiscountRate, T1.FReceiveAmount , T2.FNo as "
+               "FClientNo, T2.FName as FClientName, T2.FCode as TFClientCode, T3.FNo as FSaleEmpNo, T3.FName as "
+               "FSaleEmpName, T3.FCode as FSaleEmpCode, T5.FNo as FSettlementNo, T5.FName as FSettlementName, T5.FCode "
+               "as FSettlementCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode, T7.FID as "
+               "FListID,T7.FproductID,T7.FUnitID,T7.FBatchNo1,T7.FBatchNo2,T7.FBatchNo3,T7.FNumber,"
+               "T7.FProtaskFinishNumber as FFinishNumber, T7.FPrice,T7.FAmount,T7.FNote as FListNote,"
+               "IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber,T8.FNo as FProductNo, "
+               "T8.FName as FProductName, T8.FCode as FProductCode,T9.FNo as FUnitNo, T9.FName as FUnitName, T9.FCode "
+               "as FUnitCode from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join "
+               "t_comEmployee T3 on T1.FSaleEmpID = T3.FID left join t_comItem T5 on T1.FSettlementID = T5.FID left "
+               "join t_comUser T6 on T1.FBillerID = T6.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID left "
+               "join t_comProducts T8 on T7.FProductID = T8.FID left join t_comUnit T9 on T7.FUnitID = T9.FID  where "
+               "T7.FID In( ")
+           + ids.join(QLatin1Char(',')) + QStringLiteral(") order by FSID"));
+    if (q.isEmpty())
+        return s;
+    const auto text = [&q](const char *field) { return ValueToTrimmedText(q.fieldByName(QString::fromLatin1(field))); };
+    s.found = true;
+    s.clientName = text("FClientName");
+    s.unfinished = ValueToFloat(q.fieldByName(QStringLiteral("FUnFinishNumber")));
+    s.productName = text("FProductName");
+    s.batchNo = text("FBatchNo1");
+    s.unitName = text("FUnitName");
+    s.billNo = text("FBillNo");
+    s.billId = ValueToInt(q.fieldByName(QStringLiteral("FID")));
+    s.listId = ValueToInt(q.fieldByName(QStringLiteral("FListID")));
+    s.billTypeId = ValueToInt(q.fieldByName(QStringLiteral("FTypeID")));
+    return s;
+}
+
+int FindOrderClientId(const QString &clientName, const QSqlDatabase &db)
+{
+    if (clientName.trimmed().isEmpty())
+        return 0;
+    TDataSet q(db);
+    q.open(QStringLiteral("select FID from t_comClient where FName = ") + QuotedStr(clientName.trimmed(), db)
+           + QStringLiteral(" and FType = 2 "));
+    return q.isEmpty() ? 0 : ValueToInt(q.fieldByName(QStringLiteral("FID")));
+}
+
+void ProtaskLineFields(const LineValues &line, int numberPlaces, int pricePlaces, int amountPlaces, LineCells &cells)
+{
+    cells.append({QStringLiteral("FNumber"), RoundValue(numberPlaces, line.number(QStringLiteral("FNumber")))});
+    cells.append(
+        {QStringLiteral("FSingleNumber"), RoundValue(numberPlaces, line.number(QStringLiteral("FSingleNumber")))});
+    cells.append({QStringLiteral("FPrice"), RoundValue(pricePlaces, line.number(QStringLiteral("FPrice")))});
+    cells.append({QStringLiteral("FAmount"), RoundValue(amountPlaces, line.number(QStringLiteral("FAmount")))});
+}
+
+BillRef ProtaskBill::ref() const
+{
+    BillRef b;
+    b.billType = 3049;
+    b.billTypeNo = header.billTypeNo;
+    b.formTable = QStringLiteral("t_ProTaskForm");
+    b.listTable = QStringLiteral("t_ProTaskList");
+    b.caption = QStringLiteral("生产任务单");
+    b.billId = header.billId;
+    b.statusId = statusId;
+    b.billNo = header.billNo.trimmed();
+    b.initBillNo = header.initBillNo;
+    b.billDate = header.billDate;
+    return b;
+}
+
+int ProtaskBill::SaveHeader(int billId)
+{
+    ProtaskHeader h = header;
+    h.billId = billId;
+    return SaveProtaskHeader(h, m_db);
+}
+
+bool ProtaskBill::SaveLines(int billId)
+{
+    SaveLinesContext c;
+    c.billType = 3049;
+    c.billId = billId;
+    c.savedBill = statusId != 1 && billId == header.billId;
+    c.lineTable = QStringLiteral("t_ProTaskList");
+    c.billCaption = QStringLiteral("生产任务单");
+    c.numberPlaces = numberPlaces;
+    c.pricePlaces = pricePlaces;
+    c.amountPlaces = amountPlaces;
+    c.lineFields = [this](int, const LineValues &line, LineCells &cells) {
+        ProtaskLineFields(line, numberPlaces, pricePlaces, amountPlaces, cells);
+        return true;
+    };
+    return protask::SaveLines(lines, c, m_db);
+}
+
 } // namespace protask

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "billedit/model/bill_actions.h"
 #include "billedit/model/line_rules.h"
+#include "billedit/model/save_lines.h"
+
+#include <QList>
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -62,5 +66,55 @@ QVariant ApplyProtaskLineRule(const QString &field, const QVariant &typed, LineV
 // The header quantity changed: every line with a product and a per-unit consumption gets its
 // total consumption and cost amount again.
 void ScaleProtaskLines(QList<LineValues> &lines, double productionQuantity);
+
+// The material proposal: the task with the highest bill number for the product (0: none), and
+// its materials scaled to the production quantity (written with a decimal point, whatever the
+// locale; a blank quantity counts as 0).
+int FindLastTaskOfProduct(const QString &productName, const QSqlDatabase &db);
+QString ProtaskMaterialSql(int taskId, double productionQuantity);
+
+// The sales-order line a task is made from, as the task's header takes it.
+struct SalesOrderSource {
+    bool found = false;
+    QString clientName;
+    double unfinished = 0; // ordered minus already put into production
+    QString productName;
+    QString batchNo;
+    QString unitName;
+    QString billNo;
+    int billId = 0;
+    int listId = 0;
+    int billTypeId = 0; // the order's type key
+};
+// The first of the picked lines ("12,15": only numbers are spliced); not found for none.
+SalesOrderSource ReadSalesOrderSource(const QString &listIds, const QSqlDatabase &db);
+// The client of that name among the suppliers' side of the client table, as the sales-order
+// picker restricts its list (0 when the name is blank or unknown).
+int FindOrderClientId(const QString &clientName, const QSqlDatabase &db);
+
+// The material cells a task line writes itself: quantities, price and amount rounded to the
+// company's places (blank counts 0).
+void ProtaskLineFields(const LineValues &line, int numberPlaces, int pricePlaces, int amountPlaces, LineCells &cells);
+
+// A task without a screen: its header and material lines, saved, checked and unchecked by the
+// same plan as the editor's (SaveBill, CheckBill, UncheckBill).
+class ProtaskBill : public BillSteps {
+public:
+    explicit ProtaskBill(const QSqlDatabase &db) : m_db(db) {}
+
+    ProtaskHeader header;
+    QList<LineValues> lines;
+    int numberPlaces = 2;
+    int pricePlaces = 2;
+    int amountPlaces = 2;
+    int statusId = 1;
+
+    BillRef ref() const;
+    int SaveHeader(int billId) override;
+    bool SaveLines(int billId) override;
+
+private:
+    QSqlDatabase m_db;
+};
 
 } // namespace protask
