@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTabWidget>
 #include <QTemporaryDir>
 
@@ -47,7 +48,10 @@ TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
     task.showForm();
     task.findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"))->setValue(2.5);
     static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("书桌"));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German)); // a decimal comma must not reach the statement
     task.ProposeMaterials();
+    QLocale::setDefault(before);
     EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
         << "the task with the highest number is the model";
     EXPECT_DOUBLE_EQ(task.FDC->cell(0, QStringLiteral("R_FNumber")).toDouble(), 5);
