@@ -1,14 +1,16 @@
--- Demo data: 宏达办公家具厂, a small office furniture factory, in its current month.
+-- Demo data: 宏达办公家具厂, a small office furniture factory, over its last three months.
 --
 -- Load once into a database made from suite.sql. Bills are dated relative to the
--- server's current month, so the lists always show this month's business: four sales
--- orders (three checked), five production tasks (three checked, two still open) that
--- draw on the sales order lines, and the stock the materials come out of.
+-- server's current month, so the lists always show recent business: this month four
+-- sales orders (three checked) and five production tasks (three checked, two still open)
+-- that draw on the sales order lines; the two months before, three sales orders and seven
+-- tasks (six checked, one left open); and the stock the materials come out of.
 --
 -- The figures agree with each other: FCurStock is the sum of a product's t_Balance rows,
 -- the batch rows of a batch-managed product add up to its t_Balance row, a sales order
--- line's FProtaskFinishNumber is the sum of the checked tasks made from it, and
--- T_BillCode holds the last sequence used this month.
+-- line's FProtaskFinishNumber is the sum of the checked tasks made from it (the only
+-- thing checking a task writes besides its checker), and T_BillCode holds the last
+-- sequence used in each month that has bills.
 
 SET NAMES utf8mb4;
 
@@ -18,6 +20,17 @@ SET @m = DATE_FORMAT(NOW(), '%Y-%m-');
 SET @today = CURDATE();
 SET @lastIn = TIMESTAMP(DATE_SUB(CURDATE(), INTERVAL 18 DAY), '10:30:00');
 SET @lastOut = TIMESTAMP(DATE_SUB(CURDATE(), INTERVAL 12 DAY), '15:10:00');
+-- last month (@ym1, @m1) and the month before (@ym2, @m2), written the same way
+SET @ym1 = DATE_FORMAT(DATE_SUB(CURDATE(), INTERVAL 1 MONTH), '%Y%m');
+SET @m1 = DATE_FORMAT(DATE_SUB(CURDATE(), INTERVAL 1 MONTH), '%Y-%m-');
+SET @ym2 = DATE_FORMAT(DATE_SUB(CURDATE(), INTERVAL 2 MONTH), '%Y%m');
+SET @m2 = DATE_FORMAT(DATE_SUB(CURDATE(), INTERVAL 2 MONTH), '%Y-%m-');
+-- the oldest stock lot of each batch-managed material the tasks use (see
+-- t_comProductBatchNo below): the lot a task's material line names
+SET @paintLot = DATE_SUB(CURDATE(), INTERVAL 150 DAY);
+SET @varnishLot = DATE_SUB(CURDATE(), INTERVAL 120 DAY);
+SET @glueLot = DATE_SUB(CURDATE(), INTERVAL 200 DAY);
+SET @whiteGlueLot = DATE_SUB(CURDATE(), INTERVAL 90 DAY);
 
 -- ---------------------------------------------------------------------------
 -- Company, users and rights
@@ -79,7 +92,7 @@ INSERT INTO t_comparameters (FID, FName, FTypeID, FIntValue, FBoolValue, FCharVa
 (13, 'FAccCloseDate', 5, NULL, NULL, NULL, NULL, LAST_DAY(DATE_SUB(CURDATE(), INTERVAL 3 MONTH)), '最后一次结帐日期');
 
 -- ---------------------------------------------------------------------------
--- Bill types and this month's numbering counters
+-- Bill types and the numbering counters of the months with bills
 -- ---------------------------------------------------------------------------
 
 -- FID is the bill type less 3000; FKD numbers the payment bills that rebates create
@@ -113,7 +126,11 @@ INSERT INTO T_BillType (FID, FBillTypeID, FBillTypeNo, FPreCode, FBillName, FPri
 (90, 3090, 'WGRK', 'WGRK', '完工入库单', 1);
 
 INSERT INTO T_BillCode (FBillTypeID, FPreCode, FYearMonth, FCurNo) VALUES
+(3, 'XSDD', @ym2, 2),
+(3, 'XSDD', @ym1, 1),
 (3, 'XSDD', @ym, 4),
+(49, 'RWD', @ym2, 4),
+(49, 'RWD', @ym1, 3),
 (49, 'RWD', @ym, 5);
 
 -- ---------------------------------------------------------------------------
@@ -417,11 +434,29 @@ INSERT INTO t_SaleOrderList (FID, FFormID, FSID, FProductID, FUnitID, FNumber, F
 (9, 4, 1, 11, 11, 200, 65, 13000.00, 100, 65, 13000.00, 65, 13000.00, 0, 0, 0, 0),
 (10, 4, 2, 9, 7, 30, 380, 11400.00, 100, 380, 11400.00, 380, 11400.00, 0, 0, 0, 0);
 
+-- The orders of the two months before, checked and fully planned: 新世纪酒店's lobby
+-- furniture and 东方家私广场's 60 chairs (at the prices now on record as their agreed
+-- prices), and 华联's desks last month.
+INSERT INTO t_SaleOrderForm (FID, FTypeID, FBillTypeID, FBillNo, FBillDate, FClientID, FSaleEmpID, FDeliverDate, FAddr, FSettlementID, FFinishType, FAmount, FDiscountRate, FDiscountAmount, FReceiveAmount, FCashID, FBillerID, FBillerDate, FCheckerID, FCheckerDate, FIsChecked) VALUES
+(5, 3, 1, CONCAT('XSDD', @ym2, '00001'), CONCAT(@m2, '06'), 4, 2, CONCAT(@m2, '25'), '新世纪酒店后勤部', 2, 0, 16680.00, 100, 16680.00, 0, NULL, 1, CONCAT(@m2, '06 10:12:00'), 1, CONCAT(@m2, '06 15:40:00'), 1),
+(6, 3, 1, CONCAT('XSDD', @ym2, '00002'), CONCAT(@m2, '12'), 2, 2, CONCAT(@m2, '28'), '东方家私广场B座三楼仓库', 3, 0, 15300.00, 100, 15300.00, 0, NULL, 1, CONCAT(@m2, '12 09:48:00'), 1, CONCAT(@m2, '12 16:05:00'), 1),
+(7, 3, 1, CONCAT('XSDD', @ym1, '00001'), CONCAT(@m1, '03'), 3, 7, CONCAT(@m1, '20'), '华联办公用品有限公司城东仓库', 3, 0, 24200.00, 100, 24200.00, 0, NULL, 1, CONCAT(@m1, '03 10:30:00'), 1, CONCAT(@m1, '03 16:10:00'), 1);
+
+INSERT INTO t_SaleOrderList (FID, FFormID, FSID, FProductID, FUnitID, FNumber, FPrice, FAmount, FDiscountRate, FDiscountPrice, FDiscountAmount, FTobeDiscountPrice, FTobeDiscountAmount, FIsPresent, FFinishNumber, FPurOrderFinishNumber, FProtaskFinishNumber) VALUES
+(11, 5, 1, 7, 6, 6, 2200, 13200.00, 100, 2200, 13200.00, 2200, 13200.00, 0, 0, 0, 6),
+(12, 5, 2, 8, 7, 6, 580, 3480.00, 100, 580, 3480.00, 580, 3480.00, 0, 0, 0, 6),
+(13, 6, 1, 1, 11, 60, 255, 15300.00, 100, 255, 15300.00, 255, 15300.00, 0, 0, 0, 60),
+(14, 7, 1, 5, 7, 20, 700, 14000.00, 100, 700, 14000.00, 700, 14000.00, 0, 0, 0, 20),
+(15, 7, 2, 9, 7, 30, 340, 10200.00, 100, 340, 10200.00, 340, 10200.00, 0, 0, 0, 30);
+
 -- ---------------------------------------------------------------------------
--- Production tasks: 00001-00003 checked, 00004 (second batch of chairs) and 00005 (book
--- cases for stock, no sales order) saved but not checked. Each line is a material:
--- consumption per finished unit times the task quantity, costed at the last purchase
--- price. Batch-managed materials carry the dates the editor proposes.
+-- Production tasks. This month: 00001-00003 checked, 00004 (second batch of chairs) and
+-- 00005 (book cases for stock, no sales order) saved but not checked. The month before
+-- last: 00001-00004 checked (the hotel's sofas and tea tables, 60 chairs, lockers for
+-- stock). Last month: 00001-00002 checked (华联's desks), 00003 (swivel chairs for stock)
+-- saved by 张会计 and never checked. Each line is a material: consumption per finished
+-- unit times the task quantity, costed at the last purchase price. Batch-managed
+-- materials name the stock lot they come out of, with its dates.
 -- ---------------------------------------------------------------------------
 
 INSERT INTO t_ProTaskForm (FID, FTypeID, FBillTypeID, FBillNo, FBillDate, FProDate, FClientID, FProductID, FUnitID, FBatchNo, FNumber, FPrice, FAmount, FFinishNumber, FManagerID, FDeptID, FNote, FFormDefined1, FBillerID, FBillerDate, FCheckerID, FCheckerDate, FIsChecked, FFromBillNo, FFromBillID, FFromListID, FFromBillTypeID) VALUES
@@ -429,50 +464,116 @@ INSERT INTO t_ProTaskForm (FID, FTypeID, FBillTypeID, FBillNo, FBillDate, FProDa
 (2, 49, NULL, CONCAT('RWD', @ym, '00002'), CONCAT(@m, '03'), CONCAT(@m, '04'), 3, 4, 1, CONCAT('SC', @ym, '-02'), 50, 40, 2000.00, 0, 8, 1, '华联订单一次做完', CONCAT('HT', @ym, '-014'), 1, CONCAT(@m, '03 09:22:00'), 1, CONCAT(@m, '03 17:30:00'), 1, CONCAT('XSDD', @ym, '00002'), 2, 4, 3),
 (3, 49, NULL, CONCAT('RWD', @ym, '00003'), CONCAT(@m, '04'), CONCAT(@m, '06'), 2, 4, 1, CONCAT('SC', @ym, '-03'), 20, 40, 800.00, 0, 8, 1, '东方家私广场订单首批20个', CONCAT('HT', @ym, '-021'), 1, CONCAT(@m, '04 09:28:00'), 1, CONCAT(@m, '04 17:30:00'), 1, CONCAT('XSDD', @ym, '00001'), 1, 3, 3),
 (4, 49, NULL, CONCAT('RWD', @ym, '00004'), CONCAT(@m, '05'), CONCAT(@m, '08'), 2, 1, 11, CONCAT('SC', @ym, '-04'), 40, 15, 600.00, 0, 3, 1, '东方家私广场订单第二批', CONCAT('HT', @ym, '-028'), 2, CONCAT(@m, '05 09:34:00'), NULL, NULL, 0, CONCAT('XSDD', @ym, '00001'), 1, 1, 3),
-(5, 49, NULL, CONCAT('RWD', @ym, '00005'), CONCAT(@m, '06'), CONCAT(@m, '09'), 1, 3, 1, CONCAT('SC', @ym, '-05'), 10, 35, 350.00, 0, 3, 1, '备货生产', NULL, 2, CONCAT(@m, '06 09:40:00'), NULL, NULL, 0, NULL, NULL, NULL, NULL);
+(5, 49, NULL, CONCAT('RWD', @ym, '00005'), CONCAT(@m, '06'), CONCAT(@m, '09'), 1, 3, 1, CONCAT('SC', @ym, '-05'), 10, 35, 350.00, 0, 3, 1, '备货生产', NULL, 2, CONCAT(@m, '06 09:40:00'), NULL, NULL, 0, NULL, NULL, NULL, NULL),
+(6, 49, NULL, CONCAT('RWD', @ym2, '00001'), CONCAT(@m2, '07'), CONCAT(@m2, '08'), 4, 7, 6, CONCAT('SC', @ym2, '-01'), 6, 180, 1080.00, 0, 1, 1, '新世纪酒店大堂沙发', CONCAT('HT', @ym2, '-003'), 1, CONCAT(@m2, '07 09:10:00'), 1, CONCAT(@m2, '07 16:45:00'), 1, CONCAT('XSDD', @ym2, '00001'), 5, 11, 3),
+(7, 49, NULL, CONCAT('RWD', @ym2, '00002'), CONCAT(@m2, '07'), CONCAT(@m2, '09'), 4, 8, 7, CONCAT('SC', @ym2, '-02'), 6, 45, 270.00, 0, 8, 1, '配沙发的茶几,与沙发同批交货', CONCAT('HT', @ym2, '-003'), 1, CONCAT(@m2, '07 09:25:00'), 1, CONCAT(@m2, '07 16:50:00'), 1, CONCAT('XSDD', @ym2, '00001'), 5, 12, 3),
+(8, 49, NULL, CONCAT('RWD', @ym2, '00003'), CONCAT(@m2, '13'), CONCAT(@m2, '14'), 2, 1, 11, CONCAT('SC', @ym2, '-03'), 60, 15, 900.00, 0, 3, 1, '东方家私广场订单一次做完', CONCAT('HT', @ym2, '-011'), 1, CONCAT(@m2, '13 09:05:00'), 1, CONCAT(@m2, '13 17:20:00'), 1, CONCAT('XSDD', @ym2, '00002'), 6, 13, 3),
+(9, 49, NULL, CONCAT('RWD', @ym2, '00004'), CONCAT(@m2, '20'), CONCAT(@m2, '21'), 1, 10, 1, CONCAT('SC', @ym2, '-04'), 10, 38, 380.00, 0, 8, 1, '备货生产', NULL, 1, CONCAT(@m2, '20 08:50:00'), 1, CONCAT(@m2, '20 17:05:00'), 1, NULL, NULL, NULL, NULL),
+(10, 49, NULL, CONCAT('RWD', @ym1, '00001'), CONCAT(@m1, '04'), CONCAT(@m1, '05'), 3, 5, 7, CONCAT('SC', @ym1, '-01'), 20, 30, 600.00, 0, 3, 1, '华联订单办公桌', CONCAT('HT', @ym1, '-006'), 1, CONCAT(@m1, '04 09:15:00'), 1, CONCAT(@m1, '04 17:30:00'), 1, CONCAT('XSDD', @ym1, '00001'), 7, 14, 3),
+(11, 49, NULL, CONCAT('RWD', @ym1, '00002'), CONCAT(@m1, '05'), CONCAT(@m1, '07'), 3, 9, 7, CONCAT('SC', @ym1, '-02'), 30, 25, 750.00, 0, 8, 1, '华联订单电脑桌', CONCAT('HT', @ym1, '-006'), 1, CONCAT(@m1, '05 09:20:00'), 1, CONCAT(@m1, '05 17:30:00'), 1, CONCAT('XSDD', @ym1, '00001'), 7, 15, 3),
+(12, 49, NULL, CONCAT('RWD', @ym1, '00003'), CONCAT(@m1, '19'), CONCAT(@m1, '22'), 1, 2, 11, CONCAT('SC', @ym1, '-03'), 20, 14, 280.00, 0, 3, 1, '备货生产,待审核', NULL, 2, CONCAT(@m1, '19 14:35:00'), NULL, NULL, 0, NULL, NULL, NULL, NULL);
 
-INSERT INTO t_ProTaskList (FID, FFormID, FSID, FProductID, FUnitID, FKFDate, FKFPeriod, FPeriodDate, FSingleNumber, FNumber, FPrice, FAmount, FFinishNumber) VALUES
-(1, 1, 1, 14, 5, NULL, NULL, NULL, 1.5, 45.00, 12, 540.00, 0),
-(2, 1, 2, 23, 4, NULL, NULL, NULL, 0.8, 24.00, 18, 432.00, 0),
-(3, 1, 3, 24, 5, NULL, NULL, NULL, 1.2, 36.00, 25, 900.00, 0),
-(4, 1, 4, 26, 1, NULL, NULL, NULL, 5, 150.00, 3.5, 525.00, 0),
-(5, 1, 5, 27, 10, NULL, NULL, NULL, 1, 30.00, 28, 840.00, 0),
-(6, 1, 6, 28, 15, NULL, NULL, NULL, 1, 30.00, 22, 660.00, 0),
-(7, 1, 7, 17, 1, NULL, NULL, NULL, 16, 480.00, 0.08, 38.40, 0),
-(8, 1, 8, 42, 1, NULL, NULL, NULL, 1, 30.00, 6.5, 195.00, 0),
-(9, 2, 1, 16, 7, NULL, NULL, NULL, 2.5, 125.00, 95, 11875.00, 0),
-(10, 2, 2, 29, 1, NULL, NULL, NULL, 4, 200.00, 2.8, 560.00, 0),
-(11, 2, 3, 30, 1, NULL, NULL, NULL, 2, 100.00, 4.5, 450.00, 0),
-(12, 2, 4, 32, 11, NULL, NULL, NULL, 1, 50.00, 12, 600.00, 0),
-(13, 2, 5, 37, 4, CONCAT(@m, '03'), 365, DATE_ADD(CONCAT(@m, '03'), INTERVAL 365 DAY), 0.6, 30.00, 32, 960.00, 0),
-(14, 2, 6, 17, 1, NULL, NULL, NULL, 24, 1200.00, 0.08, 96.00, 0),
-(15, 2, 7, 43, 14, NULL, NULL, NULL, 2, 100.00, 3, 300.00, 0),
-(16, 3, 1, 16, 7, NULL, NULL, NULL, 2.5, 50.00, 95, 4750.00, 0),
-(17, 3, 2, 29, 1, NULL, NULL, NULL, 4, 80.00, 2.8, 224.00, 0),
-(18, 3, 3, 30, 1, NULL, NULL, NULL, 2, 40.00, 4.5, 180.00, 0),
-(19, 3, 4, 32, 11, NULL, NULL, NULL, 1, 20.00, 12, 240.00, 0),
-(20, 3, 5, 37, 4, CONCAT(@m, '04'), 365, DATE_ADD(CONCAT(@m, '04'), INTERVAL 365 DAY), 0.6, 12.00, 32, 384.00, 0),
-(21, 3, 6, 17, 1, NULL, NULL, NULL, 24, 480.00, 0.08, 38.40, 0),
-(22, 3, 7, 43, 14, NULL, NULL, NULL, 2, 40.00, 3, 120.00, 0),
-(23, 4, 1, 14, 5, NULL, NULL, NULL, 1.5, 60.00, 12, 720.00, 0),
-(24, 4, 2, 23, 4, NULL, NULL, NULL, 0.8, 32.00, 18, 576.00, 0),
-(25, 4, 3, 24, 5, NULL, NULL, NULL, 1.2, 48.00, 25, 1200.00, 0),
-(26, 4, 4, 26, 1, NULL, NULL, NULL, 5, 200.00, 3.5, 700.00, 0),
-(27, 4, 5, 27, 10, NULL, NULL, NULL, 1, 40.00, 28, 1120.00, 0),
-(28, 4, 6, 28, 15, NULL, NULL, NULL, 1, 40.00, 22, 880.00, 0),
-(29, 4, 7, 17, 1, NULL, NULL, NULL, 16, 640.00, 0.08, 51.20, 0),
-(30, 4, 8, 42, 1, NULL, NULL, NULL, 1, 40.00, 6.5, 260.00, 0),
-(31, 5, 1, 21, 7, NULL, NULL, NULL, 3, 30.00, 68, 2040.00, 0),
-(32, 5, 2, 33, 5, NULL, NULL, NULL, 14, 140.00, 0.6, 84.00, 0),
-(33, 5, 3, 29, 1, NULL, NULL, NULL, 4, 40.00, 2.8, 112.00, 0),
-(34, 5, 4, 30, 1, NULL, NULL, NULL, 2, 20.00, 4.5, 90.00, 0),
-(35, 5, 5, 38, 4, CONCAT(@m, '06'), 365, DATE_ADD(CONCAT(@m, '06'), INTERVAL 365 DAY), 0.4, 4.00, 28, 112.00, 0),
-(36, 5, 6, 18, 1, NULL, NULL, NULL, 30, 300.00, 0.05, 15.00, 0),
-(37, 5, 7, 40, 4, CONCAT(@m, '06'), 180, DATE_ADD(CONCAT(@m, '06'), INTERVAL 180 DAY), 0.2, 2.00, 9, 18.00, 0),
-(38, 5, 8, 42, 1, NULL, NULL, NULL, 2, 20.00, 6.5, 130.00, 0);
+INSERT INTO t_ProTaskList (FID, FFormID, FSID, FProductID, FUnitID, FBatchNo1, FKFDate, FKFPeriod, FPeriodDate, FSingleNumber, FNumber, FPrice, FAmount, FFinishNumber) VALUES
+(1, 1, 1, 14, 5, NULL, NULL, NULL, NULL, 1.5, 45.00, 12, 540.00, 0),
+(2, 1, 2, 23, 4, NULL, NULL, NULL, NULL, 0.8, 24.00, 18, 432.00, 0),
+(3, 1, 3, 24, 5, NULL, NULL, NULL, NULL, 1.2, 36.00, 25, 900.00, 0),
+(4, 1, 4, 26, 1, NULL, NULL, NULL, NULL, 5, 150.00, 3.5, 525.00, 0),
+(5, 1, 5, 27, 10, NULL, NULL, NULL, NULL, 1, 30.00, 28, 840.00, 0),
+(6, 1, 6, 28, 15, NULL, NULL, NULL, NULL, 1, 30.00, 22, 660.00, 0),
+(7, 1, 7, 17, 1, NULL, NULL, NULL, NULL, 16, 480.00, 0.08, 38.40, 0),
+(8, 1, 8, 42, 1, NULL, NULL, NULL, NULL, 1, 30.00, 6.5, 195.00, 0),
+(9, 2, 1, 16, 7, NULL, NULL, NULL, NULL, 2.5, 125.00, 95, 11875.00, 0),
+(10, 2, 2, 29, 1, NULL, NULL, NULL, NULL, 4, 200.00, 2.8, 560.00, 0),
+(11, 2, 3, 30, 1, NULL, NULL, NULL, NULL, 2, 100.00, 4.5, 450.00, 0),
+(12, 2, 4, 32, 11, NULL, NULL, NULL, NULL, 1, 50.00, 12, 600.00, 0),
+(13, 2, 5, 37, 4, CONCAT(DATE_FORMAT(@paintLot, '%Y%m%d'), '-01'), @paintLot, 365, DATE_ADD(@paintLot, INTERVAL 365 DAY), 0.6, 30.00, 32, 960.00, 0),
+(14, 2, 6, 17, 1, NULL, NULL, NULL, NULL, 24, 1200.00, 0.08, 96.00, 0),
+(15, 2, 7, 43, 14, NULL, NULL, NULL, NULL, 2, 100.00, 3, 300.00, 0),
+(16, 3, 1, 16, 7, NULL, NULL, NULL, NULL, 2.5, 50.00, 95, 4750.00, 0),
+(17, 3, 2, 29, 1, NULL, NULL, NULL, NULL, 4, 80.00, 2.8, 224.00, 0),
+(18, 3, 3, 30, 1, NULL, NULL, NULL, NULL, 2, 40.00, 4.5, 180.00, 0),
+(19, 3, 4, 32, 11, NULL, NULL, NULL, NULL, 1, 20.00, 12, 240.00, 0),
+(20, 3, 5, 37, 4, CONCAT(DATE_FORMAT(@paintLot, '%Y%m%d'), '-01'), @paintLot, 365, DATE_ADD(@paintLot, INTERVAL 365 DAY), 0.6, 12.00, 32, 384.00, 0),
+(21, 3, 6, 17, 1, NULL, NULL, NULL, NULL, 24, 480.00, 0.08, 38.40, 0),
+(22, 3, 7, 43, 14, NULL, NULL, NULL, NULL, 2, 40.00, 3, 120.00, 0),
+(23, 4, 1, 14, 5, NULL, NULL, NULL, NULL, 1.5, 60.00, 12, 720.00, 0),
+(24, 4, 2, 23, 4, NULL, NULL, NULL, NULL, 0.8, 32.00, 18, 576.00, 0),
+(25, 4, 3, 24, 5, NULL, NULL, NULL, NULL, 1.2, 48.00, 25, 1200.00, 0),
+(26, 4, 4, 26, 1, NULL, NULL, NULL, NULL, 5, 200.00, 3.5, 700.00, 0),
+(27, 4, 5, 27, 10, NULL, NULL, NULL, NULL, 1, 40.00, 28, 1120.00, 0),
+(28, 4, 6, 28, 15, NULL, NULL, NULL, NULL, 1, 40.00, 22, 880.00, 0),
+(29, 4, 7, 17, 1, NULL, NULL, NULL, NULL, 16, 640.00, 0.08, 51.20, 0),
+(30, 4, 8, 42, 1, NULL, NULL, NULL, NULL, 1, 40.00, 6.5, 260.00, 0),
+(31, 5, 1, 21, 7, NULL, NULL, NULL, NULL, 3, 30.00, 68, 2040.00, 0),
+(32, 5, 2, 33, 5, NULL, NULL, NULL, NULL, 14, 140.00, 0.6, 84.00, 0),
+(33, 5, 3, 29, 1, NULL, NULL, NULL, NULL, 4, 40.00, 2.8, 112.00, 0),
+(34, 5, 4, 30, 1, NULL, NULL, NULL, NULL, 2, 20.00, 4.5, 90.00, 0),
+(35, 5, 5, 38, 4, CONCAT(DATE_FORMAT(@varnishLot, '%Y%m%d'), '-01'), @varnishLot, 365, DATE_ADD(@varnishLot, INTERVAL 365 DAY), 0.4, 4.00, 28, 112.00, 0),
+(36, 5, 6, 18, 1, NULL, NULL, NULL, NULL, 30, 300.00, 0.05, 15.00, 0),
+(37, 5, 7, 40, 4, CONCAT(DATE_FORMAT(@whiteGlueLot, '%Y%m%d'), '-01'), @whiteGlueLot, 180, DATE_ADD(@whiteGlueLot, INTERVAL 180 DAY), 0.2, 2.00, 9, 18.00, 0),
+(38, 5, 8, 42, 1, NULL, NULL, NULL, NULL, 2, 20.00, 6.5, 130.00, 0),
+(39, 6, 1, 22, 5, NULL, NULL, NULL, NULL, 6.5, 39.00, 8.5, 331.50, 0),
+(40, 6, 2, 20, 7, NULL, NULL, NULL, NULL, 1.5, 9.00, 85, 765.00, 0),
+(41, 6, 3, 23, 4, NULL, NULL, NULL, NULL, 4.5, 27.00, 18, 486.00, 0),
+(42, 6, 4, 25, 5, NULL, NULL, NULL, NULL, 7.2, 43.20, 46, 1987.20, 0),
+(43, 6, 5, 39, 4, CONCAT(DATE_FORMAT(@glueLot, '%Y%m%d'), '-01'), @glueLot, 180, DATE_ADD(@glueLot, INTERVAL 180 DAY), 0.6, 3.60, 15, 54.00, 0),
+(44, 6, 6, 17, 1, NULL, NULL, NULL, NULL, 40, 240.00, 0.08, 19.20, 0),
+(45, 6, 7, 42, 1, NULL, NULL, NULL, NULL, 3, 18.00, 6.5, 117.00, 0),
+(46, 7, 1, 34, 14, NULL, NULL, NULL, NULL, 1, 6.00, 45, 270.00, 0),
+(47, 7, 2, 21, 7, NULL, NULL, NULL, NULL, 0.5, 3.00, 68, 204.00, 0),
+(48, 7, 3, 33, 5, NULL, NULL, NULL, NULL, 6, 36.00, 0.6, 21.60, 0),
+(49, 7, 4, 35, 1, NULL, NULL, NULL, NULL, 4, 24.00, 0.3, 7.20, 0),
+(50, 7, 5, 18, 1, NULL, NULL, NULL, NULL, 16, 96.00, 0.05, 4.80, 0),
+(51, 7, 6, 38, 4, CONCAT(DATE_FORMAT(@varnishLot, '%Y%m%d'), '-01'), @varnishLot, 365, DATE_ADD(@varnishLot, INTERVAL 365 DAY), 0.3, 1.80, 28, 50.40, 0),
+(52, 7, 7, 43, 14, NULL, NULL, NULL, NULL, 2, 12.00, 3, 36.00, 0),
+(53, 8, 1, 14, 5, NULL, NULL, NULL, NULL, 1.5, 90.00, 12, 1080.00, 0),
+(54, 8, 2, 23, 4, NULL, NULL, NULL, NULL, 0.8, 48.00, 18, 864.00, 0),
+(55, 8, 3, 24, 5, NULL, NULL, NULL, NULL, 1.2, 72.00, 25, 1800.00, 0),
+(56, 8, 4, 26, 1, NULL, NULL, NULL, NULL, 5, 300.00, 3.5, 1050.00, 0),
+(57, 8, 5, 27, 10, NULL, NULL, NULL, NULL, 1, 60.00, 28, 1680.00, 0),
+(58, 8, 6, 28, 15, NULL, NULL, NULL, NULL, 1, 60.00, 22, 1320.00, 0),
+(59, 8, 7, 17, 1, NULL, NULL, NULL, NULL, 16, 960.00, 0.08, 76.80, 0),
+(60, 8, 8, 42, 1, NULL, NULL, NULL, NULL, 1, 60.00, 6.5, 390.00, 0),
+(61, 9, 1, 16, 7, NULL, NULL, NULL, NULL, 2.2, 22.00, 95, 2090.00, 0),
+(62, 9, 2, 29, 1, NULL, NULL, NULL, NULL, 4, 40.00, 2.8, 112.00, 0),
+(63, 9, 3, 32, 11, NULL, NULL, NULL, NULL, 1, 10.00, 12, 120.00, 0),
+(64, 9, 4, 37, 4, CONCAT(DATE_FORMAT(@paintLot, '%Y%m%d'), '-01'), @paintLot, 365, DATE_ADD(@paintLot, INTERVAL 365 DAY), 0.5, 5.00, 32, 160.00, 0),
+(65, 9, 5, 36, 4, NULL, NULL, NULL, NULL, 0.3, 3.00, 11, 33.00, 0),
+(66, 9, 6, 17, 1, NULL, NULL, NULL, NULL, 20, 200.00, 0.08, 16.00, 0),
+(67, 10, 1, 21, 7, NULL, NULL, NULL, NULL, 1.5, 30.00, 68, 2040.00, 0),
+(68, 10, 2, 33, 5, NULL, NULL, NULL, NULL, 9, 180.00, 0.6, 108.00, 0),
+(69, 10, 3, 31, 15, NULL, NULL, NULL, NULL, 1, 20.00, 9, 180.00, 0),
+(70, 10, 4, 30, 1, NULL, NULL, NULL, NULL, 1, 20.00, 4.5, 90.00, 0),
+(71, 10, 5, 18, 1, NULL, NULL, NULL, NULL, 24, 480.00, 0.05, 24.00, 0),
+(72, 10, 6, 40, 4, CONCAT(DATE_FORMAT(@whiteGlueLot, '%Y%m%d'), '-01'), @whiteGlueLot, 180, DATE_ADD(@whiteGlueLot, INTERVAL 180 DAY), 0.15, 3.00, 9, 27.00, 0),
+(73, 10, 7, 42, 1, NULL, NULL, NULL, NULL, 2, 40.00, 6.5, 260.00, 0),
+(74, 11, 1, 21, 7, NULL, NULL, NULL, NULL, 1, 30.00, 68, 2040.00, 0),
+(75, 11, 2, 33, 5, NULL, NULL, NULL, NULL, 6, 180.00, 0.6, 108.00, 0),
+(76, 11, 3, 31, 15, NULL, NULL, NULL, NULL, 1, 30.00, 9, 270.00, 0),
+(77, 11, 4, 18, 1, NULL, NULL, NULL, NULL, 20, 600.00, 0.05, 30.00, 0),
+(78, 11, 5, 42, 1, NULL, NULL, NULL, NULL, 1, 30.00, 6.5, 195.00, 0),
+(79, 12, 1, 15, 5, NULL, NULL, NULL, NULL, 1.2, 24.00, 14.5, 348.00, 0),
+(80, 12, 2, 23, 4, NULL, NULL, NULL, NULL, 0.6, 12.00, 18, 216.00, 0),
+(81, 12, 3, 25, 5, NULL, NULL, NULL, NULL, 1, 20.00, 46, 920.00, 0),
+(82, 12, 4, 26, 1, NULL, NULL, NULL, NULL, 5, 100.00, 3.5, 350.00, 0),
+(83, 12, 5, 27, 10, NULL, NULL, NULL, NULL, 1, 20.00, 28, 560.00, 0),
+(84, 12, 6, 17, 1, NULL, NULL, NULL, NULL, 12, 240.00, 0.08, 19.20, 0);
 
 -- operation log of the tasks above
 INSERT INTO zzsyslog (FDateTime, FUserId, FHostName, FIpAddr, FMsgCont, FWindow) VALUES
+(CONCAT(@m2, '07 09:10:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym2, '00001'), '生产任务单'),
+(CONCAT(@m2, '07 09:25:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym2, '00002'), '生产任务单'),
+(CONCAT(@m2, '07 16:45:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym2, '00001'), '生产任务单'),
+(CONCAT(@m2, '07 16:50:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym2, '00002'), '生产任务单'),
+(CONCAT(@m2, '13 09:05:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym2, '00003'), '生产任务单'),
+(CONCAT(@m2, '13 17:20:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym2, '00003'), '生产任务单'),
+(CONCAT(@m2, '20 08:50:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym2, '00004'), '生产任务单'),
+(CONCAT(@m2, '20 17:05:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym2, '00004'), '生产任务单'),
+(CONCAT(@m1, '04 09:15:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym1, '00001'), '生产任务单'),
+(CONCAT(@m1, '04 17:30:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym1, '00001'), '生产任务单'),
+(CONCAT(@m1, '05 09:20:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym1, '00002'), '生产任务单'),
+(CONCAT(@m1, '05 17:30:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym1, '00002'), '生产任务单'),
+(CONCAT(@m1, '19 14:35:00'), 2, 'CWB-PC02', '192.168.1.35', CONCAT('保存操作 - 单据号:RWD', @ym1, '00003'), '生产任务单'),
 (CONCAT(@m, '02 09:16:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym, '00001'), '生产任务单'),
 (CONCAT(@m, '02 17:30:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('审核操作 - 单据号:RWD', @ym, '00001'), '生产任务单'),
 (CONCAT(@m, '03 09:22:00'), 1, 'SCB-PC01', '192.168.1.21', CONCAT('保存操作 - 单据号:RWD', @ym, '00002'), '生产任务单'),

@@ -124,16 +124,57 @@ select count(*) from T_BillCode C inner join T_BillType T on T.FID = C.FBillType
                             union all select FBillNo, FTypeID from t_ProTaskForm) X
                      where X.FTypeID = T.FID and X.FBillNo like concat(T.FPreCode, '@YM@', '%'));
 
--- @check bills of the month are numbered prefix + year-month + five digits = 0
+-- @check bills are numbered prefix + the year-month of their date + five digits = 0
+select count(*) from (select FBillNo, FTypeID, FBillDate from t_SaleOrderForm
+                      union all select FBillNo, FTypeID, FBillDate from t_ProTaskForm) X
+ left join T_BillType T on T.FID = X.FTypeID
+ where T.FID is null or X.FBillNo not regexp concat('^', T.FPreCode, date_format(X.FBillDate, '%Y%m'), '[0-9]{5}$');
+
+-- @check no bill number is used twice = 0
+select count(*) from (select FBillNo from (select FBillNo from t_SaleOrderForm
+                                           union all select FBillNo from t_ProTaskForm) X
+                       group by FBillNo having count(*) > 1) D;
+
+-- @check every month with bills has its counter, at or past the month's highest sequence = 0
 select count(*) from (select FBillNo, FTypeID from t_SaleOrderForm
                       union all select FBillNo, FTypeID from t_ProTaskForm) X
- left join T_BillType T on T.FID = X.FTypeID
- where T.FID is null or X.FBillNo not regexp concat('^', T.FPreCode, '@YM@', '[0-9]{5}$');
+ inner join T_BillType T on T.FID = X.FTypeID
+ left join T_BillCode C on C.FBillTypeID = T.FID and C.FPreCode = T.FPreCode
+       and C.FYearMonth = substring(X.FBillNo, char_length(T.FPreCode) + 1, 6)
+ where C.FCurNo is null or C.FCurNo < cast(substring(X.FBillNo, char_length(T.FPreCode) + 7) as unsigned);
 
--- @check checked bills carry their checker, unchecked ones none = 0
-select count(*) from (select FIsChecked, FCheckerID, FCheckerDate from t_SaleOrderForm
-                      union all select FIsChecked, FCheckerID, FCheckerDate from t_ProTaskForm) X
- where (X.FIsChecked = 1 and (X.FCheckerID is null or X.FCheckerDate is null))
+-- @check no bill lies in the closed period = 0
+select count(*) from (select FBillDate from t_SaleOrderForm union all select FBillDate from t_ProTaskForm) X
+ where X.FBillDate <= (select FDatetimeValue from t_comparameters where FName = 'FAccCloseDate');
+
+-- @check tasks by months back, all and checked: a dozen over the last three months = 0:5:3,1:3:2,2:4:4
+select group_concat(concat(M, ':', N, ':', C) order by M separator ',')
+  from (select period_diff('@YM@', date_format(FBillDate, '%Y%m')) as M, count(*) as N, sum(FIsChecked = 1) as C
+          from t_ProTaskForm group by M) X;
+
+-- @check batch-managed materials name a stock lot, made before the task and good on its date; others no lot = 0
+select count(*) from t_ProTaskList L inner join t_ProTaskForm F on F.FID = L.FFormID
+ inner join t_comProducts P on P.FID = L.FProductID
+ where (IfNull(P.FIsBatchNo,0) = 1
+        and not exists (select * from t_comProductBatchNo N
+                         where N.FProductID = L.FProductID and N.FBatchNo1 = L.FBatchNo1 and N.FKFDate = L.FKFDate
+                           and N.FKFPeriod = L.FKFPeriod and N.FPeriodDate = L.FPeriodDate
+                           and N.FKFDate <= F.FBillDate and N.FPeriodDate >= F.FBillDate))
+    or (IfNull(P.FIsBatchNo,0) <> 1 and (IfNull(L.FBatchNo1,'') <> '' or L.FKFDate is not null));
+
+-- @check a checked order of this month has a line open for production: 100 ordered, 30 planned = 1
+select count(*) from t_SaleOrderList L inner join t_SaleOrderForm F on F.FID = L.FFormID
+ where F.FIsChecked = 1 and F.FBillDate >= '@MONTH_BEGIN@' and L.FNumber = 100 and L.FProtaskFinishNumber = 30;
+
+-- @check a new chair task proposes the materials of the chair task numbered last = RWD@YM@00004|8
+select concat(F.FBillNo, '|', (select count(*) from t_ProTaskList L where L.FFormID = F.FID))
+  from t_ProTaskForm F where F.FProductID = 1 order by F.FBillNo desc limit 1;
+
+-- @check bills carry their biller; checked ones their checker, no earlier than the biller; unchecked ones none = 0
+select count(*) from (select FIsChecked, FBillerID, FBillerDate, FCheckerID, FCheckerDate from t_SaleOrderForm
+                      union all select FIsChecked, FBillerID, FBillerDate, FCheckerID, FCheckerDate from t_ProTaskForm) X
+ where X.FBillerID is null or X.FBillerDate is null
+    or (X.FIsChecked = 1 and (X.FCheckerID is null or X.FCheckerDate is null or X.FCheckerDate < X.FBillerDate))
     or (IfNull(X.FIsChecked,0) = 0 and X.FCheckerID is not null);
 
 -- @check every product has its base unit as line 1 with ratio 1 = 0
