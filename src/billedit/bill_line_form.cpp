@@ -145,6 +145,8 @@ TFBaseForm_BillBase_BillNo::TFBaseForm_BillBase_BillNo(QObject *owner, qint32 sh
             SelectProducts();
         else if (field == QLatin1String("FKFDate") || field == QLatin1String("FBatchNo1"))
             PickBatch(index.row());
+        else if (field == QLatin1String("FPrice") || field == QLatin1String("FDiscountPrice"))
+            HistoryPrice(index.row());
     });
     connect(GTVList->table()->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { RefreshStockHint(current.row()); });

@@ -70,6 +70,9 @@ public:
     // The stock hint under the grid for the focused line.
     void RefreshStockHint(int row);
     QString stockHintText() const;
+    // The price history of the line's product for the header's client; a price chosen there
+    // becomes the line's list price on the sales bills.
+    void HistoryPrice(int row);
 
     // BillSteps
     bool SaveLines(int billId) override;
@@ -90,6 +93,8 @@ protected:
     // when the editor has none.
     virtual QString ClientName() const { return QString(); }
     virtual QString StoreName() const { return QString(); }
+    // The client field the price history is looked up for; empty in editors without one.
+    virtual QString HistoryClientName() const { return {}; }
     FillContext fillContext() const;
     // Bill types whose lines take no product picker, batch picker or stock hint.
     bool linePickersOff() const { return FBillTypeID == 3011 || FBillTypeID == 3017; }

@@ -1,5 +1,7 @@
 #include "billedit/bill_line_form.h"
 
+#include "billedit/history_price_form.h"
+#include "billedit/model/history_price.h"
 #include "billedit/model/line_stock.h"
 #include "billedit/product_batch_form.h"
 #include "controls/control_values.h"
@@ -228,6 +230,36 @@ void TFBaseForm_BillBase_BillNo::PickBatch(int row)
             return;
         setLine(row, line);
         SetModified();
+    });
+}
+
+void TFBaseForm_BillBase_BillNo::HistoryPrice(int row)
+{
+    if (row < 0 || isChecked() || linePickersOff())
+        return;
+    const QString client = HistoryClientName().trimmed();
+    const QString product = ValueToTrimmedText(FDC->cell(row, QStringLiteral("R_FProductName")));
+    if (client.isEmpty() || product.isEmpty())
+        return;
+    runAction([&]() {
+        const QSqlDatabase db = nvDMBase::instance().connection();
+        const int productId = FindProductIdByName(product, db);
+        if (productId == 0)
+            return;
+        const int unitId = FindUnitIdByName(ValueToTrimmedText(FDC->cell(row, QStringLiteral("R_FUnitName"))), db);
+        const HistoryClient found = FindHistoryClient(client, db);
+        if (found.id == 0)
+            return;
+        const HistoryPriceChoice choice =
+            ExecuteHistoryPrice(FBillTypeID, found.id, found.type, productId, unitId, 0, found.name, this);
+        if (!choice.chosen || !TakesHistoryPrice(FBillTypeID))
+            return;
+        LineValues line = lineAt(row);
+        ApplyChosenPrice(line, choice.price, lineSettings());
+        line.set(QStringLiteral("FPriceIsChange"), ChosenPriceDiffers(choice.price, choice.clientPrice) ? 1 : 0);
+        setLine(row, line);
+        SetModified();
+        AfterLinesChanged();
     });
 }
 

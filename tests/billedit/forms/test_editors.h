@@ -7,6 +7,7 @@
 #include "core/sql_helpers.h"
 #include "test_db.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QSqlQuery>
 
@@ -102,6 +103,28 @@ public:
 
     bool failHeader = false;
     bool failLines = false;
+};
+
+// A sales-out editor for the line operations that read the header's client (prices, price
+// history): the purchase test editor with its first field naming a client. New bills only;
+// it saves nothing.
+class SalesOutEditor : public PurchaseEditor {
+public:
+    SalesOutEditor()
+    {
+        FBillTypeID = 3004;
+        FBillTypeNo = QStringLiteral("CHD");
+        FBillCaption = QStringLiteral("出货单");
+        FFormTableName = QStringLiteral("t_SaleOutForm");
+        FListTableName = QStringLiteral("t_SaleOutList");
+        headerLabel(QStringLiteral("FClientName"))->setText(QStringLiteral("客户(必填)："));
+    }
+
+    int SaveHeader(int) override { return -1; }
+
+protected:
+    QString ClientName() const override { return text("FClientName"); }
+    QString HistoryClientName() const override { return text("FClientName"); }
 };
 
 inline QVariant scalar(const QString &sql)
