@@ -1,0 +1,372 @@
+// The picker of source bills driven without exec(): what it lists, how the period, the search
+// and the client narrow it, and the keys it answers.
+#include "billedit/select_form.h"
+
+#include "controls/controls.h"
+#include "grid/grid_view.h"
+#include "platform/host_messages.h"
+#include "test_db.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace protask;
+using protask::testing::ExecScript;
+using protask::testing::kPinnedNow;
+using protask::testing::PinServerClock;
+
+namespace {
+
+class RecordingHost : public QObject, public IHostMessageSink {
+public:
+    qintptr hostMessage(const HostMessage &m) override
+    {
+        received.append(m);
+        return 0;
+    }
+    QList<HostMessage> received;
+};
+
+class SelectFormTest : public protask::testing::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        clock = std::make_unique<PinServerClock>(Db(), kPinnedNow); // 2026-12-15
+        savedArea = nvDMBase::instance().workArea;
+        // Sales orders of December unless said otherwise; 16 is fully in production, 15 fully
+        // delivered (which does not matter for production), order 3 unchecked, order 4 the
+        // evening before the month and order 5 the first instant after it. Order 2 is dated in
+        // the afternoon of the month's last day. Client 2's code holds the characters that
+        // LIKE and string literals give a meaning of their own.
+        ExecScript(QStringLiteral(
+            "insert into t_comClient(FID,FNo,FName,FCode,FType) values(1,'C01','华东五金','HDWJ',1),"
+            "(2,'C02','南方机电','O''B\\\\50%_X',1);"
+            "insert into t_comUnit(FID,FNo,FName) values(1,'01','个');"
+            "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1),(2,'A02','螺母',1);"
+            "insert into t_comdepartment(FID,FNo,FName) values(1,'D1','生产一部'),(2,'D2','生产二部');"
+            "insert into t_SaleOrderForm(FID,FBillNo,FBillDate,FClientID,FIsChecked,FAmount) values"
+            "(1,'XD001','2026-12-03 09:00:00',1,1,100),(2,'XD002','2026-12-31 15:00:00',2,1,80),"
+            "(3,'XD003','2026-12-05 00:00:00',1,0,10),(4,'XD004','2026-11-30 23:00:00',1,1,10),"
+            "(5,'XD005','2027-01-01 00:00:00',1,1,10);"
+            "insert into t_SaleOrderList(FID,FFormID,FProductID,FUnitID,FNumber,FPrice,FAmount,FFinishNumber,"
+            "FProtaskFinishNumber) values(12,1,1,1,10,6,60,0,4),(15,1,2,1,5,8,40,5,0),(16,1,2,1,3,1,3,0,3),"
+            "(21,2,2,1,8,10,80,null,null),(31,3,1,1,1,1,1,0,0),(41,4,1,1,1,1,1,0,0),(51,5,1,1,1,1,1,0,0);"
+            "insert into t_PurOrderForm(FID,FBillNo,FBillDate,FClientID,FIsChecked) values"
+            "(1,'CD001','2026-12-02',1,1),(2,'CD002','2026-12-04',2,1);"
+            "insert into t_PurOrderList(FID,FFormID,FProductID,FNumber,FFinishNumber) values(101,1,1,5,1),"
+            "(102,2,2,5,0);"
+            "insert into t_SaleOutForm(FID,FBillNo,FBillDate,FClientID,FIsChecked,FAmount,FReceiveAmount,"
+            "FOrderAmount,FFinishAmount) values(7,'CH007','2026-12-06',1,1,100,40,0,0),"
+            "(8,'CH008','2026-12-06',1,1,50,50,0,0),(9,'CH009','2026-12-07',2,1,80,0,0,20);"
+            "insert into t_PurForm(FID,FBillNo,FBillDate,FClientID,FIsChecked,FAmount,FPayAmount,FOrderAmount,"
+            "FFinishAmount) values(7,'JH007','2026-12-06',1,1,100,0,30,0),(8,'JH008','2026-12-06',2,1,100,0,0,100);"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FDeptID,FProductID,FUnitID,FNumber,FFinishNumber,"
+            "FIsChecked) values(1,'RW001','2026-12-08',1,1,1,10,0,1),(2,'RW002','2026-12-09',2,1,1,5,5,1),"
+            "(3,'RW003','2026-12-10',2,2,1,4,1,1)"));
+    }
+    void TearDown() override
+    {
+        nvDMBase::instance().workArea = savedArea;
+        clock.reset();
+        DatabaseTest::TearDown();
+    }
+
+    std::unique_ptr<TFBaseForm_SelectForm> open(int kind, int client = 0, bool multi = true)
+    {
+        auto form = std::make_unique<TFBaseForm_SelectForm>();
+        form->FBillTypeID = kind;
+        form->FClientID = client;
+        form->FMultiSelected = multi;
+        EXPECT_TRUE(form->FormShow());
+        return form;
+    }
+    // The answered keys of the listed rows, in the list's order.
+    static QString listed(const TFBaseForm_SelectForm &form)
+    {
+        QStringList keys;
+        for (int row = 0; row < form.grid()->model()->rowCountValue(); ++row)
+            keys << form.grid()->model()->cell(row, form.FKeyColumnName1).toString();
+        return keys.join(u',');
+    }
+    static int rowOf(const TFBaseForm_SelectForm &form, int key)
+    {
+        return listed(form).split(u',').indexOf(QString::number(key));
+    }
+    // The visible cells of a row, or the visible captions for row -1.
+    static QString shown(const TFBaseForm_SelectForm &form, int row)
+    {
+        QStringList cells;
+        const TGridModel *model = form.grid()->model();
+        for (int c = 0; c < model->columnCountValue(); ++c) {
+            if (form.grid()->isColumnVisible(c))
+                cells << (row < 0 ? model->column(c).caption : model->displayText(row, c));
+        }
+        return cells.join(u'|');
+    }
+    static void press(QWidget *target, int key)
+    {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    std::unique_ptr<PinServerClock> clock;
+    WorkArea savedArea;
+};
+
+TEST_F(SelectFormTest, ListsTheMonthsOpenLinesOfCheckedOrdersAndOneClientsWhenGiven)
+{
+    auto form = open(3056);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("销售订单选择"));
+    EXPECT_EQ(form->grid()->toolTip(), QStringLiteral("按住Ctrl键或Shift键可以进行多行记录的选择"));
+    EXPECT_EQ(form->periodBox()->currentText(), QStringLiteral("自定义"));
+    EXPECT_EQ(form->startDate()->date(), QDate(2026, 12, 1));
+    EXPECT_EQ(form->endDate()->date(), QDate(2026, 12, 31));
+    EXPECT_EQ(form->FKeyColumnName1, QStringLiteral("FListID"));
+    EXPECT_TRUE(form->FCheckConsistencyRecord);
+    EXPECT_EQ(form->FConsistencyColumnName, QStringLiteral("FClientName"));
+    EXPECT_EQ(form->FConsistencyCaption, QStringLiteral("客户"));
+    EXPECT_TRUE(form->grid()->table()->editTriggers() == QAbstractItemView::NoEditTriggers);
+    EXPECT_FALSE(form->grid()->model()->editingEnabled());
+
+    // Line 21 is listed though its order was made at 15:00 on the end day.
+    EXPECT_EQ(listed(*form), QStringLiteral("12,15,21"));
+    EXPECT_EQ(shown(*form, -1),
+              QStringLiteral("单据日期|单据编号|客户|业务员|商品编码|商品名称|单位|批号|数量|已完成数量|"
+                             "未完成数量|单价|金额|备注|单据备注"));
+    EXPECT_EQ(shown(*form, 0), QStringLiteral("2026-12-03|XD001|华东五金||A01|螺栓|个||10.00|4.00|6.00|6.00|60.00||"))
+        << "the line's own amount, not the order's";
+
+    struct Case {
+        int client;
+        QString keys;
+    };
+    for (const Case &c :
+         {Case{0, QStringLiteral("12,15,21")}, Case{1, QStringLiteral("12,15")}, Case{2, QStringLiteral("21")}}) {
+        EXPECT_EQ(listed(*open(3056, c.client)), c.keys) << c.client;
+    }
+}
+
+TEST_F(SelectFormTest, ShowTellsTheHostAndTakesItsWorkArea)
+{
+    RecordingHost host;
+    const quint32 handle = registerWindowHandle(&host);
+    nvDMBase::instance().workArea = WorkArea{5, 40, 600, 800};
+    TFBaseForm_SelectForm form;
+    form.FBillTypeID = 3056;
+    form.FMainHandle = handle;
+    form.FMultiSelected = true;
+    ASSERT_TRUE(form.FormShow());
+    ASSERT_EQ(host.received.size(), 1);
+    EXPECT_EQ(host.received[0].msg, 1039u);
+    EXPECT_EQ(host.received[0].sender.data(), &form);
+    EXPECT_EQ(form.pos(), QPoint(5, 50));
+    EXPECT_EQ(form.size(), QSize(800, 580));
+    EXPECT_EQ(form.grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form.focusWidget(), form.grid()->table());
+
+    // Without a work area the form keeps its own place; without multi-selection one row.
+    nvDMBase::instance().workArea = WorkArea{};
+    auto single = open(3056, 0, false);
+    EXPECT_EQ(single->size(), QSize(900, 520));
+    EXPECT_EQ(single->grid()->table()->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+// Every kind chooses all its listed rows: the answer is their keys, unless the kind wants one
+// value of a column among them.
+TEST_F(SelectFormTest, EachKindAnswersItsKeysOrRefusesMixedValues)
+{
+    struct Case {
+        int kind;
+        QString listed;
+        QString answer;
+        QString warning;
+    };
+    const QList<Case> cases = {
+        {3050, QStringLiteral("101,102"), QString(), QStringLiteral("不能同时选择不同[供应商]的记录")},
+        {3051, QStringLiteral("12,16,21"), QString(), QStringLiteral("不能同时选择不同[客户]的记录")},
+        {3053, QStringLiteral("7,9"), QStringLiteral("7,9"), QString()},
+        {3054, QStringLiteral("7"), QStringLiteral("7"), QString()},
+        {3055, QStringLiteral("1,3"), QStringLiteral("1,3"), QString()},
+        {3056, QStringLiteral("12,15,21"), QString(), QStringLiteral("不能同时选择不同[客户]的记录")},
+        {3057, QStringLiteral("1,3"), QString(), QStringLiteral("不能同时选择不同[部门]的记录")},
+        {3058, QStringLiteral("1,3"), QString(), QStringLiteral("不能同时选择不同[部门]的记录")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.kind);
+        prompter.clear();
+        auto form = open(c.kind);
+        form->show();
+        ASSERT_EQ(listed(*form), c.listed);
+        QList<int> all;
+        for (int row = 0; row < form->grid()->model()->rowCountValue(); ++row)
+            all << row;
+        form->selectRows(all);
+        EXPECT_EQ(form->SelectClick(), c.warning.isEmpty());
+        EXPECT_EQ(form->SqlFilterText, c.answer);
+        EXPECT_EQ(prompter.lastText(), c.warning);
+        EXPECT_EQ(form->isVisible(), !c.warning.isEmpty()) << "a refusal keeps the form open";
+        if (!c.warning.isEmpty()) {
+            EXPECT_EQ(prompter.entries().last().kind, PromptKind::Warning);
+            EXPECT_EQ(form->focusWidget(), form->grid()->table());
+        }
+    }
+}
+
+TEST_F(SelectFormTest, ChosenLinesOfOneClientAnswerTheirKeysInSelectionOrder)
+{
+    auto form = open(3056);
+    form->selectRows({rowOf(*form, 12), rowOf(*form, 15)});
+    EXPECT_TRUE(form->SelectClick());
+    EXPECT_EQ(form->SqlFilterText, QStringLiteral("12,15"));
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_TRUE(prompter.entries().isEmpty());
+
+    form = open(3056);
+    form->selectRows({rowOf(*form, 15), rowOf(*form, 12)});
+    EXPECT_TRUE(form->SelectClick());
+    EXPECT_EQ(form->SqlFilterText, QStringLiteral("15,12"));
+}
+
+TEST_F(SelectFormTest, EnterAndDoubleClickChooseCancelAndEscapeAnswerNothing)
+{
+    auto form = open(3056);
+    form->selectRows({rowOf(*form, 15)});
+    press(form.get(), Qt::Key_Return);
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    EXPECT_EQ(form->SqlFilterText, QStringLiteral("15"));
+
+    form = open(3056);
+    form->selectRows({rowOf(*form, 12)});
+    Q_EMIT form->grid()->table()->doubleClicked(form->grid()->model()->index(rowOf(*form, 21), 4));
+    EXPECT_EQ(form->SqlFilterText, QStringLiteral("21")) << "the row clicked, not the one chosen before";
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+
+    form->setResult(0);
+    form->selectRows({rowOf(*form, 12)});
+    form->CancelClick();
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(form->SqlFilterText.isEmpty());
+
+    form = open(3056);
+    form->selectRows({rowOf(*form, 12)});
+    ASSERT_TRUE(form->SelectClick());
+    form->show();
+    press(form.get(), Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(form->SqlFilterText.isEmpty());
+}
+
+TEST_F(SelectFormTest, SearchMatchesTheTypedTextLiterally)
+{
+    struct Case {
+        QString text;
+        QString keys;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("xd002"), QStringLiteral("21")},     {QStringLiteral(" 南方 "), QStringLiteral("21")},
+        {QStringLiteral("a02"), QStringLiteral("15,21")},    {QStringLiteral("hdwj"), QStringLiteral("12,15")},
+        {QStringLiteral("'"), QStringLiteral("21")},         {QStringLiteral("\\"), QStringLiteral("21")},
+        {QStringLiteral("%"), QStringLiteral("21")},         {QStringLiteral("_"), QStringLiteral("21")},
+        {QStringLiteral("o'b\\50%_"), QStringLiteral("21")}, {QStringLiteral("5_%"), QString()},
+        {QStringLiteral("B\\5"), QStringLiteral("21")},      {QString(), QStringLiteral("12,15,21")},
+    };
+    auto form = open(3056);
+    for (const Case &c : cases) {
+        form->findEdit()->setText(c.text);
+        ASSERT_NO_THROW(form->FindClick()) << c.text.toStdString();
+        EXPECT_EQ(listed(*form), c.keys) << c.text.toStdString();
+    }
+
+    // Enter in the search field searches and chooses nothing.
+    form->findEdit()->setText(QStringLiteral("南方"));
+    form->findEdit()->setFocus();
+    press(form->findEdit(), Qt::Key_Return);
+    EXPECT_EQ(listed(*form), QStringLiteral("21"));
+    EXPECT_NE(form->result(), QDialog::Accepted);
+}
+
+TEST_F(SelectFormTest, PeriodChoicesSetTheDatesFromTheServersToday)
+{
+    struct Case {
+        QDate today;
+        int item;
+        QDate start;
+        QDate end;
+    };
+    const QDate dec15(2026, 12, 15);
+    const QList<Case> cases = {
+        {dec15, 0, dec15, dec15},
+        {dec15, 1, QDate(2026, 12, 14), QDate(2026, 12, 20)},
+        {dec15, 2, QDate(2026, 12, 1), QDate(2026, 12, 31)},
+        {dec15, 3, QDate(2026, 1, 1), QDate(2026, 12, 31)},
+        {dec15, 4, QDate(2020, 3, 3), QDate(2020, 3, 4)}, // 自定义 keeps the typed dates
+        {QDate(2026, 12, 20), 1, QDate(2026, 12, 14), QDate(2026, 12, 20)},
+        {QDate(2027, 1, 1), 1, QDate(2026, 12, 28), QDate(2027, 1, 3)},
+        {QDate(2028, 2, 10), 2, QDate(2028, 2, 1), QDate(2028, 2, 29)},
+    };
+    auto form = open(3056);
+    for (const Case &c : cases) {
+        clock->moveTo(QDateTime(c.today, QTime(10, 0)));
+        form->startDate()->setDate(QDate(2020, 3, 3));
+        form->endDate()->setDate(QDate(2020, 3, 4));
+        Q_EMIT form->periodBox()->activated(c.item);
+        EXPECT_EQ(form->startDate()->date(), c.start) << c.today.toString().toStdString() << " " << c.item;
+        EXPECT_EQ(form->endDate()->date(), c.end) << c.today.toString().toStdString() << " " << c.item;
+    }
+
+    // The list follows the dates at the next search: the whole year takes in November.
+    clock->moveTo(kPinnedNow);
+    form->ChoosePeriod(SelectPeriod::ThisYear);
+    EXPECT_EQ(form->periodBox()->currentText(), QStringLiteral("本年"));
+    form->FindClick();
+    EXPECT_EQ(listed(*form), QStringLiteral("41,12,15,21"));
+    form->ChoosePeriod(SelectPeriod::Today);
+    form->FindClick();
+    EXPECT_EQ(listed(*form), QString());
+}
+
+TEST_F(SelectFormTest, ExecuteAnswersThroughTheHookAsAfterTheModalLoop)
+{
+    int clientSeen = -1;
+    {
+        TFBaseForm_SelectForm::ExecuteHookScope scope([&](TFBaseForm_SelectForm &form) {
+            clientSeen = form.FClientID;
+            form.selectRows({0, 1});
+            form.SelectClick();
+            return form.result();
+        });
+        EXPECT_EQ(ExecuteSelectForm(3056, 1, 0, true), QStringLiteral("12,15"));
+        EXPECT_EQ(clientSeen, 1);
+        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, false), QStringLiteral("15")) << "single selection keeps the last";
+    }
+    {
+        TFBaseForm_SelectForm::ExecuteHookScope scope([](TFBaseForm_SelectForm &form) {
+            form.selectRows({0});
+            form.CancelClick();
+            return form.result();
+        });
+        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, true), QString());
+    }
+    // A refused choice leaves the dialog's result rejected: nothing is answered.
+    {
+        TFBaseForm_SelectForm::ExecuteHookScope scope([](TFBaseForm_SelectForm &form) {
+            form.selectRows({0, 1, 2});
+            form.SelectClick();
+            return form.result();
+        });
+        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, true), QString());
+        EXPECT_EQ(prompter.lastText(), QStringLiteral("不能同时选择不同[客户]的记录"));
+    }
+    EXPECT_FALSE(TFBaseForm_SelectForm::ExecuteHook) << "the scope puts the previous hook back";
+}
+
+} // namespace
