@@ -4,6 +4,7 @@
 #include "billedit/model/line_stock.h"
 #include "billedit/model/product_lookup.h"
 #include "billedit/model/protask_bill.h"
+#include "billedit/select_form.h"
 #include "controls/control_values.h"
 #include "controls/controls.h"
 #include "controls/lookup_lists.h"
@@ -16,6 +17,7 @@
 #include "ui_protask_header.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -247,7 +249,40 @@ void TFBaseForm_BillBase_BillNo_Protask::fillUnitList()
 
 void TFBaseForm_BillBase_BillNo_Protask::CopyFromSalesOrder()
 {
-    // Wired to the source picker once it lands.
+    if (isChecked())
+        return;
+    runAction([this]() {
+        const QSqlDatabase db = nvDMBase::instance().connection();
+        QString client;
+        GetControlText(headerControl(QStringLiteral("FClientName")), client);
+        const int clientId = FindOrderClientId(client, db);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const QString lines = ExecuteSelectForm(3056, clientId, FMainHandle, true, this);
+        QGuiApplication::restoreOverrideCursor();
+        if (lines.isEmpty())
+            return;
+        const SalesOrderSource source = ReadSalesOrderSource(lines, db);
+        if (!source.found)
+            return;
+        const bool init = InitType;
+        InitType = true;
+        const auto set = [this](const char *field, const QVariant &value) {
+            LoadControl(headerControl(QString::fromLatin1(field)), value);
+        };
+        set("FClientName", source.clientName);
+        set("Fnumber", source.unfinished);
+        set("FProductName", source.productName);
+        set("FBatchNo", source.batchNo);
+        set("FUnitName", source.unitName);
+        set("FFromBillNo", source.billNo);
+        set("FFromBillID", source.billId);
+        set("FFromListID", source.listId);
+        set("FFromBillTypeID", source.billTypeId);
+        edt_Famount->setValue(edt_Fnumber->value() * edt_Fprice->value());
+        InitType = init;
+        ProposeMaterials();
+        SetModified();
+    });
 }
 
 void TFBaseForm_BillBase_BillNo_Protask::ShowPictureHelp()
