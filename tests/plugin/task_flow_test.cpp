@@ -137,6 +137,11 @@ TEST_F(TaskFlow, FromASalesOrderLineToCheckedAndBack)
     lines()->model()->setData(lines()->model()->index(0, columnOf(lines(), QStringLiteral("单耗量"))), 5);
     EXPECT_DOUBLE_EQ(cell(lines(), 0, QStringLiteral("总耗量")).toDouble(), 350);
     trigger("actSave");
+    // A picture of the filled task for the record (the build folder keeps it).
+    sheet.resize(1400, 800);
+    sheet.show();
+    QCoreApplication::processEvents();
+    sheet.grab().save(QString::fromLocal8Bit(qgetenv("PROTASK_BINARY_DIR")) + QStringLiteral("/task-filled.png"));
     const int task = editor()->property("FBillID").toInt();
     ASSERT_GT(task, 1) << prompter.lastText().toStdString();
     EXPECT_EQ(scalar(QStringLiteral("select concat(FBillNo,'|',Fnumber*1e0,'|',FFromListID,'|',FIsChecked) from "
