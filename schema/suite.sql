@@ -1664,6 +1664,7 @@ CREATE TABLE IF NOT EXISTS `t_ProTaskForm` (
   `FIsCreateVoucher` INT DEFAULT NULL,
   `FVoucherID` INT DEFAULT NULL,
   PRIMARY KEY (`FID`),
+  -- the list opens on a date range: a month is read by this key, never the whole table
   KEY `ix_FBillDate` (`FBillDate`),
   KEY `ix_FBillNo` (`FBillNo`),
   KEY `ix_FProductID` (`FProductID`),

@@ -36,7 +36,4 @@ private:
     int m_focusCount = 0;
 };
 
-// List titles by bill type.
-QString BillListTitle(int billType);
-
 } // namespace protask

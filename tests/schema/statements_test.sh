@@ -70,8 +70,8 @@ if [ "$(tr '\n' ' ' <<<"$out")" = "1 3 " ]; then pass; else fail "T_BillType and
 
 # --- statements ------------------------------------------------------------
 
-read -r MONTH_BEGIN MONTH_END YM < <(sql -N -B -e "$CLOCK select DATE_FORMAT(NOW(),'%Y-%m-01'), LAST_DAY(NOW()), DATE_FORMAT(NOW(),'%Y%m')")
-sed -e "s/@MONTH_BEGIN@/$MONTH_BEGIN/g" -e "s/@MONTH_END@/$MONTH_END/g" -e "s/@YM@/$YM/g" \
+read -r MONTH_BEGIN MONTH_END MONTH_NEXT YM < <(sql -N -B -e "$CLOCK select DATE_FORMAT(NOW(),'%Y-%m-01'), LAST_DAY(NOW()), LAST_DAY(NOW()) + INTERVAL 1 DAY, DATE_FORMAT(NOW(),'%Y%m')")
+sed -e "s/@MONTH_BEGIN@/$MONTH_BEGIN/g" -e "s/@MONTH_END@/$MONTH_END/g" -e "s/@MONTH_NEXT@/$MONTH_NEXT/g" -e "s/@YM@/$YM/g" \
     "$SRC/tests/schema/statements.sql" >"$WORK/statements.sql"
 
 # run_block KIND NAME BODY: a setup is committed, every other block rolled back; a check's

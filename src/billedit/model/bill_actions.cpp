@@ -75,9 +75,12 @@ bool numberTestsPass(const BillRef &bill, ActionResult &result, const QSqlDataba
     return true;
 }
 
-// Check (post) or uncheck (unpost) a stored bill as one transaction with its log line; a
-// refusal names the step's error code.
-bool postInOneTransaction(BillSteps &steps, const BillRef &bill, bool check, const QSqlDatabase &db)
+} // namespace
+
+bool BillSteps::AfterSaveLines(int, int &) { return true; }
+
+bool PostStoredBill(BillSteps &steps, const BillRef &bill, bool check, const QString &failureText,
+                    const QSqlDatabase &db)
 {
     Refusal refusal;
     TransactionOptions options;
@@ -85,12 +88,21 @@ bool postInOneTransaction(BillSteps &steps, const BillRef &bill, bool check, con
     const TransactionResult r = RunTransaction(
         db,
         [&]() {
+            refusal = {};
+            // The flag again, under a lock, now that nobody else can change it: a bill another
+            // workstation checked or unchecked meanwhile is never posted or taken back twice.
+            TDataSet q(db);
+            q.open(QStringLiteral("select FIsChecked from ") + bill.formTable + QStringLiteral(" where FID = ")
+                   + sqlNumber(bill.billId) + QStringLiteral(" for update"));
+            if (!q.isEmpty() && (ValueToInt(q.fieldByName(QStringLiteral("FIsChecked"))) == 1) == check) {
+                refusal.set(text(check ? BillMessage::AlreadyChecked : BillMessage::NotChecked));
+                return false;
+            }
             int errorCode = 0;
             const bool posted =
                 check ? steps.PostBill(bill, bill.billId, errorCode) : steps.UnpostBill(bill, errorCode);
             if (!posted) {
-                refusal.set((check ? QStringLiteral("审核失败,错误代码：") : QStringLiteral("反审核失败,错误代码："))
-                            + QString::number(errorCode));
+                refusal.set(failureText + QString::number(errorCode));
                 return false;
             }
             WriteOperationLog((check ? QStringLiteral("审核操作 - 单据号:") : QStringLiteral("反审核操作 - 单据号:"))
@@ -103,10 +115,6 @@ bool postInOneTransaction(BillSteps &steps, const BillRef &bill, bool check, con
         reportFailure(r, refusal);
     return r.committed;
 }
-
-} // namespace
-
-bool BillSteps::AfterSaveLines(int, int &) { return true; }
 
 bool BillSteps::PostBill(const BillRef &bill, int billId, int &errorCode)
 {
@@ -244,7 +252,7 @@ ActionResult CheckBill(BillSteps &steps, const BillRef &bill, const QSqlDatabase
         return result;
     if (!CheckBatchNoStockOnCheck(bill.billType, bill.billId, db) || !steps.CheckBeforePost() || !steps.CheckStock())
         return result;
-    result.done = postInOneTransaction(steps, bill, true, db);
+    result.done = PostStoredBill(steps, bill, true, QStringLiteral("审核失败,错误代码："), db);
     return result;
 }
 
@@ -260,7 +268,7 @@ ActionResult UncheckBill(BillSteps &steps, const BillRef &bill, const QSqlDataba
         return result;
     if (!CheckBatchNoStockOnUnCheck(bill.billType, bill.billId, db))
         return result;
-    result.done = postInOneTransaction(steps, bill, false, db);
+    result.done = PostStoredBill(steps, bill, false, QStringLiteral("反审核失败,错误代码："), db);
     return result;
 }
 

@@ -72,6 +72,22 @@ ActionResult CheckBill(BillSteps &steps, const BillRef &bill,
 ActionResult UncheckBill(BillSteps &steps, const BillRef &bill,
                          const QSqlDatabase &db = nvDMBase::instance().connection());
 
+// Check (post) or uncheck (take the posting back) of a stored bill as one transaction with its
+// log line, retried on a deadlock. The checked flag is read again under a lock inside the
+// transaction: a bill already in the wanted state is refused, never posted twice. A posting that
+// refuses shows `failureText` followed by its error code; the editor and the list differ only in
+// that text and in the tests they run before.
+bool PostStoredBill(BillSteps &steps, const BillRef &bill, bool check, const QString &failureText,
+                    const QSqlDatabase &db);
+
+// The steps of a bill that is posted or taken back as it is stored (a row of a list): there is
+// nothing to save.
+class StoredBillSteps : public BillSteps {
+public:
+    int SaveHeader(int) override { return -1; }
+    bool SaveLines(int) override { return false; }
+};
+
 // The stored bill's checked flag: 1 checked, 0 not, -1 when there is no such row.
 int ReadCheckedFlag(const QString &formTable, int billId, const QSqlDatabase &db);
 

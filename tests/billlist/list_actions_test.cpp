@@ -1,0 +1,408 @@
+#include "billedit/model/protask_bill.h"
+#include "billlist/model/list_actions.h"
+#include "core/bill_types.h"
+#include "list_test_util.h"
+#include "platform/host_messages.h"
+
+#include <optional>
+
+using namespace protask;
+using namespace protask::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A sales order line of 100 chairs of which 10 are in production already, and the tasks made
+// from it. The server's clock stands on 15 December 2026.
+class ListActions : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        dm.lastClosingDate = QDate();
+        clock.emplace(Db(), kPinnedNow);
+        ExecScript(u"insert into T_BillType(FID,FBillTypeID,FBillTypeNo,FBillName,FPreCode) values (49,3049,'RWD',"
+                   "'生产任务单','RWD');"
+                   "insert into t_comUnit(FID,FNo,FName) values (1,'U1','把');"
+                   "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values (1,'CP001','办公椅',1),"
+                   " (2,'CL001','螺栓',1);"
+                   "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values (1,1,1,1), (2,1,1,1);"
+                   "insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0);"
+                   "insert into t_SaleOrderForm(FID,FBillNo,FBillDate) values (500,'XSD20261200001','2026-12-01');"
+                   "insert into t_SaleOrderList(FID,FFormID,FSID,FProductID,FUnitID,FNumber,FProtaskFinishNumber)"
+                   " values (501,500,1,1,1,100,10)"_s);
+        dm.userId = 1;
+    }
+    void TearDown() override
+    {
+        clock.reset();
+        dm.lastClosingDate = QDate();
+        DatabaseTest::TearDown();
+    }
+
+    // A task of 40 chairs for the order line with one material line, stored as the editor
+    // stores it (posted at once without the check workflow).
+    int saveTask(bool workflow)
+    {
+        ProtaskBill bill(Db());
+        bill.header.billTableTypeId = 49;
+        bill.header.billNo = bill.header.initBillNo = u"RWD20261200001"_s;
+        bill.header.billDate = QDate(2026, 12, 10);
+        bill.header.clientName = u"东方家私"_s;
+        bill.header.productName = u"办公椅"_s;
+        bill.header.unitName = u"把"_s;
+        bill.header.number = 40;
+        bill.header.fromBillNo = u"XSD20261200001"_s;
+        bill.header.fromBillId = 500;
+        bill.header.fromListId = 501;
+        bill.header.userId = 1;
+        bill.lines = {{{u"FProductName"_s, u"螺栓"_s}, {u"FUnitName"_s, u"把"_s}, {u"FNumber"_s, 80}}};
+        HostSwitches sw;
+        sw.checkWorkflow = workflow;
+        const ActionResult saved = SaveBill(bill, bill.ref(), sw, Db());
+        EXPECT_TRUE(saved.done) << prompter.texts().join(u'|').toStdString();
+        return saved.billId;
+    }
+    ListContext taskList(bool workflow)
+    {
+        dm.switches.checkWorkflow = workflow;
+        return OpenListContext(3049, dm.switches);
+    }
+    // The task's row as the list shows it.
+    ListRow rowOf(int id)
+    {
+        TDataSet q(Db());
+        OpenQuery(q, BuildListQuery(3049, kAllDates, {}).sql);
+        for (int r = 0; r < q.recordCount(); ++r) {
+            if (q.value(r, u"FID"_s).toInt() == id)
+                return ListRowAt(q, r);
+        }
+        ADD_FAILURE() << "task " << id << " is not listed";
+        return {};
+    }
+    static double inProduction()
+    {
+        return scalar(u"select FProtaskFinishNumber from t_SaleOrderList where FID = 501"_s).toDouble();
+    }
+    static int count(const QString &sql) { return scalar(sql).toInt(); }
+
+    nvDMBase &dm = nvDMBase::instance();
+    std::optional<PinServerClock> clock;
+};
+
+TEST_F(ListActions, DeleteIsRefusedByReferencesClosingAndVouchersWithoutAsking)
+{
+    struct Case {
+        const char *marks;
+        const char *message;
+    };
+    const Case cases[] = {
+        // a stopping reference ends the action before the closing test
+        {"update t_ProTaskList set FFinishNumber = 3; update t_ProTaskForm set FIsCloseAcc = 1",
+         "该单据已经被生产领料单引用,不能删除！"},
+        {"update t_ProTaskForm set FFinishNumber = 2", "该单据已经被完工入库单引用,不能删除！"},
+        {"update t_ProTaskForm set FIsCloseAcc = 1", "该单据已经结帐过,不能删除！"},
+        {"update t_ProTaskForm set FIsCreateVoucher = 1, FVoucherID = 7", "该单据已经生成凭证,不能删除！"},
+    };
+    for (const Case &c : cases) {
+        ExecScript(u"delete from t_ProTaskForm; delete from t_ProTaskList"_s);
+        const int id = saveTask(false);
+        ExecScript(QString::fromUtf8(c.marks));
+        const double before = inProduction();
+        prompter.clear();
+        prompter.queueAnswer(true);
+        EXPECT_EQ(DeleteListBill(taskList(false), rowOf(id)), ListOutcome::Refused) << c.message;
+        EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(count(u"select count(*) from t_ProTaskForm"_s), 1);
+        EXPECT_EQ(count(u"select count(*) from t_ProTaskList"_s), 1);
+        EXPECT_EQ(inProduction(), before) << "nothing is taken back";
+    }
+}
+
+// A sales order that fed deliveries and purchase orders names both and its closed period too,
+// and is not deleted; one that fed a task stops at that.
+TEST_F(ListActions, ReferencesThatDoNotStopStillLetTheClosingTestSpeak)
+{
+    dm.switches.checkWorkflow = true;
+    const ListContext orders = OpenListContext(3003, dm.switches);
+    ListRow row;
+    row.id = 500;
+    row.billNo = u"XSD20261200001"_s;
+    struct Case {
+        const char *marks;
+        QStringList messages;
+    };
+    const Case cases[] = {
+        {"update t_SaleOrderForm set FIsCloseAcc = 1;"
+         "update t_SaleOrderList set FFinishNumber = 5, FPurOrderFinishNumber = 2, FProtaskFinishNumber = 0",
+         {u"该单据已经被出货单引用,不能删除！"_s, u"该单据已经被采购订单引用,不能删除！"_s,
+          u"该单据已经结帐过,不能删除！"_s}},
+        {"update t_SaleOrderForm set FIsCloseAcc = 0",
+         {u"该单据已经被出货单引用,不能删除！"_s, u"该单据已经被采购订单引用,不能删除！"_s}},
+        {"update t_SaleOrderForm set FIsCloseAcc = 1; update t_SaleOrderList set FProtaskFinishNumber = 10",
+         {u"该单据已经被出货单引用,不能删除！"_s, u"该单据已经被采购订单引用,不能删除！"_s,
+          u"该单据已经被生产任务单引用,不能删除！"_s}},
+    };
+    for (const Case &c : cases) {
+        ExecScript(QString::fromUtf8(c.marks));
+        prompter.clear();
+        prompter.queueAnswer(true);
+        EXPECT_EQ(DeleteListBill(orders, row), ListOutcome::Refused);
+        EXPECT_EQ(prompter.texts(), c.messages) << "referenced: the question is never asked";
+        EXPECT_EQ(count(u"select count(*) from t_SaleOrderList"_s), 1);
+        EXPECT_EQ(count(u"select count(*) from t_SaleOrderForm"_s), 1);
+    }
+}
+
+// Without the check workflow a saved task counts in the order line's production figure; deleting
+// it from the list takes that back. With the workflow an unchecked task never counted.
+TEST_F(ListActions, DeleteTakesTheSavedTasksPostingBackOnlyWithoutTheWorkflow)
+{
+    struct Case {
+        bool workflow;
+        double afterSave;
+    };
+    for (const Case c : {Case{false, 50}, Case{true, 10}}) {
+        ExecScript(u"delete from t_ProTaskForm; delete from t_ProTaskList; delete from zzsyslog;"
+                   "update t_SaleOrderList set FProtaskFinishNumber = 10"_s);
+        const int id = saveTask(c.workflow);
+        ASSERT_EQ(inProduction(), c.afterSave);
+        const ListContext list = taskList(c.workflow);
+        const ListRow row = rowOf(id);
+
+        prompter.clear();
+        prompter.queueAnswer(false);
+        EXPECT_EQ(DeleteListBill(list, row), ListOutcome::Cancelled);
+        ASSERT_EQ(prompter.entries().size(), 1);
+        EXPECT_EQ(prompter.entries().first().text, u"确定要删除所选单据?"_s);
+        EXPECT_EQ(prompter.entries().first().kind, PromptKind::Warning);
+        EXPECT_EQ(inProduction(), c.afterSave);
+
+        prompter.queueAnswer(true);
+        EXPECT_EQ(DeleteListBill(list, row), ListOutcome::Done) << "workflow " << c.workflow;
+        EXPECT_EQ(inProduction(), 10) << "workflow " << c.workflow;
+        EXPECT_EQ(count(u"select count(*) from t_ProTaskForm"_s), 0);
+        EXPECT_EQ(count(u"select count(*) from t_ProTaskList"_s), 0);
+        EXPECT_EQ(
+            scalar(u"select concat(FMsgCont,'|',FWindow) from zzsyslog order by FLogID desc limit 1"_s).toString(),
+            u"删除操作 - 单据号:"_s + row.billNo + u"|生产任务单列表"_s);
+    }
+}
+
+TEST_F(ListActions, ACheckedTaskIsNotDeletedPastItsPosting)
+{
+    const int id = saveTask(true);
+    const ListContext list = taskList(true);
+    const ListRow stale = rowOf(id); // read while unchecked
+    ASSERT_EQ(CheckListBill(list, stale), ListOutcome::Done);
+    prompter.clear();
+    prompter.queueAnswer(true);
+    EXPECT_EQ(DeleteListBill(list, stale), ListOutcome::Failed);
+    EXPECT_EQ(prompter.lastText(), u"删除数据失败,请重试"_s);
+    EXPECT_EQ(count(u"select count(*) from t_ProTaskForm"_s), 1);
+    EXPECT_EQ(inProduction(), 50);
+    EXPECT_EQ(DeleteListBill(list, rowOf(id)), ListOutcome::Ignored) << "a checked row's delete is disabled";
+}
+
+TEST_F(ListActions, CheckAndUncheckFromTheListMoveWhatTheEditorMoves)
+{
+    const int id = saveTask(true);
+    const auto figures = [&] {
+        return scalar(
+                   u"select concat(cast(L.FProtaskFinishNumber as signed),'|',F.FIsChecked,'|',IfNull(F.FCheckerID,'-')) from "
+                   "t_ProTaskForm F, t_SaleOrderList L where L.FID = 501 and F.FID = "_s
+                   + QString::number(id))
+            .toString();
+    };
+    const QString unchecked = figures();
+    ASSERT_EQ(unchecked, u"10|0|-"_s);
+
+    ProtaskBill editor(Db());
+    editor.header.billId = id;
+    editor.header.billNo = editor.header.initBillNo = u"RWD20261200001"_s;
+    editor.header.billDate = QDate(2026, 12, 10);
+    editor.statusId = BillStatus::Saved;
+    ASSERT_TRUE(CheckBill(editor, editor.ref(), Db()).done);
+    const QString byEditor = figures();
+    ASSERT_TRUE(UncheckBill(editor, editor.ref(), Db()).done);
+    ASSERT_EQ(figures(), unchecked);
+
+    const ListContext list = taskList(true);
+    EXPECT_EQ(CheckListBill(list, rowOf(id)), ListOutcome::Done);
+    EXPECT_EQ(figures(), byEditor);
+    EXPECT_EQ(figures(), u"50|1|1"_s);
+    EXPECT_EQ(UncheckListBill(list, rowOf(id)), ListOutcome::Done);
+    EXPECT_EQ(figures(), unchecked);
+    EXPECT_EQ(count(u"select count(*) from zzsyslog where FWindow = '生产任务单列表' and FMsgCont in "
+                    "('审核操作 - 单据号:RWD20261200001', '反审核操作 - 单据号:RWD20261200001')"_s),
+              2);
+    EXPECT_TRUE(prompter.entries().isEmpty()) << prompter.lastText().toStdString();
+}
+
+// A row read before another workstation checked (or unchecked) the task must not post it again.
+TEST_F(ListActions, AStaleRowNeverPostsTwice)
+{
+    const int id = saveTask(true);
+    const ListContext list = taskList(true);
+    const ListRow unchecked = rowOf(id);
+    ASSERT_EQ(CheckListBill(list, unchecked), ListOutcome::Done);
+    const ListRow checked = rowOf(id);
+    EXPECT_EQ(CheckListBill(list, unchecked), ListOutcome::Failed);
+    EXPECT_EQ(prompter.lastText(), u"该单据已经审核过了,不能重复审核"_s);
+    EXPECT_EQ(inProduction(), 50);
+    ASSERT_EQ(UncheckListBill(list, checked), ListOutcome::Done);
+    EXPECT_EQ(UncheckListBill(list, checked), ListOutcome::Failed);
+    EXPECT_EQ(prompter.lastText(), u"该单据未审核,不能进行反审核"_s);
+    EXPECT_EQ(inProduction(), 10);
+}
+
+TEST_F(ListActions, CheckAndUncheckAreRefusedByClosingAndVouchers)
+{
+    struct Case {
+        bool check;
+        const char *marks;
+        const char *message;
+    };
+    const Case cases[] = {
+        {true, "insert into t_comparameters(FName,FTypeID,FDatetimeValue) values ('FAccCloseDate',5,'2026-12-11')",
+         "本期已结帐，不允许审核单据。"},
+        {true, "update t_ProTaskForm set FIsCreateVoucher = 1",
+         "本单已经生成过凭证,不允许进行审核或反审核单据,请先删除凭证"},
+        {false, "update t_ProTaskForm set FIsCloseAcc = 1", "本期已结帐，不允许进行审核或反审核单据。"},
+        {false, "update t_ProTaskForm set FIsCreateVoucher = 1",
+         "本单已经生成过凭证,不允许进行审核或反审核单据,请先删除凭证"},
+    };
+    for (const Case &c : cases) {
+        ExecScript(u"delete from t_ProTaskForm; delete from t_ProTaskList; delete from t_comparameters;"
+                   "update t_SaleOrderList set FProtaskFinishNumber = 10"_s);
+        dm.lastClosingDate = QDate();
+        const int id = saveTask(true);
+        const ListContext list = taskList(true);
+        if (!c.check) {
+            ASSERT_EQ(CheckListBill(list, rowOf(id)), ListOutcome::Done);
+        }
+        const double before = inProduction();
+        ExecScript(QString::fromUtf8(c.marks));
+        prompter.clear();
+        const ListOutcome outcome = c.check ? CheckListBill(list, rowOf(id)) : UncheckListBill(list, rowOf(id));
+        EXPECT_EQ(outcome, ListOutcome::Refused) << c.message;
+        EXPECT_EQ(prompter.texts(), QStringList{QString::fromUtf8(c.message)});
+        EXPECT_EQ(inProduction(), before) << c.message;
+        EXPECT_EQ(scalar(u"select FIsChecked from t_ProTaskForm"_s).toInt(), c.check ? 0 : 1);
+    }
+}
+
+// User 2 may open the task list, add, edit and display, but neither delete nor check: no button,
+// no shortcut and no double click reaches those.
+TEST_F(ListActions, ARestrictedUserCannotReachDeleteOrCheck)
+{
+    ExecScript(u"insert into t_comUser(FID,FName,FRightType) values (2,'张会计',1);"
+               "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Add'),"
+               " (3,'Bill.Protask.Edit'), (4,'Bill.Protask.Display'), (5,'Bill.Protask.Del'), (6,'Bill.Protask.Check'),"
+               " (7,'Bill.Protask.UnCheck');"
+               "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2), (2,3), (2,4),"
+               " (1,1), (1,2), (1,3), (1,4), (1,5), (1,6), (1,7)"_s);
+    const int id = saveTask(true);
+    dm.switches.rightsSwitch = 1;
+    dm.userId = 2;
+    const ListContext clerk = taskList(true);
+    const ListRow row = rowOf(id);
+    for (const ListAction hidden : {ListAction::Delete, ListAction::Check, ListAction::UnCheck, ListAction::Print,
+                                    ListAction::Preview, ListAction::ExportOut}) {
+        EXPECT_FALSE(clerk.buttonVisible(hidden)) << int(hidden);
+        EXPECT_FALSE(ListActionAllowed(clerk, hidden, row)) << int(hidden);
+    }
+    EXPECT_TRUE(ListActionAllowed(clerk, ListAction::Edit, row));
+    prompter.queueAnswer(true);
+    EXPECT_EQ(DeleteListBill(clerk, row), ListOutcome::Ignored);
+    EXPECT_EQ(CheckListBill(clerk, row), ListOutcome::Ignored);
+    EXPECT_TRUE(prompter.entries().isEmpty());
+    EXPECT_EQ(count(u"select count(*) from t_ProTaskForm where IfNull(FIsChecked,0) = 0"_s), 1);
+    EXPECT_EQ(ListDoubleClickAction(clerk, row), ListAction::Edit);
+    EXPECT_EQ(ListHostRequestFor(clerk, ListAction::Edit, row),
+              (ListHostRequest{HostMsg::OpenWindow, 3049, id, false}));
+
+    dm.userId = 1;
+    const ListContext admin = taskList(true);
+    EXPECT_TRUE(ListActionAllowed(admin, ListAction::Delete, row));
+    EXPECT_EQ(CheckListBill(admin, row), ListOutcome::Done);
+    EXPECT_EQ(inProduction(), 50);
+
+    dm.switches.rightsSwitch = 0;
+    EXPECT_TRUE(taskList(true).buttonVisible(ListAction::Print)) << "without the rights switch nothing is hidden";
+}
+
+TEST_F(ListActions, ColumnsHiddenByTheWorkflowAndTheRightType)
+{
+    ExecScript(u"insert into t_comUser(FID,FName,FRightType) values (2,'张会计',1), (3,'王经理',2)"_s);
+    dm.userId = 2;
+    EXPECT_EQ(ListHiddenColumns(3049, false), (QStringList{u"FIsChecked"_s, u"FCheckName"_s}));
+    EXPECT_EQ(ListHiddenColumns(3006, true), (QStringList{u"FPayTobeAmount"_s, u"FPayAmount"_s}));
+    dm.userId = 3;
+    EXPECT_TRUE(ListHiddenColumns(3006, true).isEmpty());
+    EXPECT_TRUE(ListHiddenColumns(3049, true).isEmpty());
+}
+
+// A rebate over a supplier's December purchases of paint: refused once another rebate bill has
+// counted one of those purchases, not for its own earlier counting or another product's.
+TEST_F(ListActions, ARebateIsNotCountedTwice)
+{
+    ExecScript(u"insert into t_ReturnForm(FID,FClientID,FBeginDate,FEndDate) values (1,10,'2026-12-01','2026-12-31');"
+               "insert into t_ReturnList(FID,FFormID,FSID,FProductID,FIsSelected) values (1,1,1,37,1), (2,1,2,38,0);"
+               "insert into t_PurForm(FID,FClientID,FBillDate) values (1,10,'2026-12-05'), (2,10,'2027-01-02');"
+               "insert into t_PurList(FID,FFormID,FSID,FProductID,FIsPresent,FReturnFromFormID) values"
+               " (1,1,1,37,0,1), (2,1,2,38,0,2), (3,2,1,37,0,2)"_s);
+    EXPECT_FALSE(RebateAlreadyCounted(1)) << "only its own, an unselected product's and a later purchase's";
+    EXPECT_TRUE(prompter.entries().isEmpty());
+    ExecScript(u"update t_PurList set FReturnFromFormID = 2 where FID = 1"_s);
+    EXPECT_TRUE(RebateAlreadyCounted(1));
+    EXPECT_EQ(prompter.texts(), QStringList{u"您要返利的期间已经存在被其它返利单计算过了返利，不能重复计算返利"_s});
+}
+
+// Stock shortages before checking a sales-out bill (a storehouse on its header) and a sales
+// order (per product only): refused when negative stock is forbidden, asked when the company
+// wants to be asked.
+TEST_F(ListActions, TheStockTestRefusesOrAsksOnAShortage)
+{
+    ExecScript(
+        u"insert into t_SaleOutForm(FID,FStorehouseID) values (1,1);"
+        "insert into t_SaleOutList(FID,FFormID,FSID,FProductID,FUnitID,FNumber) values (1,1,1,2,1,3), (2,1,2,2,1,2);"
+        "insert into t_SaleOrderList(FID,FFormID,FSID,FProductID,FUnitID,FNumber) values (502,500,2,2,1,5);"
+        "insert into t_Balance(FStorehouseID,FProductID,FNumber) values (1,2,4), (2,1,500)"_s);
+    struct Case {
+        int billType;
+        bool forbid;
+        bool ask;
+        int answers; // -1: no question
+        bool passes;
+        const char *message;
+    };
+    const Case cases[] = {
+        {3004, true, false, -1, false, "存在商品[ 螺栓 ]库存不足"},
+        {3004, false, true, 0, false, "存在商品[ 螺栓 ]库存不足,是否允许负库存继续执行?"},
+        {3004, false, true, 1, true, "存在商品[ 螺栓 ]库存不足,是否允许负库存继续执行?"},
+        {3004, false, false, -1, true, nullptr},
+        {3003, true, false, -1, true, nullptr}, // a sales order never blocks
+        {3003, false, true, 0, false, "存在商品[ 螺栓 ]库存不足,是否允许负库存继续执行?"},
+    };
+    for (const Case &c : cases) {
+        HostSwitches sw;
+        sw.forbidNegativeStock = c.forbid;
+        sw.askOnNegativeStock = c.ask;
+        prompter.clear();
+        if (c.answers >= 0)
+            prompter.queueAnswer(c.answers == 1);
+        const bool order = c.billType == 3003;
+        EXPECT_EQ(ListStockTest(c.billType, order ? u"t_SaleOrderForm"_s : u"t_SaleOutForm"_s,
+                                order ? u"t_SaleOrderList"_s : u"t_SaleOutList"_s, order ? 500 : 1, sw),
+                  c.passes)
+            << c.billType << " " << c.forbid << c.ask;
+        EXPECT_EQ(prompter.texts(), c.message ? QStringList{QString::fromUtf8(c.message)} : QStringList());
+    }
+    ExecScript(u"update t_Balance set FNumber = 5 where FProductID = 2"_s);
+    HostSwitches forbid;
+    forbid.forbidNegativeStock = true;
+    EXPECT_TRUE(ListStockTest(3004, u"t_SaleOutForm"_s, u"t_SaleOutList"_s, 1, forbid)) << "5 cover 3 + 2";
+}
+
+} // namespace

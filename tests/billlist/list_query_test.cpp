@@ -1,0 +1,249 @@
+#include "billlist/model/list_actions.h"
+#include "billlist/model/list_query.h"
+#include "grid/grid_columns.h"
+#include "list_test_util.h"
+
+#include <random>
+
+using namespace protask;
+using namespace protask::testing;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Six tasks around December 2026. RWD1 ends November a second before midnight, RWD2 starts
+// December at midnight, RWD4 is on the last day at 23:59 and RWD5 at midnight after it.
+// RWD2 has two lines that carry the same mark; RWD6 has no lines at all.
+class ListQuery : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        ExecScript(
+            u"insert into t_comUnit(FID,FNo,FName,FCode) values (1,'U1','把','B');"
+            "insert into t_comProducts(FID,FNo,FName,FCode,FProductDefined1) values (1,'CP001','办公椅','BGY',null),"
+            " (2,'CL001','螺栓','LS','镀锌'), (3,'CL002','油漆','YQ',null);"
+            "insert into t_comEmployee(FID,FNo,FName,FCode) values (1,'E1','O''Brien','OB'), (2,'E2','张伟','ZW');"
+            "insert into t_comdepartment(FID,FNo,FName,FCode) values (1,'D1','生产部','SCB'), (2,'D2','装配部','ZPB');"
+            "insert into t_comUser(FID,FName) values (1,'系统管理员');"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FProductID,FUnitID,FNumber,FManagerID,FDeptID,FBillerID,"
+            "FNote,FFormDefined2,FIsChecked) values"
+            " (1,'RWD1','2026-11-30 23:59:59',1,1,1,2,2,1,'十一月',null,0),"
+            " (2,'RWD2','2026-12-01 00:00:00',1,1,2,2,2,1,'50% 预付',null,0),"
+            " (3,'RWD3','2026-12-15 18:00:00',1,1,3,1,2,1,'500件',null,0),"
+            " (4,'RWD4','2026-12-31 23:59:00',1,1,4,2,2,1,'A_B',null,1),"
+            " (5,'RWD5','2027-01-01 00:00:00',1,1,5,2,2,1,'AXB',null,0),"
+            " (6,'RWD6','2026-12-10 09:00:00',1,1,6,2,1,1,null,'C:\\\\TEMP',null);"
+            "insert into t_ProTaskList(FID,FFormID,FSID,FProductID,FNumber,FListDefined1) values"
+            " (1,2,1,2,1,'LINEMARK'), (2,2,2,2,1,'linemark'), (3,3,1,3,1,null), (4,4,1,2,1,null),"
+            " (5,1,1,3,1,null), (6,5,1,3,1,null)"_s);
+    }
+};
+
+struct Case {
+    const char *typed;
+    ListDateRange range;
+    QStringList expected;
+};
+
+const ListDateRange kDecember{true, QDate(2026, 12, 1), QDate(2026, 12, 31)};
+ListDateRange oneDay(int month, int dayOfMonth)
+{
+    const QDate d(month == 1 ? 2027 : 2026, month, dayOfMonth);
+    return {true, d, d};
+}
+
+// Every case runs through both statement shapes: they must list the same bills in the same order.
+TEST_F(ListQuery, DatesAndFindTextListTheMatchingTasksOnceInDateOrder)
+{
+    const Case cases[] = {
+        // the date bounds: from midnight of the first day to the end of the last
+        {"", kDecember, {u"RWD2"_s, u"RWD6"_s, u"RWD3"_s, u"RWD4"_s}},
+        {"", oneDay(12, 31), {u"RWD4"_s}},
+        {"", oneDay(11, 30), {u"RWD1"_s}},
+        {"", oneDay(1, 1), {u"RWD5"_s}},
+        {"", kAllDates, {u"RWD1"_s, u"RWD2"_s, u"RWD6"_s, u"RWD3"_s, u"RWD4"_s, u"RWD5"_s}},
+        // a line column (two lines match, the task is listed once), the lines' product
+        {"linemark", kAllDates, {u"RWD2"_s}},
+        {"镀锌", kAllDates, {u"RWD2"_s, u"RWD4"_s}},
+        {" ls ", kAllDates, {u"RWD2"_s, u"RWD4"_s}},
+        {"油漆", kDecember, {u"RWD3"_s}},
+        // header columns: manager, department, a task without lines
+        {"o'brien", kAllDates, {u"RWD3"_s}},
+        {"'", kAllDates, {u"RWD3"_s}},
+        {"装配", kDecember, {u"RWD2"_s, u"RWD3"_s, u"RWD4"_s}},
+        {"c:\\temp", kAllDates, {u"RWD6"_s}},
+        {"\\", kAllDates, {u"RWD6"_s}},
+        // % and _ match only themselves
+        {"50%", kAllDates, {u"RWD2"_s}},
+        {"%", kAllDates, {u"RWD2"_s}},
+        {"a_b", kAllDates, {u"RWD4"_s}},
+        {"_", kAllDates, {u"RWD4"_s}},
+        {"没有", kAllDates, {}},
+    };
+    for (const Case &c : cases) {
+        const ListFind find = MakeListFind(QString::fromUtf8(c.typed), u"全部"_s, true);
+        EXPECT_EQ(listed(c.range, find, ListQueryShape::DistinctJoin), c.expected) << "find: " << c.typed;
+        EXPECT_EQ(listed(c.range, find, ListQueryShape::SubqueryFind), c.expected) << "find: " << c.typed;
+    }
+}
+
+TEST_F(ListQuery, TheCheckedStateFiltersOnlyWithTheWorkflowOn)
+{
+    struct CheckedCase {
+        const char *item;
+        bool workflow;
+        QStringList expected;
+    };
+    const CheckedCase cases[] = {
+        {"全部", true, {u"RWD2"_s, u"RWD6"_s, u"RWD3"_s, u"RWD4"_s}},
+        {"已审核", true, {u"RWD4"_s}},
+        {"未审核", true, {u"RWD2"_s, u"RWD6"_s, u"RWD3"_s}}, // a blank flag is unchecked
+        {"已审核", false, {u"RWD2"_s, u"RWD6"_s, u"RWD3"_s, u"RWD4"_s}},
+    };
+    for (const CheckedCase &c : cases) {
+        const ListFind find = MakeListFind(QString(), QString::fromUtf8(c.item), c.workflow);
+        EXPECT_EQ(listed(kDecember, find, ListQueryShape::SubqueryFind), c.expected) << c.item;
+        EXPECT_EQ(listed(kDecember, find, ListQueryShape::DistinctJoin), c.expected) << c.item;
+    }
+    const ListFind both = MakeListFind(u"rwd"_s, u"未审核"_s, true);
+    EXPECT_EQ(listed(kAllDates, both, ListQueryShape::SubqueryFind),
+              (QStringList{u"RWD1"_s, u"RWD2"_s, u"RWD6"_s, u"RWD3"_s, u"RWD5"_s}))
+        << "the checked state narrows a find";
+}
+
+// The grid binds its columns by name: the statement must give every one of them.
+TEST_F(ListQuery, TheStatementGivesEveryColumnTheTaskGridShows)
+{
+    const GridColumnSet *set = FindGridColumnSet(3049);
+    ASSERT_NE(set, nullptr);
+    for (const ListQueryShape shape : {ListQueryShape::DistinctJoin, ListQueryShape::SubqueryFind}) {
+        TDataSet q(Db());
+        OpenQuery(q, BuildListQuery(3049, kDecember, {}, shape).sql);
+        for (const QString &field : set->fields.split(u','))
+            EXPECT_TRUE(q.hasField(field)) << field.toStdString();
+        ASSERT_EQ(q.recordCount(), 4);
+        EXPECT_EQ(q.value(2, u"FManagerName"_s).toString(), u"O'Brien"_s);
+        EXPECT_EQ(q.value(0, u"FDeptName"_s).toString(), u"装配部"_s);
+        EXPECT_EQ(q.value(3, u"FIsChecked"_s).toString(), u"1"_s);
+        EXPECT_EQ(q.value(1, u"FIsChecked"_s).toString(), u"0"_s) << "a blank flag reads 0";
+    }
+}
+
+TEST_F(ListQuery, RangePresetsFollowTheServersToday)
+{
+    PinServerClock clock(Db(), kPinnedNow); // Tuesday 15 December 2026
+    const QDate today = ListToday();
+    ASSERT_EQ(today, QDate(2026, 12, 15));
+    const ListDateRange custom{true, QDate(2026, 3, 2), QDate(2026, 4, 9)};
+    const ListDateRange disabled{false, QDate(2026, 3, 2), QDate(2026, 4, 9)};
+    struct Preset {
+        const char *item;
+        ListDateRange pickers;
+        ListDateRange expected;
+    };
+    const Preset presets[] = {
+        {"今日", custom, {true, QDate(2026, 12, 15), QDate(2026, 12, 15)}},
+        {"本周", custom, {true, QDate(2026, 12, 14), QDate(2026, 12, 20)}},
+        {"本月", disabled, {true, QDate(2026, 12, 1), QDate(2026, 12, 31)}},
+        {"本年", custom, {true, QDate(2026, 1, 1), QDate(2026, 12, 31)}},
+        {"全部", custom, {false, QDate(2026, 3, 2), QDate(2026, 4, 9)}},
+        {"自定义", disabled, custom},
+    };
+    for (const Preset &p : presets)
+        EXPECT_EQ(ApplyRangeItem(QString::fromUtf8(p.item), today, p.pickers), p.expected) << p.item;
+    EXPECT_EQ(OpeningDateRange(today), (ListDateRange{true, QDate(2026, 12, 1), QDate(2026, 12, 31)}));
+    EXPECT_EQ(ApplyRangeItem(u"本周"_s, QDate(2026, 12, 20), custom).begin, QDate(2026, 12, 14))
+        << "Sunday ends the week";
+    EXPECT_EQ(listed(ApplyRangeItem(u"今日"_s, today, custom), {}, ListQueryShape::SubqueryFind),
+              QStringList{u"RWD3"_s})
+        << "a task at 18:00 today is today's";
+}
+
+TEST_F(ListQuery, ARefreshStaysOnTheSameTaskOrItsPlace)
+{
+    const ::protask::ListQuery month = BuildListQuery(3049, kDecember, {});
+    TDataSet before(Db());
+    OpenQuery(before, month.sql);
+    ASSERT_EQ(before.value(2, u"FBillNo"_s).toString(), u"RWD3"_s);
+    ExecScript(u"insert into t_ProTaskForm(FID,FBillNo,FBillDate) values (7,'RWD7','2026-12-02');"
+               "delete from t_ProTaskForm where FID = 6"_s);
+    TDataSet after(Db());
+    OpenQuery(after, month.sql); // RWD2, RWD7, RWD3, RWD4
+    EXPECT_EQ(ListRowToKeep(after, 3, 2), 2) << "RWD3 is still third";
+    EXPECT_EQ(ListRowToKeep(after, 4, 3), 3);
+    EXPECT_EQ(ListRowToKeep(after, 6, 1), 1) << "RWD6 is gone: its place";
+    EXPECT_EQ(ListRowToKeep(after, 6, 9), 3) << "within the rows there are";
+    ExecScript(u"delete from t_ProTaskForm"_s);
+    OpenQuery(after, month.sql);
+    EXPECT_EQ(ListRowToKeep(after, 3, 2), -1);
+}
+
+// A few hundred tasks with random headers and lines (some naming no product, manager or
+// department on file, some without lines), found by pieces of their texts and their records'
+// numbers, names and codes: the statement without the joins lists exactly what the distinct
+// statement lists.
+TEST_F(ListQuery, TheSubqueryFindListsTheSameRowsAsTheDistinctJoin)
+{
+    std::mt19937 random(20261215);
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const QStringList texts = {u"红"_s, u"蓝色"_s, u"A%"_s, u"b_1"_s, u"x'y"_s, u"LINE"_s, u"line9"_s, {}};
+    const auto textValue = [&]() {
+        const QString t = texts.at(pick(texts.size()));
+        return t.isEmpty() ? u"null"_s : QuotedStr(t + QString::number(pick(10)));
+    };
+    // Rows are joined from pieces, never through arg(): the texts hold % followed by digits.
+    const auto row = [](const QStringList &values) { return u"("_s + values.join(u',') + u")"_s; };
+    const auto n = [](int v) { return QString::number(v); };
+    QStringList products;
+    for (int p = 1; p <= 12; ++p)
+        products << row({n(p), QuotedStr(u"N"_s + n(p)), QuotedStr(u"品"_s + texts.at(p % 7)), QuotedStr(u"C"_s + n(p)),
+                         textValue()});
+    QStringList tasks;
+    QStringList lines;
+    int lineId = 0;
+    for (int t = 1; t <= 300; ++t) {
+        const QDate date = QDate(2026, 10, 1).addDays(pick(120));
+        const QString note = textValue();
+        const QString defined = textValue();
+        tasks << row({n(t), QuotedStr(u"T"_s + u"%1"_s.arg(t, 4, 10, QLatin1Char('0'))),
+                      QuotedStr(date.toString(u"yyyy-MM-dd"_s) + u" 12:00:00"_s), n(1 + pick(12)), note, defined,
+                      pick(3) == 0 ? u"null"_s : n(pick(2)), pick(4) == 0 ? u"99"_s : n(1 + pick(2)),
+                      pick(4) == 0 ? u"null"_s : n(1 + pick(3))});
+        for (int l = 0, count = pick(5); l < count; ++l) {
+            const int product = pick(14); // 0 and 13 name no product
+            const QString first = textValue();
+            const QString third = textValue();
+            lines << row({n(++lineId), n(t), n(l + 1), n(product), first, third});
+        }
+    }
+    ExecScript(u"delete from t_ProTaskList; delete from t_ProTaskForm; delete from t_comProducts;"
+               "insert into t_comProducts(FID,FNo,FName,FCode,FProductDefined2) values "_s
+               + products.join(u',')
+               + u";insert into t_ProTaskForm(FID,FBillNo,FBillDate,FProductID,FNote,"
+                 "FFormDefined1,FIsChecked,FDeptID,FManagerID) values "_s
+               + tasks.join(u',')
+               + u";insert into t_ProTaskList(FID,FFormID,FSID,FProductID,FListDefined1,"
+                 "FListDefined3) values "_s
+               + lines.join(u','));
+
+    const ListDateRange november{true, QDate(2026, 11, 1), QDate(2026, 11, 30)};
+    const QStringList finds = {QString(), u"红"_s,   u"蓝色3"_s, u"a%"_s, u"%"_s,  u"B_1"_s, u"_"_s,
+                               u"x'y"_s,  u"line"_s, u"LINE9"_s, u"品"_s, u"N1"_s, u"C12"_s, u"T01"_s,
+                               u"生产"_s, u"张伟"_s, u"o'b"_s,   u"E1"_s, u"d2"_s};
+    int nonEmpty = 0;
+    for (const QString &typed : finds) {
+        for (const ListDateRange &range : {kAllDates, november}) {
+            for (const char *state : {"全部", "已审核", "未审核"}) {
+                const ListFind find = MakeListFind(typed, QString::fromUtf8(state), true);
+                const QStringList distinct = listed(range, find, ListQueryShape::DistinctJoin);
+                EXPECT_EQ(listed(range, find, ListQueryShape::SubqueryFind), distinct)
+                    << "find: " << typed.toStdString() << ", state: " << state;
+                nonEmpty += distinct.isEmpty() ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_GT(nonEmpty, 60) << "the finds must list something to compare";
+}
+
+} // namespace
