@@ -32,6 +32,13 @@ HostMainWindow::HostMainWindow()
     m_sheetHandle = registerWindowHandle(m_sheet);
     nvDMBase::instance().mainHandle = m_mainHandle;
     m_router = std::make_unique<HostRouter>(*this, m_mainHandle, static_cast<qint32>(m_sheetHandle));
+    // Coming back to the list shows what the editor saved, checked or deleted meanwhile.
+    connect(m_sheet, &QTabWidget::currentChanged, this, [this](int index) {
+        QWidget *page = m_sheet->widget(index);
+        if (m_service && page
+            && QString::fromLatin1(page->metaObject()->className()).endsWith(QLatin1String("BillList")))
+            m_service->BillCursorFocus(m_mainHandle, sheetHandle(), kProtask, "BillList");
+    });
 
     m_userLabel = new QLabel(this);
     m_dbLabel = new QLabel(this);
