@@ -1,33 +1,28 @@
-// A production task from a sales-order line to checked and back, through the module loaded as
-// the host loads it and its windows driven as a clerk drives them (actions, cells, the modal
-// source picker), with the books read after every step.
+// A production task from the list to a checked task made from a sales-order line, and back to
+// nothing: the host's main window with the module loaded as the host loads it, its windows
+// driven as a clerk drives them (actions, cells, the modal source picker, the list's rows),
+// and the books read after every step.
+#include "host/main_window.h"
 #include "platform/host_messages.h"
 #include "platform/nv_dm_base.h"
-#include "plugin/bill_interface.h"
 #include "test_db.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTabWidget>
+
 #include <QTableView>
 #include <QTimer>
+#include <memory>
 
 using namespace protask;
 using namespace protask::testing;
 
 namespace {
-
-GetBillIntsFunc getBillInts()
-{
-    static QLibrary library(QStringLiteral(PROTASK_PLUGIN_PATH));
-    static const auto resolved = reinterpret_cast<GetBillIntsFunc>(library.resolve("GetBillInts"));
-    return resolved;
-}
 
 QVariant scalar(const QString &sql)
 {
@@ -77,19 +72,32 @@ protected:
             " (1,49,'RWD20261100001','2026-11-03',1,1,10,0);"
             "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber,FPrice,FAmount) "
             "values (1,1,1,2,2,4,40,0.5,20),(2,2,1,3,3,1.5,15,20,300)"));
-        ASSERT_NE(getBillInts(), nullptr);
-        service = getBillInts()();
+        window = std::make_unique<HostMainWindow>();
+        ASSERT_TRUE(window->loadModule(QStringLiteral(PROTASK_PLUGIN_PATH)));
     }
     void TearDown() override
     {
-        prompter.queueAnswer(true);
-        service->BillEdit(1020, mainHandle, sheetHandle, 3049, 0, 0, 0, "", 0);
+        for (int i = 0; i < 4; ++i)
+            prompter.queueAnswer(true);
+        window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        service->Release();
         clock.reset();
         DatabaseTest::TearDown();
     }
-    QWidget *editor() const { return sheet.widget(0); }
+    QWidget *page(const char *className) const
+    {
+        for (int i = 0; i < window->sheet()->count(); ++i) {
+            if (window->sheet()->widget(i)->objectName() == QLatin1String(className))
+                return window->sheet()->widget(i);
+        }
+        return nullptr;
+    }
+    QWidget *editor() const { return page("TFBaseForm_BillBase_BillNo_Protask"); }
+    QWidget *list() const { return page("TFBaseForm_BillList"); }
+    QTableView *listRows() const
+    {
+        return list()->findChild<QWidget *>(QStringLiteral("GTVList"))->findChild<QTableView *>();
+    }
     QTableView *lines() const
     {
         return editor()->findChild<QWidget *>(QStringLiteral("GTVList"))->findChild<QTableView *>();
@@ -102,17 +110,16 @@ protected:
     double finished() { return scalar(QStringLiteral("select FProtaskFinishNumber from t_SaleOrderList")).toDouble(); }
 
     std::unique_ptr<PinServerClock> clock;
-    QTabWidget sheet;
-    QWidget mainWindow;
-    const quint32 mainHandle = registerWindowHandle(&mainWindow);
-    const int32_t sheetHandle = static_cast<int32_t>(registerWindowHandle(&sheet));
-    IBillInterface *service = nullptr;
+    std::unique_ptr<HostMainWindow> window;
 };
 
-TEST_F(TaskFlow, FromASalesOrderLineToCheckedAndBack)
+TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
 {
-    ASSERT_EQ(service->BillEdit(1001, mainHandle, sheetHandle, 3049, 1, 0, 0, "", 0), 0);
-    ASSERT_EQ(sheet.count(), 1);
+    window->router().openBillList(3049);
+    ASSERT_NE(list(), nullptr);
+    EXPECT_EQ(listRows()->model()->rowCount(), 0) << "no task this month yet";
+    list()->findChild<QAction *>(QStringLiteral("actAdd"))->trigger();
+    ASSERT_NE(editor(), nullptr) << "新增 opens the editor through the host";
 
     // 选择销售订单: the picker lists the open line; the clerk picks it and presses 选择.
     bool answered = false;
@@ -138,10 +145,10 @@ TEST_F(TaskFlow, FromASalesOrderLineToCheckedAndBack)
     EXPECT_DOUBLE_EQ(cell(lines(), 0, QStringLiteral("总耗量")).toDouble(), 350);
     trigger("actSave");
     // A picture of the filled task for the record (the build folder keeps it).
-    sheet.resize(1400, 800);
-    sheet.show();
+    window->resize(1400, 860);
+    window->show();
     QCoreApplication::processEvents();
-    sheet.grab().save(QString::fromLocal8Bit(qgetenv("PROTASK_BINARY_DIR")) + QStringLiteral("/task-filled.png"));
+    window->grab().save(QString::fromLocal8Bit(qgetenv("PROTASK_BINARY_DIR")) + QStringLiteral("/task-filled.png"));
     const int task = editor()->property("FBillID").toInt();
     ASSERT_GT(task, 1) << prompter.lastText().toStdString();
     EXPECT_EQ(scalar(QStringLiteral("select concat(FBillNo,'|',Fnumber*1e0,'|',FFromListID,'|',FIsChecked) from "
@@ -161,8 +168,11 @@ TEST_F(TaskFlow, FromASalesOrderLineToCheckedAndBack)
     EXPECT_EQ(scalar(QStringLiteral("select FIsChecked from t_ProTaskForm where FID = %1").arg(task)).toInt(), 1);
     EXPECT_DOUBLE_EQ(finished(), 100) << "the order line is fully in production";
 
-    // Reopened from the list, the checked task is read-only.
-    ASSERT_EQ(service->BillDisplay(task, 3049, 0, "", 0, ""), 0);
+    // Back on the list the checked task is shown; a double-click reopens it read-only.
+    window->sheet()->setCurrentWidget(list());
+    ASSERT_EQ(listRows()->model()->rowCount(), 1);
+    Q_EMIT listRows()->doubleClicked(listRows()->model()->index(0, 2));
+    window->sheet()->setCurrentWidget(editor());
     EXPECT_TRUE(editor()->findChild<QLineEdit *>(QStringLiteral("edt_FNote"))->isReadOnly());
     EXPECT_FALSE(editor()->findChild<QAction *>(QStringLiteral("actSave"))->isEnabled());
     EXPECT_FALSE(editor()->findChild<QAction *>(QStringLiteral("actSelectSaleOrder"))->isEnabled());
@@ -171,10 +181,21 @@ TEST_F(TaskFlow, FromASalesOrderLineToCheckedAndBack)
     EXPECT_EQ(scalar(QStringLiteral("select FIsChecked from t_ProTaskForm where FID = %1").arg(task)).toInt(), 0);
     EXPECT_DOUBLE_EQ(finished(), 30) << "unchecking takes the production back";
     EXPECT_FALSE(editor()->findChild<QLineEdit *>(QStringLiteral("edt_FNote"))->isReadOnly());
+
+    // Deleted from the list: the task and its lines are gone, the order line as before.
+    window->sheet()->setCurrentWidget(list());
+    listRows()->setCurrentIndex(listRows()->model()->index(0, 2));
+    prompter.queueAnswer(true);
+    list()->findChild<QAction *>(QStringLiteral("actDel"))->trigger();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("确定要删除所选单据?"));
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm where FID = %1").arg(task)).toInt(), 0);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskList where FFormID = %1").arg(task)).toInt(), 0);
+    EXPECT_DOUBLE_EQ(finished(), 30);
+    EXPECT_EQ(listRows()->model()->rowCount(), 0);
     EXPECT_EQ(
         scalar(QStringLiteral("select group_concat(FMsgCont order by FLogID separator '|') from zzsyslog")).toString(),
-        QStringLiteral("新建操作|保存操作 - 单据号:RWD20261200001|审核操作 - 单据号:RWD20261200001|反审核操作 - "
-                       "单据号:RWD20261200001"));
+        QStringLiteral("打开操作|新建操作|保存操作 - 单据号:RWD20261200001|审核操作 - 单据号:RWD20261200001|"
+                       "反审核操作 - 单据号:RWD20261200001|删除操作 - 单据号:RWD20261200001"));
 }
 
 } // namespace
