@@ -8,6 +8,8 @@
 #include "core/numbering.h"
 #include "core/rights.h"
 #include "core/sql_helpers.h"
+#include "fieldcaptions/model/field_names.h"
+#include "fieldcaptions/setdefined_form.h"
 #include "grid/grid_columns.h"
 #include "grid/grid_layout.h"
 #include "grid/grid_validation.h"
@@ -167,6 +169,7 @@ void TFBaseForm_BillBase::buildToolBar()
     run(actPreview, &TFBaseForm_BillBase::PreviewAction);
     run(actMakeVoucher, &TFBaseForm_BillBase::MakeVoucher);
     run(actShowVoucher, &TFBaseForm_BillBase::ShowVoucher);
+    run(actFieldSettings, &TFBaseForm_BillBase::FieldSettings);
     run(actBillList, &TFBaseForm_BillBase::SendBillList);
     run(actHelp, &TFBaseForm_BillBase::HelpAction);
     run(actClose, &TFBaseForm_BillBase::CloseBill);
@@ -235,7 +238,7 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     action(QStringLiteral("actShowVoucher"))->setVisible(false);
     action(QStringLiteral("actPrint"))->setVisible(false);
     action(QStringLiteral("actPreview"))->setVisible(false);
-    action(QStringLiteral("actFieldSettings"))->setVisible(false);
+    action(QStringLiteral("actFieldSettings"))->setVisible(true);
     if (sw.checkWorkflow && sw.rightsSwitch != 0) {
         FRightPre = GetRightPrefix(FBillTypeID);
         action(QStringLiteral("actNew"))->setVisible(CheckOperationRight(FBillTypeID, 1));
@@ -628,6 +631,15 @@ void TFBaseForm_BillBase::SendBillList() { SendMessage(FMainHandle, HostMsg::Ope
 void TFBaseForm_BillBase::CloseBill() { PostMessage(FMainHandle, HostMsg::CloseForm, FBillTypeID, 0, this); }
 
 void TFBaseForm_BillBase::HelpAction() { ShowHelpTopic(FBillCaption); }
+
+void TFBaseForm_BillBase::FieldSettings()
+{
+    runAction([this]() {
+        if (SeedFieldNames(FBillTypeID, FBillCaption, nvDMBase::instance().connection())
+            && ShowFieldSettings(FBillTypeID, this))
+            ApplyFieldCaptions();
+    });
+}
 
 int TFBaseForm_BillBase::FindClientID(int kind, QWidget *editor)
 {

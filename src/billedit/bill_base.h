@@ -136,6 +136,8 @@ protected:
     void ClearLine();
     void ChoosePrintStyle(int style);
     void MakeVoucher();
+    // The caption settings of this bill type; the captions and columns again when they changed.
+    void FieldSettings();
     void ShowVoucher();
     void SendBillList();
     void CloseBill();

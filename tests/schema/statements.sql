@@ -615,3 +615,48 @@ insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FKFDate,FKFPeriod,
 insert into t_ProTaskList(FID,FSID,FFormID,FNumber) values (9001,1,999,9),(9003,3,999,1) on duplicate key update FSID = values(FSID),FFormID = values(FFormID),FNumber = values(FNumber);
 delete from t_ProTaskList where FFormID = 999 and FSID NOT IN(1,2);
 select concat(count(*), '|', max(FNumber) + 0, '|', sum(FNote = 'a''b'), '|', sum(FNumber) + 0) from t_ProTaskList where FFormID = 999;
+
+-- ===========================================================================
+-- Field caption settings
+-- ===========================================================================
+
+-- @write seeding a missing caption row of the production task
+select * from t_comFieldName where FFieldName ='R_FNote' and FBillTypeID = 3049;
+select FID as FID from t_comfieldname order by FID desc limit 1 for update;
+insert into t_comFieldName(FID, FBillTypeID, FFormOrListID, FBillTypeName,FFieldName, FDefaultName, FIsSystem, FSystemSID, FDefaultIsShow) values(9001,3050,1,'生产任务单','R_FNote','备注',0,210,1);
+
+-- @query effective caption, visibility and order of one field
+select case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname, case when ifnull(FIsShow,'')='' then FDefaultIsShow else FIsShow end as FIsShow, case when ifnull(FSID,'')='' then FSystemSID else FSID end as FSID from t_comFieldName where FBillTypeID = 3049 and FFieldName = 'R_FNumber';
+
+-- @query the settings tree of one bill type and of all of them
+select distinct Fbilltypeid,FbilltypeName,0 as parentID from  t_comfieldname where  Fbilltypeid not like '20%'  and Fbilltypeid=3049 order by Fbilltypeid;
+select distinct Fbilltypeid,FbilltypeName,0 as parentID from  t_comfieldname where  Fbilltypeid not like '20%'  and Fbilltypeid not like '40%'  order by Fbilltypeid;
+
+-- @query the master-data captions
+select FID,FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname, FBillTypeID from t_comFieldName   where FBillTypeID=2003 or FBillTypeID=2004 or FBillTypeID=2005;
+
+-- @check the caption settings' working copy: created, filled, edited and saved back = 用量|0|1|交期
+DROP TABLE IF EXISTS `tmp_form`;
+DROP TABLE IF EXISTS `tmp_List`;
+CREATE temporary TABLE tmp_form ( FID int(11) NOT NULL, FBillTypeID int(11) NOT NULL, FFieldName varchar(200) NOT NULL, FSetName varchar(200) NULL, FIsChange int(11) NULL, PRIMARY KEY (`FBillTypeID`,`FFieldName`))ENGINE=MEMORY;
+CREATE temporary TABLE tmp_list ( FID int(11) NOT NULL, FSID int(11) NOT NULL, FBillTypeID int(11) NOT NULL, FFieldName varchar(200) NOT NULL, FDefaultName varchar(200) NULL, FSetName varchar(200) NULL, FIsShow int(11) NULL, FDefaultIsShow int(11) NULL, FIsSystem int(11) NULL, FSystemSID int(11) NULL, FIsChange int(11) NULL, PRIMARY KEY (`FBillTypeID`,`FFieldName`))ENGINE=MEMORY;
+select * from tmp_form  where  FBillTypeID='3049';
+insert into tmp_form(FID,FBillTypeID,FFieldName,FSetName,FIsChange) select FID,FBillTypeID,FFieldName,case when IfNull(FSetName,'') = '' then FDefaultName else FSetName end as FSetname,0 from t_comFieldName where FFormOrListID = 0 and FBillTypeID = 3049;
+select * from tmp_list where FBillTypeID='3049' order by FSID asc;
+insert into tmp_list(FID,FBillTypeID,FFieldName,FSetName,FDefaultName,FIsShow,FSID,FIsSystem,FSystemSID,FDefaultIsShow,FIsChange) select FID,FBillTypeID,FFieldName,FSetName,FDefaultName,case when ifnull(FIsShow,'')='' then FDefaultIsShow else FIsShow end FIsShow,case when ifnull(FSID,'')='' then FSystemSID else FSID end FSID,FIsSystem,FSystemSID,FDefaultIsShow,0 from t_comFieldName where FFormOrListID = 1 and FBillTypeID = 3049;
+select FSetName from tmp_form where FBillTypeID=3049 and FFieldName='FFormDefined2';
+update tmp_form set FSetName='交期',FIsChange=1 where FBillTypeID=3049 and FFieldName='FFormDefined2';
+update tmp_list set FSID=60,FSetName='用量',FIsShow=0,FIsChange=1 where FBillTypeID=3049 and FFieldName='R_FNumber';
+update tmp_list set FIsChange=1,FSetName=null,FSID=FSystemSID,FIsShow=FDefaultIsShow where FBillTypeID=3002;
+select * from tmp_form where FIsChange=1 ;
+update  t_comfieldname set FSetName='交期' where FBillTypeID=3049 and FFieldName='FFormDefined2';
+select * from tmp_list where FIsChange=1;
+update  t_comfieldname set FSetName='用量' ,FSID=60 ,FIsShow=0 where FBillTypeID=3049 and FFieldName='R_FNumber';
+select concat(FSetName,'|',FIsShow,'|',(select count(*) from tmp_list where FIsChange=1),'|',(select FSetName from t_comFieldName where FBillTypeID=3049 and FFieldName='FFormDefined2')) from t_comFieldName where FBillTypeID=3049 and FFieldName='R_FNumber';
+
+-- @write a product caption renames the line column of every bill type; a customer caption its own field
+update t_comFieldName set FSetName='规格型号' where FFieldName='FProductDefined1' or FFieldName='R_FProductDefined1';
+update t_comFieldName set FSetName='开户银行' where FBillTypeID=2004 and FFieldName='FClientUserDefined1';
+
+-- @write maintenance: the effective values of the reports become their defaults
+update t_comfieldname  set FDefaultIsShow=case when ifnull(FIsShow,'')='' then FDefaultIsShow else FIsShow end,FDefaultName=case when ifnull(FSetName,'')='' then FDefaultName else FSetName end ,FSystemSID=case when ifnull(FSID,'')='' then FSystemSID else FSID end  where FbilltypeID>4000;
