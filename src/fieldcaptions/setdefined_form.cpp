@@ -430,7 +430,8 @@ void TFBaseForm_SetDefined::RenumberClick() { renumber(); }
 
 bool TFBaseForm_SetDefined::leaveEdit(QLineEdit *e)
 {
-    if (m_refusing || !e->text().trimmed().isEmpty())
+    // An edit without a row behind it (a bill type without header fields) saves nothing.
+    if (m_refusing || !e->property(kKeyProperty).isValid() || !e->text().trimmed().isEmpty())
         return true;
     m_refusing = true;
     Prompter::current().information(e->toolTip() + QStringLiteral("不能为空!"));
@@ -444,13 +445,13 @@ bool TFBaseForm_SetDefined::editsAreFilled()
 {
     if (!m_headerBox->isHidden()) {
         for (QLineEdit *e : std::as_const(m_headerEdits)) {
-            if (e->property(kKeyProperty).isValid() && !leaveEdit(e))
+            if (!leaveEdit(e))
                 return false;
         }
     }
     if (FBillTypeID == 0) {
         for (QLineEdit *e : std::as_const(m_masterEdits)) {
-            if (e->property(kKeyProperty).isValid() && !leaveEdit(e))
+            if (!leaveEdit(e))
                 return false;
         }
     }

@@ -229,6 +229,38 @@ TEST_F(SetDefined, GeneralModeProductCaptionRenamesTheColumnOfEveryBillType)
         << "a customer field is renamed for customers only";
 }
 
+TEST_F(SetDefined, EditsOfSeveralBillTypesAccumulateUntilOkAndCancelDropsThem)
+{
+    ExecScript(
+        QStringLiteral("insert into t_comFieldName(FID,FBillTypeID,FFormOrListID,FBillTypeName,FFieldName,"
+                       "FDefaultName,FSystemSID,FDefaultIsShow) values(900,3002,1,'进货单','R_FNote','备注',10,1)"));
+    const auto editBoth = [](TFBaseForm_SetDefined &form) {
+        ASSERT_EQ(form.shownBillType(), 3002);
+        TGridModel *m = form.grid()->model();
+        m->editCell(rowOf(form, "R_FNote"), m->columnIndex(QStringLiteral("R_FSetName")), QStringLiteral("附注"));
+        form.tree()->setCurrentItem(form.tree()->topLevelItem(1));
+        ASSERT_EQ(form.shownBillType(), 3049);
+        EXPECT_EQ(cell(form, "R_FNote", "R_FSetName"), QString()) << "each bill type its own rows";
+        form.edit(QStringLiteral("edt_FFormDefined1"))->setText(QStringLiteral("合同号"));
+        form.tree()->setCurrentItem(form.tree()->topLevelItem(0));
+        EXPECT_EQ(cell(form, "R_FNote", "R_FSetName"), QStringLiteral("附注")) << "read back from the working copy";
+    };
+    const QString written = QStringLiteral("select group_concat(concat(FBillTypeID,':',FSetName) order by FBillTypeID) "
+                                           "from t_comFieldName where ifnull(FSetName,'')<>''");
+    auto cancelled = open(0);
+    editBoth(*cancelled);
+    cancelled->CancelClick();
+    EXPECT_EQ(cancelled->result(), QDialog::Rejected);
+    EXPECT_EQ(one(written), QString());
+
+    auto saved = open(0);
+    editBoth(*saved);
+    EXPECT_EQ(saved->edit(QStringLiteral("edt_FFormDefined1"))->text(), QString()) << "3002 has no header rows";
+    saved->OkClick();
+    EXPECT_EQ(saved->result(), QDialog::Accepted);
+    EXPECT_EQ(one(written), QStringLiteral("3002:附注,3049:合同号"));
+}
+
 TEST_F(SetDefined, ReportCodesShowOnlyTheColumnGrid)
 {
     ExecScript(QStringLiteral(
