@@ -231,8 +231,8 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     const HostSwitches &sw = nvDMBase::instance().switches;
     action(QStringLiteral("actCheck"))->setVisible(sw.checkWorkflow);
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
-    // Printing, vouchers and the caption settings arrive with their own windows; until then
-    // their actions stay hidden rather than pretend.
+    // Printing and vouchers arrive with their own windows; until then their actions stay hidden
+    // rather than pretend.
     action(QStringLiteral("actVoucher"))->setVisible(false);
     action(QStringLiteral("actCreateVoucher"))->setVisible(false);
     action(QStringLiteral("actShowVoucher"))->setVisible(false);
