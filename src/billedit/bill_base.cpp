@@ -17,6 +17,7 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "voucher/forms/voucher_forms.h"
 
 #include <QAction>
 #include <QEvent>
@@ -28,6 +29,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace protask {
 
 namespace {
@@ -38,6 +42,13 @@ constexpr int kMandatoryBit = 1;
 constexpr int kReadOnlyBit = 8;
 
 int tagOf(const QWidget *w) { return w->property("tag").toInt(); }
+
+// The bill types whose editor offers the voucher menu; the production task never does.
+bool OffersVoucher(int billType)
+{
+    static constexpr int kTypes[] = {3002, 3004, 3006, 3011, 3015, 3016, 3019, 3020, 3021, 3022, 3041, 3042};
+    return std::find(std::begin(kTypes), std::end(kTypes), billType) != std::end(kTypes);
+}
 
 } // namespace
 
@@ -230,9 +241,10 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
     // Printing, vouchers and the caption settings arrive with their own windows; until then
     // their actions stay hidden rather than pretend.
-    action(QStringLiteral("actVoucher"))->setVisible(false);
-    action(QStringLiteral("actCreateVoucher"))->setVisible(false);
-    action(QStringLiteral("actShowVoucher"))->setVisible(false);
+    const bool voucher = OffersVoucher(FBillTypeID);
+    action(QStringLiteral("actVoucher"))->setVisible(voucher);
+    action(QStringLiteral("actCreateVoucher"))->setVisible(voucher);
+    action(QStringLiteral("actShowVoucher"))->setVisible(voucher);
     action(QStringLiteral("actPrint"))->setVisible(false);
     action(QStringLiteral("actPreview"))->setVisible(false);
     action(QStringLiteral("actFieldSettings"))->setVisible(false);
@@ -606,7 +618,10 @@ void TFBaseForm_BillBase::MakeVoucher()
         Prompter::current().warning(QString::fromUtf8(BillMessage::VoucherUnsaved));
         return;
     }
-    // The voucher generator comes with its own window; the action stays hidden until then.
+    runAction([this]() {
+        if (ExecuteCreateVoucher(this, FBillTypeID, FListTableName, FFormTableName, FBillID))
+            RefreshCheckState();
+    });
 }
 
 void TFBaseForm_BillBase::ShowVoucher()
