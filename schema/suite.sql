@@ -1728,6 +1728,9 @@ CREATE TABLE IF NOT EXISTS `t_VoucherForm` (
   `FFromBillNo` VARCHAR(100) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FYear_FPeriod` (`FYear`,`FPeriod`),
+  -- a voucher number is taken once per period and voucher kind, also when two workstations
+  -- generate vouchers at the same moment
+  UNIQUE KEY `ux_FYear_FPeriod_FVoucherTypeID_FNumber` (`FYear`,`FPeriod`,`FVoucherTypeID`,`FNumber`),
   KEY `ix_FFromBillTypeID_FFromBillID` (`FFromBillTypeID`,`FFromBillID`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 

@@ -19,6 +19,7 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "voucher/forms/voucher_forms.h"
 
 #include <QAction>
 #include <QEvent>
@@ -30,6 +31,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace protask {
 
 namespace {
@@ -40,6 +44,13 @@ constexpr int kMandatoryBit = 1;
 constexpr int kReadOnlyBit = 8;
 
 int tagOf(const QWidget *w) { return w->property("tag").toInt(); }
+
+// The bill types whose editor offers the voucher menu; the production task never does.
+bool OffersVoucher(int billType)
+{
+    static constexpr int kTypes[] = {3002, 3004, 3006, 3011, 3015, 3016, 3019, 3020, 3021, 3022, 3041, 3042};
+    return std::find(std::begin(kTypes), std::end(kTypes), billType) != std::end(kTypes);
+}
 
 } // namespace
 
@@ -231,11 +242,12 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     const HostSwitches &sw = nvDMBase::instance().switches;
     action(QStringLiteral("actCheck"))->setVisible(sw.checkWorkflow);
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
-    // Printing and vouchers arrive with their own windows; until then their actions stay hidden
-    // rather than pretend.
-    action(QStringLiteral("actVoucher"))->setVisible(false);
-    action(QStringLiteral("actCreateVoucher"))->setVisible(false);
-    action(QStringLiteral("actShowVoucher"))->setVisible(false);
+    // Printing arrives with its own window; until then its actions stay hidden rather than
+    // pretend. Vouchers are offered where the bill type makes them.
+    const bool voucher = OffersVoucher(FBillTypeID);
+    action(QStringLiteral("actVoucher"))->setVisible(voucher);
+    action(QStringLiteral("actCreateVoucher"))->setVisible(voucher);
+    action(QStringLiteral("actShowVoucher"))->setVisible(voucher);
     action(QStringLiteral("actPrint"))->setVisible(false);
     action(QStringLiteral("actPreview"))->setVisible(false);
     action(QStringLiteral("actFieldSettings"))->setVisible(true);
@@ -609,7 +621,10 @@ void TFBaseForm_BillBase::MakeVoucher()
         Prompter::current().warning(QString::fromUtf8(BillMessage::VoucherUnsaved));
         return;
     }
-    // The voucher generator comes with its own window; the action stays hidden until then.
+    runAction([this]() {
+        if (ExecuteCreateVoucher(this, FBillTypeID, FListTableName, FFormTableName, FBillID))
+            RefreshCheckState();
+    });
 }
 
 void TFBaseForm_BillBase::ShowVoucher()

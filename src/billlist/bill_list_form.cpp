@@ -12,6 +12,7 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "voucher/forms/voucher_forms.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,13 +34,9 @@ namespace protask {
 
 namespace {
 
-// Printing, previewing, vouchers and importing arrive with their own windows; until then their
+// Printing, previewing and importing arrive with their own windows; until then their
 // actions stay hidden rather than pretend.
-bool notOfferedYet(ListAction a)
-{
-    return a == ListAction::Print || a == ListAction::Preview || a == ListAction::CreateVoucher
-        || a == ListAction::DisplayVoucher;
-}
+bool notOfferedYet(ListAction a) { return a == ListAction::Print || a == ListAction::Preview; }
 
 // Separators of the tool bar stand before these actions.
 bool separatorBefore(ListAction a)
@@ -304,6 +301,21 @@ void TFBaseForm_BillList::runListAction(ListAction action)
         case ListAction::Refresh: Refresh(); return;
         case ListAction::ExportOut: exportOut(); return;
         case ListAction::Help: ShowHelpTopic(m_title); return;
+        // The voucher menu is offered by bill type; where it is hidden its actions do nothing.
+        case ListAction::CreateVoucher:
+            if (!m_context.buttonVisible(action))
+                return;
+            if (ExecuteCreateVoucher(this, FBillTypeID, ListTableName, FormTableName, row.id))
+                Refresh();
+            return;
+        case ListAction::DisplayVoucher:
+            if (!m_context.buttonVisible(action))
+                return;
+            if (const int voucher = FindVoucherId(FormTableName, row.id, db))
+                SendMessage(FMainHandle, HostMsg::OpenWindow, WindowCode::Voucher, voucher, this);
+            else
+                Prompter::current().information(QString::fromUtf8(BillMessage::NoVoucher));
+            return;
         default:
             if (const auto request = ListHostRequestFor(m_context, action, row))
                 send(*request);
