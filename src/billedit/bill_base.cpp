@@ -17,6 +17,7 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "printing/bill_report_form.h"
 
 #include <QAction>
 #include <QEvent>
@@ -228,13 +229,11 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     const HostSwitches &sw = nvDMBase::instance().switches;
     action(QStringLiteral("actCheck"))->setVisible(sw.checkWorkflow);
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
-    // Printing, vouchers and the caption settings arrive with their own windows; until then
+    // Vouchers and the caption settings arrive with their own windows; until then
     // their actions stay hidden rather than pretend.
     action(QStringLiteral("actVoucher"))->setVisible(false);
     action(QStringLiteral("actCreateVoucher"))->setVisible(false);
     action(QStringLiteral("actShowVoucher"))->setVisible(false);
-    action(QStringLiteral("actPrint"))->setVisible(false);
-    action(QStringLiteral("actPreview"))->setVisible(false);
     action(QStringLiteral("actFieldSettings"))->setVisible(false);
     if (sw.checkWorkflow && sw.rightsSwitch != 0) {
         FRightPre = GetRightPrefix(FBillTypeID);
@@ -585,6 +584,21 @@ void TFBaseForm_BillBase::ClearLine()
 }
 
 // ---- other actions ----
+
+void TFBaseForm_BillBase::printBill(int printOrPreview)
+{
+    ShowBillReport(FMainHandle, FBillTypeID, FBillID, false, FBillPrintStyle, QString(), false, printOrPreview);
+    QString billNo;
+    if (QWidget *control = headerControl(QStringLiteral("FBillNo")))
+        GetControlText(control, billNo);
+    WriteOperationLog((printOrPreview == 1 ? QStringLiteral("打印操作 - 单据号:") : QStringLiteral("预览操作 - 单据号:"))
+                          + billNo,
+                      FBillCaption, nvDMBase::instance().connection());
+}
+
+void TFBaseForm_BillBase::PrintAction() { printBill(1); }
+
+void TFBaseForm_BillBase::PreviewAction() { printBill(2); }
 
 void TFBaseForm_BillBase::ChoosePrintStyle(int style)
 {

@@ -10,6 +10,7 @@
 #include "grid/grid_view.h"
 #include "platform/host_messages.h"
 #include "platform/nv_dm_base.h"
+#include "printing/bill_report_form.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 
@@ -33,12 +34,11 @@ namespace protask {
 
 namespace {
 
-// Printing, previewing, vouchers and importing arrive with their own windows; until then their
-// actions stay hidden rather than pretend.
+// Vouchers and importing arrive with their own windows; until then their actions stay hidden
+// rather than pretend.
 bool notOfferedYet(ListAction a)
 {
-    return a == ListAction::Print || a == ListAction::Preview || a == ListAction::CreateVoucher
-        || a == ListAction::DisplayVoucher;
+    return a == ListAction::CreateVoucher || a == ListAction::DisplayVoucher;
 }
 
 // Separators of the tool bar stand before these actions.
@@ -303,6 +303,8 @@ void TFBaseForm_BillList::runListAction(ListAction action)
         case ListAction::UnCheck: outcome = UncheckListBill(m_context, row, db); break;
         case ListAction::Refresh: Refresh(); return;
         case ListAction::ExportOut: exportOut(); return;
+        case ListAction::Print:
+        case ListAction::Preview: printList(action == ListAction::Print ? 1 : 2); return;
         case ListAction::Help: ShowHelpTopic(m_title); return;
         default:
             if (const auto request = ListHostRequestFor(m_context, action, row))
@@ -349,6 +351,13 @@ bool TFBaseForm_BillList::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return TFBaseForm::eventFilter(watched, event);
+}
+
+void TFBaseForm_BillList::printList(int printOrPreview)
+{
+    ShowBillReport(FMainHandle, FBillTypeID, 0, false, 1, FormTableSQL, true, printOrPreview);
+    WriteOperationLog(printOrPreview == 1 ? QStringLiteral("打印操作") : QStringLiteral("预览操作"), m_title,
+                      nvDMBase::instance().connection());
 }
 
 bool TFBaseForm_BillList::ExportTo(const QString &path)
