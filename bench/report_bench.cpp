@@ -1,8 +1,8 @@
 // Printing a production task: the print query, the layout and the PDF of a task with 1,000
 // material lines on the A4 template (about 28 pages). The physical limit is the PDF writer
 // shaping and embedding the glyphs of every cell; the query reads 1,000 rows in a few ms.
-// With PROTASK_BENCH_PAGES set to a folder, the A4 pages of a 3-line and a 60-line task are
-// also written there as PNG images.
+// With PROTASK_BENCH_PAGES set to a folder, the A4 pages of a 3-line and a 60-line task and
+// the pages of the 3-line task on the two smaller papers are also written there as PNG images.
 #include "core/sql_helpers.h"
 #include "printing/print_setup.h"
 #include "report/report.h"
@@ -55,10 +55,10 @@ void seedTask(int lines)
             .arg(kLineBase));
 }
 
-report::TReport loadTask(int lines)
+report::TReport loadTask(int lines, const QString &templateFile = QStringLiteral("生产任务单(标准).grf"))
 {
     report::TReport r;
-    r.loadFromFile(SourceDir() + QStringLiteral("/resources/Reports/Bill/生产任务单(标准).grf"));
+    r.loadFromFile(SourceDir() + QStringLiteral("/resources/Reports/Bill/") + templateFile);
     r.setParameter(QStringLiteral("Title"), QStringLiteral("生产任务单"));
     r.setParameter(QStringLiteral("CompanyName"), QStringLiteral("华东精工有限公司"));
     r.setParameter(QStringLiteral("CompanyAddr"), QStringLiteral("地址:杭州市西湖区文三路100号   电话:0571-88886666"));
@@ -81,6 +81,11 @@ report::TReport taskReport(int lines)
             for (int n : {3, 60})
                 loadTask(n).exportImages(pages + QStringLiteral("/task-%1-lines.png").arg(n),
                                          report::ImageMode::PagePerFile, 110);
+            // The two smaller papers with a 3-line task.
+            loadTask(3, QStringLiteral("生产任务单(中).grf"))
+                .exportImages(pages + QStringLiteral("/task-3-lines-medium.png"), report::ImageMode::PagePerFile, 110);
+            loadTask(3, QStringLiteral("生产任务单(小).grf"))
+                .exportImages(pages + QStringLiteral("/task-3-lines-small.png"), report::ImageMode::PagePerFile, 110);
         }
     }
     return loadTask(lines);
