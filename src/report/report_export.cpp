@@ -60,8 +60,13 @@ bool TReport::exportPdf(const QString &path, QString *error) const
     writer.setResolution(600);
     writer.setTitle(m_template.parameter(QStringLiteral("Title")));
     writer.setCreator(QStringLiteral("protask"));
-    const QPageSize size(QSizeF(m_template.paperWidth, m_template.paperHeight), QPageSize::Millimeter);
-    if (!writer.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)))
+    // A page size is always given upright; a wide paper is that size turned.
+    const bool landscape = m_template.paperWidth > m_template.paperHeight;
+    const QSizeF upright = landscape ? QSizeF(m_template.paperHeight, m_template.paperWidth)
+                                     : QSizeF(m_template.paperWidth, m_template.paperHeight);
+    if (!writer.setPageLayout(QPageLayout(QPageSize(upright, QPageSize::Millimeter),
+                                          landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                          QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter)))
         return fail(error, QStringLiteral("无法设置纸张：") + path);
     if (!render(writer))
         return fail(error, QStringLiteral("无法写入文件：") + path);

@@ -224,7 +224,9 @@ TEST_F(BillReport, ListModePrintsTheListsStatement)
     ASSERT_TRUE(f->FormShow());
     EXPECT_EQ(f->FTemplaceFileName, QStringLiteral("生产任务单列表.grf"));
     EXPECT_EQ(f->windowTitle(), QStringLiteral("生产任务单列表"));
-    const QString text = PdfPages(f->ExportReport(report::ExportType::Pdf)).join(QString());
+    const QString pdf = f->ExportReport(report::ExportType::Pdf);
+    EXPECT_EQ(PdfPageSize(pdf), QStringLiteral("842 x 595 pts (A4)")) << "the list prints on A4 turned";
+    const QString text = PdfPages(pdf).join(QString());
     for (const char *s : {"生产任务单列表", "SCRW20261200001", "SCRW20261200002", "2026-12-16", "150.00"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s << "\n" << text.toStdString();
 }

@@ -54,6 +54,18 @@ inline QStringList PdfPages(const QString &pdf)
     return pages;
 }
 
+// The first page's size as pdfinfo gives it: "842 x 595 pts (A4)".
+inline QString PdfPageSize(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {pdf});
+    p.waitForFinished(30000);
+    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Page size:")))
+            return line.mid(10).trimmed();
+    return QString();
+}
+
 // One file of an .xlsx (unzip -p).
 inline QString XlsxPart(const QString &xlsx, const QString &part)
 {

@@ -309,11 +309,13 @@ TReportTemplate TReportDesigner::currentTemplate()
 
 void TReportDesigner::setFields(const QStringList &fields)
 {
+    // A query may name a column twice; the report reads the first.
     m_fields = fields;
+    m_fields.removeDuplicates();
     m_fieldList->clear();
-    m_fieldList->addItems(fields);
+    m_fieldList->addItems(m_fields);
     m_source->clear();
-    m_source->addItems(fields);
+    m_source->addItems(m_fields);
 }
 
 TReportControl *TReportDesigner::find(const QString &name, TReportBand **bandOut)
