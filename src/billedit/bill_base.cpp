@@ -591,9 +591,9 @@ void TFBaseForm_BillBase::printBill(int printOrPreview)
     QString billNo;
     if (QWidget *control = headerControl(QStringLiteral("FBillNo")))
         GetControlText(control, billNo);
-    WriteOperationLog((printOrPreview == 1 ? QStringLiteral("打印操作 - 单据号:") : QStringLiteral("预览操作 - 单据号:"))
-                          + billNo,
-                      FBillCaption, nvDMBase::instance().connection());
+    WriteOperationLog(
+        (printOrPreview == 1 ? QStringLiteral("打印操作 - 单据号:") : QStringLiteral("预览操作 - 单据号:")) + billNo,
+        FBillCaption, nvDMBase::instance().connection());
 }
 
 void TFBaseForm_BillBase::PrintAction() { printBill(1); }

@@ -10,9 +10,9 @@
 #include "grid/grid_view.h"
 #include "platform/host_messages.h"
 #include "platform/nv_dm_base.h"
-#include "printing/bill_report_form.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
+#include "printing/bill_report_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,10 +36,7 @@ namespace {
 
 // Vouchers and importing arrive with their own windows; until then their actions stay hidden
 // rather than pretend.
-bool notOfferedYet(ListAction a)
-{
-    return a == ListAction::CreateVoucher || a == ListAction::DisplayVoucher;
-}
+bool notOfferedYet(ListAction a) { return a == ListAction::CreateVoucher || a == ListAction::DisplayVoucher; }
 
 // Separators of the tool bar stand before these actions.
 bool separatorBefore(ListAction a)

@@ -7,6 +7,7 @@
 #include "platform/prompter.h"
 #include "printing/bill_report_designer_form.h"
 #include "printing/print_setup.h"
+#include "report/designer/export_options.h"
 #include "report/designer/report_preview.h"
 
 #include <QAction>
@@ -290,7 +291,16 @@ QString TFBaseForm_BillReport::ExportReport(report::ExportType type)
     }
     const QString path = ProgramPath(windowTitle() + suffix);
     QString error;
-    if (!m_report.exportTo(type, path, &error)) {
+    bool done = false;
+    if (type == report::ExportType::Image && m_exportOptions) {
+        report::TImageExportOptions options(this);
+        if (options.exec() != QDialog::Accepted)
+            return QString();
+        done = m_report.exportImages(path, options.mode(), options.dpi(), nullptr, &error);
+    } else {
+        done = m_report.exportTo(type, path, &error);
+    }
+    if (!done) {
         LogFailure(QStringLiteral("导出失败：") + error);
         Prompter::current().warning(error);
         return QString();

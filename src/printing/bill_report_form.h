@@ -53,15 +53,17 @@ public:
     void ToggleBlankRows();
     void CompanyRefresh();
     // Exports into the program folder under the window caption; the file's path, or empty
-    // when the export failed (the reason was shown).
+    // when the export failed (the reason was shown) or was cancelled in its options. Images
+    // are one file per page unless the options ask for one long image.
     QString ExportReport(report::ExportType type);
 
     QAction *action(const QString &name) const { return m_actions.value(name); }
     report::TReport &report() { return m_report; }
     report::TReportPreview *viewer() const { return m_viewer; }
     bool hintBarShown() const;
-    // Tests keep exported files closed and print without the dialog.
+    // Tests keep exported files closed, skip the export options and print without the dialog.
     void setOpenExportedFiles(bool on) { m_openExported = on; }
+    void setExportOptionsShown(bool on) { m_exportOptions = on; }
     void setPrintDialogShown(bool on) { m_printDialog = on; }
 
 private:
@@ -77,6 +79,7 @@ private:
     QFrame *m_hintBar = nullptr;
     QMap<QString, QAction *> m_actions;
     bool m_openExported = true;
+    bool m_exportOptions = true;
     bool m_printDialog = true;
 };
 

@@ -11,12 +11,17 @@
 #include "report/designer/report_preview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace protask::testing {
 namespace {
@@ -64,6 +69,7 @@ protected:
         f->FBillList = listMode;
         f->FSQL = sql;
         f->setOpenExportedFiles(false);
+        f->setExportOptionsShown(false);
         f->setPrintDialogShown(false);
         return f;
     }
@@ -209,6 +215,36 @@ TEST_F(BillReport, ExportsGoIntoTheProgramFolderUnderTheCaption)
     EXPECT_EQ(jpg, ProgramPath(QStringLiteral("生产任务单.Jpg")));
     EXPECT_FALSE(QImage(jpg).isNull());
     EXPECT_FALSE(QImage(ProgramPath(QStringLiteral("生产任务单_2.Jpg"))).isNull());
+}
+
+TEST_F(BillReport, ImageExportAsksForOneFilePerPageOrOneLongImage)
+{
+    SeedPrintTask(60);
+    auto f = form();
+    f->setExportOptionsShown(true);
+    ASSERT_TRUE(f->FormShow());
+    const int pages = f->report().pageCount();
+    ASSERT_EQ(pages, 2);
+    const auto answer = [](bool longImage, bool ok) {
+        QTimer::singleShot(0, [=]() {
+            QWidget *w = QApplication::activeModalWidget();
+            if (!w)
+                return;
+            w->findChild<QRadioButton *>(longImage ? QStringLiteral("rbLongImage") : QStringLiteral("rbPerPage"))
+                ->setChecked(true);
+            w->findChild<QSpinBox *>(QStringLiteral("spnDpi"))->setValue(100);
+            ok ? static_cast<QDialog *>(w)->accept() : static_cast<QDialog *>(w)->reject();
+        });
+    };
+    answer(true, false);
+    EXPECT_TRUE(f->ExportReport(report::ExportType::Image).isEmpty()) << "cancelled";
+    answer(true, true);
+    const QString jpg = f->ExportReport(report::ExportType::Image);
+    EXPECT_EQ(QImage(jpg).size(), QSize(827, 1169 * 2));
+    EXPECT_FALSE(QFileInfo::exists(ProgramPath(QStringLiteral("生产任务单_2.Jpg"))));
+    answer(false, true);
+    EXPECT_EQ(QImage(f->ExportReport(report::ExportType::Image)).size(), QSize(827, 1169));
+    EXPECT_EQ(QImage(ProgramPath(QStringLiteral("生产任务单_2.Jpg"))).size(), QSize(827, 1169));
 }
 
 TEST_F(BillReport, ListModePrintsTheListsStatement)
