@@ -61,12 +61,12 @@ def task_template(paper_w, paper_h, margins, sizes, widths, header_rows, row_h, 
     cols = len(header_rows[0])
     col_w = content_w / cols
     for r, row in enumerate(header_rows):
-        for c, spec in enumerate(row):
-            if spec is None:
+        for c, cell in enumerate(row):
+            if cell is None:
                 continue
-            key, label, field = spec[0], spec[1], spec[2]
-            fmt = spec[3] if len(spec) > 3 else None
-            span = spec[4] if len(spec) > 4 else 1
+            key, label, field = cell[0], cell[1], cell[2]
+            fmt = cell[3] if len(cell) > 3 else None
+            span = cell[4] if len(cell) > 4 else 1
             header.append(label_field(key, label, field, round(c * col_w, 2), round(y + r * field_h, 2),
                                       round(col_w * span, 2), field_h, small, fmt))
     header_h = round(y + len(header_rows) * field_h + 1, 2)
@@ -147,7 +147,7 @@ def list_template():
         param("TitleText", "Title", 0, 7, content_w, 9, 16, True),
         param("StaticBoxAddr", "CompanyAddr", round(2.75 - left, 2), 16, paper_w - 5.5, 5, 9),
     ]
-    specs = [
+    column_rows = [
         ("ColSID", "", "序号", 12, "center", None, False),
         ("ColBillNo", "FBillNo", "单据编号", 34, "left", None, False),
         ("ColBillDate", "FBillDate", "单据日期", 24, "center", "yyyy-MM-dd", False),
@@ -161,9 +161,9 @@ def list_template():
         ("ColChecker", "FCheckName", "审核人", 18, "left", None, False),
         ("ColNote", "FNote", "备注", 23, "left", None, False),
     ]
-    assert sum(s[3] for s in specs) == content_w
+    assert sum(s[3] for s in column_rows) == content_w
     columns = []
-    for name, field, caption, width, align, fmt, total in specs:
+    for name, field, caption, width, align, fmt, total in column_rows:
         c = {"name": name, "field": field, "caption": caption, "width": width, "align": align}
         if fmt:
             c["format"] = fmt
