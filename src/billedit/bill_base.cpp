@@ -20,6 +20,7 @@
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "voucher/forms/voucher_forms.h"
+#include "printing/bill_report_form.h"
 
 #include <QAction>
 #include <QEvent>
@@ -242,21 +243,20 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     const HostSwitches &sw = nvDMBase::instance().switches;
     action(QStringLiteral("actCheck"))->setVisible(sw.checkWorkflow);
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
-    // Printing arrives with its own window; until then its actions stay hidden rather than
-    // pretend. Vouchers are offered where the bill type makes them.
+    // Vouchers are offered where the bill type makes them.
     const bool voucher = OffersVoucher(FBillTypeID);
     action(QStringLiteral("actVoucher"))->setVisible(voucher);
     action(QStringLiteral("actCreateVoucher"))->setVisible(voucher);
     action(QStringLiteral("actShowVoucher"))->setVisible(voucher);
-    action(QStringLiteral("actPrint"))->setVisible(false);
-    action(QStringLiteral("actPreview"))->setVisible(false);
     action(QStringLiteral("actFieldSettings"))->setVisible(true);
     if (sw.checkWorkflow && sw.rightsSwitch != 0) {
         FRightPre = GetRightPrefix(FBillTypeID);
         action(QStringLiteral("actNew"))->setVisible(CheckOperationRight(FBillTypeID, 1));
         action(QStringLiteral("actCheck"))->setVisible(CheckOperationRight(FBillTypeID, 3));
         action(QStringLiteral("actUnCheck"))->setVisible(CheckOperationRight(FBillTypeID, 4));
+        action(QStringLiteral("actPrint"))->setVisible(CheckOperationRight(FBillTypeID, 8));
     }
+    action(QStringLiteral("actPreview"))->setVisible(action(QStringLiteral("actPrint"))->isVisible());
     action(QStringLiteral("actSaveNew"))->setVisible(action(QStringLiteral("actSave"))->isVisible());
 }
 
@@ -600,6 +600,21 @@ void TFBaseForm_BillBase::ClearLine()
 }
 
 // ---- other actions ----
+
+void TFBaseForm_BillBase::printBill(int printOrPreview)
+{
+    ShowBillReport(FMainHandle, FBillTypeID, FBillID, false, FBillPrintStyle, QString(), false, printOrPreview);
+    QString billNo;
+    if (QWidget *control = headerControl(QStringLiteral("FBillNo")))
+        GetControlText(control, billNo);
+    WriteOperationLog(
+        (printOrPreview == 1 ? QStringLiteral("打印操作 - 单据号:") : QStringLiteral("预览操作 - 单据号:")) + billNo,
+        FBillCaption, nvDMBase::instance().connection());
+}
+
+void TFBaseForm_BillBase::PrintAction() { printBill(1); }
+
+void TFBaseForm_BillBase::PreviewAction() { printBill(2); }
 
 void TFBaseForm_BillBase::ChoosePrintStyle(int style)
 {

@@ -121,8 +121,8 @@ protected:
     virtual void CheckBillAction() {}
     virtual void UncheckBillAction() {}
     virtual void HelpAction();
-    virtual void PrintAction() {}
-    virtual void PreviewAction() {}
+    virtual void PrintAction();
+    virtual void PreviewAction();
 
     void ClearHeaderControls();
     // Fills the grid from the rows of a statement by the "R_" column names, from the first row
@@ -135,6 +135,8 @@ protected:
     void DeleteLine();
     void ClearLine();
     void ChoosePrintStyle(int style);
+    // Print (1) or preview (2) through the print form, then the log row.
+    void printBill(int printOrPreview);
     void MakeVoucher();
     // The caption settings of this bill type; the captions and columns again when they changed.
     void FieldSettings();

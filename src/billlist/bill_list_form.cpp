@@ -13,6 +13,7 @@
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "voucher/forms/voucher_forms.h"
+#include "printing/bill_report_form.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,9 +35,6 @@ namespace protask {
 
 namespace {
 
-// Printing, previewing and importing arrive with their own windows; until then their
-// actions stay hidden rather than pretend.
-bool notOfferedYet(ListAction a) { return a == ListAction::Print || a == ListAction::Preview; }
 
 // Separators of the tool bar stand before these actions.
 bool separatorBefore(ListAction a)
@@ -175,7 +173,7 @@ void TFBaseForm_BillList::FormShow()
         if (sw.checkWorkflow && sw.rightsSwitch != 0)
             FRightPre = GetRightPrefix(FBillTypeID);
         for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
-            it.value()->setVisible(m_context.buttonVisible(it.key()) && !notOfferedYet(it.key()));
+            it.value()->setVisible(m_context.buttonVisible(it.key()));
         {
             TGridView::LayoutUpdate update(GTVList);
             BuildGridFromColumnTable(GTVList, FBillTypeID);
@@ -287,7 +285,7 @@ void TFBaseForm_BillList::runListAction(ListAction action)
 {
     runGuarded([&]() {
         const ListRow row = rowAt(currentRow());
-        if (!ListActionAllowed(m_context, action, row) || notOfferedYet(action))
+        if (!ListActionAllowed(m_context, action, row))
             return;
         const QSqlDatabase db = nvDMBase::instance().connection();
         ListOutcome outcome = ListOutcome::Ignored;
@@ -300,6 +298,8 @@ void TFBaseForm_BillList::runListAction(ListAction action)
         case ListAction::UnCheck: outcome = UncheckListBill(m_context, row, db); break;
         case ListAction::Refresh: Refresh(); return;
         case ListAction::ExportOut: exportOut(); return;
+        case ListAction::Print:
+        case ListAction::Preview: printList(action == ListAction::Print ? 1 : 2); return;
         case ListAction::Help: ShowHelpTopic(m_title); return;
         // The voucher menu is offered by bill type; where it is hidden its actions do nothing.
         case ListAction::CreateVoucher:
@@ -361,6 +361,13 @@ bool TFBaseForm_BillList::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return TFBaseForm::eventFilter(watched, event);
+}
+
+void TFBaseForm_BillList::printList(int printOrPreview)
+{
+    ShowBillReport(FMainHandle, FBillTypeID, 0, false, 1, FormTableSQL, true, printOrPreview);
+    WriteOperationLog(printOrPreview == 1 ? QStringLiteral("打印操作") : QStringLiteral("预览操作"), m_title,
+                      nvDMBase::instance().connection());
 }
 
 bool TFBaseForm_BillList::ExportTo(const QString &path)

@@ -72,6 +72,8 @@ private:
     ListRow rowAt(int row) const;
     void send(const ListHostRequest &request);
     void exportOut();
+    // Print (1) or preview (2) of the list's current statement through the print form.
+    void printList(int printOrPreview);
     void runGuarded(const std::function<void()> &work);
 
     QToolBar *m_toolBar = nullptr;

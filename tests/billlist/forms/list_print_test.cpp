@@ -1,0 +1,77 @@
+// Print preview from the task list: the print form opens in list mode on the list's template
+// with the rows of the list's current statement, and the log row follows.
+
+#include "billlist/bill_list_form.h"
+#include "core/sql_helpers.h"
+#include "grid/grid_view.h"
+#include "platform/program_folder.h"
+#include "printing/bill_report_form.h"
+#include "test_db.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace protask;
+using namespace protask::testing;
+
+namespace {
+
+class ListPrint : public DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        clock = std::make_unique<PinServerClock>(nvDMBase::instance().connection(), kPinnedNow);
+        SetProgramFolder(home.path());
+        SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+        ExecScript(QStringLiteral(
+            "insert into t_comUnit(FID,FName) values(1,'把');"
+            "insert into t_comProducts(FID,FNo,FName) values(1,'C01','办公椅');"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FProductID,FUnitID,Fnumber,FIsChecked) values"
+            " (1,'RWD20261200001','2026-12-02',1,1,30,1),(2,'RWD20261200002','2026-12-05',1,1,12.5,0),"
+            " (3,'RWD20261100001','2026-11-20',1,1,8,0)"));
+    }
+    void TearDown() override
+    {
+        clock.reset();
+        DatabaseTest::TearDown();
+    }
+    QTemporaryDir home;
+    std::unique_ptr<PinServerClock> clock;
+};
+
+TEST_F(ListPrint, PreviewShowsThisMonthsTasksOnTheListTemplate)
+{
+    TFBaseForm_BillList list(nullptr, 0);
+    list.FBillTypeID = 3049;
+    list.showForm();
+    QAction *preview = list.action(ListAction::Preview);
+    ASSERT_TRUE(preview->isVisible());
+    ASSERT_TRUE(list.action(ListAction::Print)->isVisible());
+
+    QString file, title, sql;
+    QStringList numbers;
+    QTimer::singleShot(0, [&]() {
+        if (auto *form = qobject_cast<TFBaseForm_BillReport *>(QApplication::activeModalWidget())) {
+            file = form->FTemplaceFileName;
+            title = form->windowTitle();
+            sql = form->FSQL;
+            for (int r = 0; r < form->report().data().rows.size(); ++r)
+                numbers << form->report().data().value(r, QStringLiteral("FBillNo")).toString();
+            form->reject();
+        }
+    });
+    preview->trigger();
+    EXPECT_EQ(file, QStringLiteral("生产任务单列表.grf"));
+    EXPECT_EQ(title, QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(sql, list.FormTableSQL);
+    EXPECT_EQ(numbers, (QStringList{QStringLiteral("RWD20261200001"), QStringLiteral("RWD20261200002")}));
+    QSqlQuery q(nvDMBase::instance().connection());
+    ASSERT_TRUE(q.exec(QStringLiteral("select count(*) from zzsyslog where FMsgCont = '预览操作'")) && q.next());
+    EXPECT_EQ(q.value(0).toInt(), 1);
+}
+
+} // namespace

@@ -1,0 +1,140 @@
+// The template format: every shipped template loads, a template survives a save and load
+// unchanged, and damaged or foreign files are refused with a reason.
+
+#include "print_seed.h"
+#include "report/report.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace protask::testing {
+namespace {
+
+using namespace protask::report;
+
+TEST(ReportTemplate, ShippedTemplatesLoadWithTheControlsThePrintFormSets)
+{
+    struct Case {
+        const char *file;
+        double paperWidth, paperHeight;
+    };
+    for (const Case &c : {Case{"生产任务单(标准).grf", 210, 297}, Case{"生产任务单(中).grf", 240, 139},
+                          Case{"生产任务单(小).grf", 240, 93}, Case{"生产任务单列表.grf", 297, 210}}) {
+        SCOPED_TRACE(c.file);
+        TReportTemplate t;
+        QString error;
+        ASSERT_TRUE(LoadTemplate(ShippedTemplate(QString::fromUtf8(c.file)), t, &error)) << error.toStdString();
+        EXPECT_EQ(t.paperWidth, c.paperWidth);
+        EXPECT_EQ(t.paperHeight, c.paperHeight);
+        const TReportControl *addr = t.control(QStringLiteral("StaticBoxAddr"));
+        ASSERT_NE(addr, nullptr);
+        EXPECT_EQ(addr->source, QStringLiteral("CompanyAddr"));
+        EXPECT_NEAR(addr->w, t.paperWidth - 5.5, 1e-9);
+        // The grid fits between the margins.
+        double width = 0;
+        for (const TReportColumn &col : t.grid.columns)
+            width += col.width;
+        EXPECT_LE(width, t.contentWidth() + 1e-9);
+        for (const char *p : {"Title", "CompanyName", "CompanyAddr"}) {
+            bool found = false;
+            for (const TReportParameter &param : t.parameters)
+                found = found || param.name == QLatin1String(p);
+            EXPECT_TRUE(found) << p;
+        }
+    }
+}
+
+TEST(ReportTemplate, SaveAndLoadKeepEverything)
+{
+    TReportTemplate t;
+    ASSERT_TRUE(LoadTemplate(ShippedTemplate(QStringLiteral("生产任务单(标准).grf")), t));
+    t.control(QStringLiteral("StaticBoxAddr"))->x = 33.5;
+    t.grid.columns[2].caption = QStringLiteral("材料");
+    t.grid.appendBlankRow = true;
+    t.reportFooter.controls.append({QStringLiteral("Extra"),
+                                    ControlKind::SumText,
+                                    QStringLiteral("合计："),
+                                    QStringLiteral("FNumber"),
+                                    1,
+                                    2,
+                                    30,
+                                    5,
+                                    {QString(), 12, true, false},
+                                    Align::Right,
+                                    QStringLiteral(",0.00"),
+                                    true,
+                                    false,
+                                    0.3});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.grf"));
+    ASSERT_TRUE(SaveTemplate(path, t));
+    TReportTemplate back;
+    ASSERT_TRUE(LoadTemplate(path, back));
+    EXPECT_EQ(TemplateToJson(back), TemplateToJson(t));
+    EXPECT_EQ(back.control(QStringLiteral("StaticBoxAddr"))->x, 33.5);
+    const TReportControl *extra = back.control(QStringLiteral("extra"));
+    ASSERT_NE(extra, nullptr);
+    EXPECT_EQ(extra->kind, ControlKind::SumText);
+    EXPECT_TRUE(extra->font.bold);
+    EXPECT_EQ(extra->align, Align::Right);
+    EXPECT_TRUE(back.grid.appendBlankRow);
+}
+
+TEST(ReportTemplate, DamagedOrForeignFilesAreRefused)
+{
+    struct Case {
+        const char *json;
+        const char *reason;
+    };
+    const Case cases[] = {
+        {"", "not a template"},
+        {"{\"format\": \"protask-report\", \"version\": 1, \"paper\": {\"width\": 210", "not a template"},
+        {"<?xml version=\"1.0\"?><Report/>", "not a template"},
+        {"{\"format\": \"other\", \"version\": 1}", "format"},
+        {"{\"format\": \"protask-report\", \"version\": 2, \"paper\": {\"width\": 210, \"height\": 297}}", "version 2"},
+        {"{\"format\": \"protask-report\", \"version\": 1, \"paper\": {}}", "paper"},
+        {"{\"format\": \"protask-report\", \"version\": 1, \"paper\": {\"width\": 210, \"height\": 297}, \"bands\": {}}",
+         "detail grid"},
+        {"{\"format\": \"protask-report\", \"version\": 1, \"paper\": {\"width\": 210, \"height\": 297}, \"bands\": "
+         "{\"detail\": {\"columns\": []}, \"reportHeader\": {\"height\": 10, \"controls\": [{\"name\": \"X\", "
+         "\"kind\": \"chart\"}]}}}",
+         "chart"},
+    };
+    for (const Case &c : cases) {
+        TReportTemplate t;
+        QString error;
+        EXPECT_FALSE(TemplateFromJson(QByteArray(c.json), t, &error)) << c.json;
+        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << c.json << " -> " << error.toStdString();
+    }
+    QString error;
+    TReportTemplate t;
+    EXPECT_FALSE(LoadTemplate(QStringLiteral("/nonexistent/x.grf"), t, &error));
+}
+
+TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
+{
+    TReport r;
+    r.setNamedFormat(QStringLiteral("Number"), QStringLiteral(",0.000;-,0.000"));
+    struct Case {
+        QVariant value;
+        const char *format;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {QVariant(1234.5), "{Number}", "1,234.500"},
+        {QVariant(QStringLiteral("1234.5")), ",0.00;-,0.00", "1,234.50"}, // DECIMAL columns come as text
+        {QVariant(-2.0), "{Amount}", "-2.00"},                            // an unknown name: amounts
+        {QVariant(0.1 + 0.2), "", "0.3"},
+        {QVariant(QDate(2026, 12, 5)), "", "2026-12-05"},
+        {QVariant(QDateTime(QDate(2026, 12, 5), QTime(0, 0))), "", "2026-12-05"},
+        {QVariant(QDateTime(QDate(2026, 12, 5), QTime(9, 30))), "", "2026-12-05 09:30"},
+        {QVariant(QDateTime(QDate(2026, 12, 5), QTime(9, 30))), "yyyy年M月d日", "2026年12月5日"},
+        {QVariant(), ",0.00", ""},
+        {QVariant(QStringLiteral("PB-7")), "", "PB-7"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(r.formatValue(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected)) << c.expected;
+}
+
+} // namespace
+} // namespace protask::testing
