@@ -170,11 +170,15 @@ TFBaseForm_SetDefined::TFBaseForm_SetDefined(QWidget *parent) : QDialog(parent)
                 col.tag |= 1 << GridTagBit::ReadOnly;
         });
     }
-    // The shown flag of a system column stays as it is: such a column is never hidden.
+    // The shown flag of a system column stays as it is: such a column is never hidden. Its cell is
+    // grey and takes neither the focus nor an edit.
     model->setColumnRule(kShown, [](TGridModel &m, int row, QVariant &, bool &accept) {
         if (ValueToInt(m.cell(row, kSystem)) == 1)
             accept = false;
     });
+    const int shown = model->columnIndex(kShown);
+    model->setLockedCells(
+        [model, shown](int row, int column) { return column == shown && ValueToInt(model->cell(row, kSystem)) == 1; });
     cxGTV->table()->horizontalHeader()->setSectionsMovable(false);
     cxGTV->table()->setSortingEnabled(false);
 }

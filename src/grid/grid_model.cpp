@@ -1,5 +1,7 @@
 #include "grid/grid_model.h"
 
+#include <QColor>
+
 #include "core/display_format.h"
 #include "core/values.h"
 
@@ -250,6 +252,8 @@ QVariant TGridModel::data(const QModelIndex &index, int role) const
             return QVariant(static_cast<int>(Qt::AlignCenter));
         return QVariant(static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter));
     case Qt::ForegroundRole: return m_rowForeground ? m_rowForeground(index.row()) : QVariant();
+    case Qt::BackgroundRole:
+        return isCellLocked(index.row(), index.column()) ? QVariant(QColor(0xE4, 0xE4, 0xE4)) : QVariant();
     default: return QVariant();
     }
 }
@@ -289,6 +293,8 @@ QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int ro
 Qt::ItemFlags TGridModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (isCellLocked(index.row(), index.column()))
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (isCellEditable(index.column()))

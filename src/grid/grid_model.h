@@ -108,6 +108,10 @@ public:
     // The text colour of a row (an invalid value: the default), asked whenever a cell is drawn.
     void setRowForeground(std::function<QVariant(int row)> foreground) { m_rowForeground = std::move(foreground); }
 
+    // Cells that never take an edit or the focus (a system row's flag): drawn grey.
+    void setLockedCells(std::function<bool(int row, int column)> locked) { m_lockedCell = std::move(locked); }
+    bool isCellLocked(int row, int column) const { return m_lockedCell && m_lockedCell(row, column); }
+
     // Editing of the whole grid (off while a bill is locked).
     void setEditingEnabled(bool enabled);
     bool editingEnabled() const { return m_editingEnabled; }
@@ -135,6 +139,7 @@ private:
     QVector<QVector<QVariant>> m_rows;
     bool m_editingEnabled = true;
     std::function<QVariant(int row)> m_rowForeground;
+    std::function<bool(int row, int column)> m_lockedCell;
 };
 
 } // namespace protask

@@ -5,6 +5,7 @@
 #include "test_editors.h"
 
 #include <QAction>
+#include <QColor>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,6 +83,10 @@ TEST_F(SetDefined, ClearAllKeepsTheSystemColumnsAndSelectAllShowsEverything)
     EXPECT_FALSE(
         m->editCell(rowOf(*form, "R_FNumber"), m->columnIndex(QStringLiteral("R_FIsShow")), QStringLiteral("0")));
     EXPECT_TRUE(m->editCell(rowOf(*form, "R_FNote"), m->columnIndex(QStringLiteral("R_FIsShow")), QStringLiteral("1")));
+    const QModelIndex system = m->index(rowOf(*form, "R_FNumber"), m->columnIndex(QStringLiteral("R_FIsShow")));
+    EXPECT_EQ(m->flags(system), Qt::NoItemFlags) << "a system row's flag takes neither focus nor edit";
+    EXPECT_EQ(system.data(Qt::BackgroundRole), QVariant(QColor(0xE4, 0xE4, 0xE4)));
+    EXPECT_NE(m->flags(m->index(rowOf(*form, "R_FNote"), system.column())), Qt::NoItemFlags);
 
     form->OkClick();
     EXPECT_EQ(form->result(), QDialog::Accepted);
