@@ -303,6 +303,59 @@ void ProtaskLineFields(const LineValues &line, int numberPlaces, int pricePlaces
     cells.append({QStringLiteral("FAmount"), RoundValue(amountPlaces, line.number(QStringLiteral("FAmount")))});
 }
 
+void StartNewProtask(ProtaskHeader &header, int userId, const QSqlDatabase &db)
+{
+    QString yearMonth;
+    header.billId = 0;
+    header.billDate = GetServerBillDate(yearMonth, db);
+    header.initBillNo = ProposeBillNo(header.billTypeNo, yearMonth, 1, header.billTableTypeId, BillNumbering{}, db);
+    header.billNo = header.initBillNo;
+    header.number = 1;
+    header.userId = userId;
+}
+
+void CopySalesOrderSource(ProtaskHeader &header, const SalesOrderSource &source)
+{
+    header.clientName = source.clientName;
+    header.number = source.unfinished;
+    header.productName = source.productName;
+    header.batchNo = source.batchNo;
+    header.unitName = source.unitName;
+    header.fromBillNo = source.billNo;
+    header.fromBillId = source.billId;
+    header.fromListId = source.listId;
+    header.fromBillTypeId = source.billTypeId;
+    header.amount = header.number * header.price;
+}
+
+QList<LineValues> ProposeProtaskMaterials(const QString &productName, double productionQuantity, const QSqlDatabase &db)
+{
+    QList<LineValues> lines;
+    if (productName.trimmed().isEmpty())
+        return lines;
+    const int task = FindLastTaskOfProduct(productName, db);
+    if (task == 0)
+        return lines;
+    TDataSet q(db);
+    q.open(ProtaskMaterialSql(task, productionQuantity));
+    const QStringList fields = q.fieldNames();
+    for (int r = 0; r < q.recordCount(); ++r) {
+        LineValues line;
+        for (int f = 0; f < fields.size(); ++f)
+            line.set(fields.at(f), q.value(r, f));
+        lines.append(line);
+    }
+    return lines;
+}
+
+QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header)
+{
+    return {
+        {QStringLiteral("FClientName"), QStringLiteral("客户(必填)："), 1, header.clientName.trimmed().isEmpty()},
+        {QStringLiteral("FProductName"), QStringLiteral("产品名称(必填)："), 1, header.productName.trimmed().isEmpty()},
+    };
+}
+
 BillRef ProtaskBill::ref() const
 {
     BillRef b;
