@@ -252,12 +252,8 @@ CommandResult SaveTask(ProtaskBill &bill, bool check, const HostSwitches &switch
         Prompter::current().information(message);
         return refused(QString());
     }
-    const bool hasLine = std::any_of(bill.lines.cbegin(), bill.lines.cend(),
-                                     [](const LineValues &l) { return !l.blank(QStringLiteral("FProductName")); });
-    if (!hasLine) {
-        Prompter::current().information(QString::fromUtf8(BillMessage::NoLines));
+    if (!bill.CheckLines())
         return refused(QString());
-    }
 
     const ActionResult saved = SaveBill(bill, bill.ref(), switches, db);
     if (!saved.done)

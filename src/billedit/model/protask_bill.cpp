@@ -4,7 +4,11 @@
 #include "core/sql_helpers.h"
 #include "core/values.h"
 
+#include "platform/prompter.h"
+
 #include <QStringList>
+
+#include <algorithm>
 
 namespace protask {
 
@@ -354,6 +358,45 @@ QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header)
         {QStringLiteral("FClientName"), QStringLiteral("客户(必填)："), 1, header.clientName.trimmed().isEmpty()},
         {QStringLiteral("FProductName"), QStringLiteral("产品名称(必填)："), 1, header.productName.trimmed().isEmpty()},
     };
+}
+
+QList<LineCheckColumn> ProtaskLineCheckColumns()
+{
+    LineCheckColumn material{QStringLiteral("R_FProductName"), QStringLiteral("材料名称")};
+    material.required = true;
+    LineCheckColumn total{QStringLiteral("R_FNumber"), QStringLiteral("总耗量")};
+    total.required = true;
+    total.numeric = true;
+    return {material, total};
+}
+
+namespace {
+
+// The lines' cells by the check columns' grid names.
+LineCellReader lineCells(const QList<LineValues> &lines, const QList<LineCheckColumn> &columns)
+{
+    return [&lines, columns](int row, int column) { return lines.at(row).value(columns.at(column).name.mid(2)); };
+}
+
+} // namespace
+
+bool ProtaskBill::CheckLines() const
+{
+    const bool hasLine = std::any_of(lines.cbegin(), lines.cend(),
+                                     [](const LineValues &l) { return !l.blank(QStringLiteral("FProductName")); });
+    if (!hasLine) {
+        Prompter::current().information(QString::fromUtf8(BillMessage::NoLines));
+        return false;
+    }
+    const QList<LineCheckColumn> columns = ProtaskLineCheckColumns();
+    return !CheckLineRows(columns, int(lines.size()), lineCells(lines, columns), 0, -1).failed();
+}
+
+bool ProtaskBill::CheckUnits()
+{
+    const QList<LineCheckColumn> columns = {{QStringLiteral("R_FProductName"), QString()},
+                                            {QStringLiteral("R_FUnitName"), QString()}};
+    return !CheckLineUnits(int(lines.size()), lineCells(lines, columns), 0, 1, 0).failed();
 }
 
 BillRef ProtaskBill::ref() const

@@ -3,6 +3,7 @@
 #include "billedit/model/bill_actions.h"
 #include "billedit/model/line_rules.h"
 #include "billedit/model/save_lines.h"
+#include "core/line_checks.h"
 
 #include <QList>
 
@@ -112,6 +113,10 @@ QList<LineValues> ProposeProtaskMaterials(const QString &productName, double pro
 // whether the header leaves them empty, for FirstMissingField.
 QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header);
 
+// The material grid's columns that the row checks before a save look at, by grid name and
+// caption: the material and its total consumption are required.
+QList<LineCheckColumn> ProtaskLineCheckColumns();
+
 // A task without a screen: its header and material lines, saved, checked and unchecked by the
 // same plan as the editor's (SaveBill, CheckBill, UncheckBill).
 class ProtaskBill : public BillSteps {
@@ -126,6 +131,10 @@ public:
     int statusId = 1;
 
     BillRef ref() const;
+    // The editor's line checks before a save: at least one material ("请输入单据商品明细,请检查"),
+    // then the row checks of the material grid; each refusal shows its message.
+    bool CheckLines() const;
+    bool CheckUnits() override;
     int SaveHeader(int billId) override;
     bool SaveLines(int billId) override;
 

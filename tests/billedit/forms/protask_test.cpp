@@ -2,6 +2,7 @@
 #include "billedit/model/protask_bill.h"
 #include "billedit/protask_form.h"
 #include "core/values.h"
+#include "grid/grid_validation.h"
 #include "grid/grid_view.h"
 #include "platform/program_folder.h"
 #include "test_editors.h"
@@ -97,6 +98,20 @@ TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
     editor.sort();
     model.sort();
     EXPECT_EQ(editor, model);
+
+    // The same for the material grid's row checks.
+    const auto described = [](const QList<LineCheckColumn> &columns) {
+        QStringList d;
+        for (const LineCheckColumn &c : columns) {
+            if (c.required || c.unique)
+                d << c.name + QLatin1Char('=') + c.caption + QLatin1Char(c.required ? 'R' : '-')
+                        + QLatin1Char(c.unique ? 'U' : '-') + QLatin1Char(c.numeric ? 'N' : '-')
+                        + QLatin1Char(c.zeroAllowed ? 'Z' : '-');
+        }
+        d.sort();
+        return d;
+    };
+    EXPECT_EQ(described(GridCheckColumns(task.FDC)), described(ProtaskLineCheckColumns()));
 }
 
 TEST_F(Protask, TheSalesOrderButtonFollowsTheStatesWithTheWorkflowOn)
