@@ -51,7 +51,7 @@ workstation() {
       fid=$(printf '%s' "$out" | sed -n 's/.*"FID": *\([0-9]*\).*/\1/p')
       echo "$fid $line $qty" >>"$WORK/confirmed.$w"
     else
-      echo "$line $qty" >>"$WORK/refused.$w"
+      echo "$line $qty $(printf '%s' "$out" | tr -d '\n')" >>"$WORK/refused.$w"
     fi
   done
 }
@@ -89,6 +89,6 @@ printf 'duplicate numbers %d, duplicate line keys %d, duplicate line IDs %d, hal
 ((half_saved == 0)) || fail "tasks without their three material lines"
 ((missing == 0)) || fail "confirmed tasks missing or unchecked"
 ((counters_off == 0)) || fail "completion counters differ from the checked tasks"
-((confirmed == N * M)) || { cat "$WORK"/errors.* | sort | uniq -c | head >&2; fail "$refused of $((N * M)) actions refused"; }
+((confirmed == N * M)) || { cat "$WORK"/refused.* "$WORK"/errors.* | head -20 >&2; fail "$refused of $((N * M)) actions refused"; }
 ((tasks == confirmed)) || fail "$tasks tasks stored but $confirmed confirmed"
 mariadb --socket="$SOCKET" -uroot -e "drop database $DB"
