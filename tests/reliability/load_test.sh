@@ -89,6 +89,13 @@ printf 'duplicate numbers %d, duplicate line keys %d, duplicate line IDs %d, hal
 ((half_saved == 0)) || fail "tasks without their three material lines"
 ((missing == 0)) || fail "confirmed tasks missing or unchecked"
 ((counters_off == 0)) || fail "completion counters differ from the checked tasks"
-((confirmed == N * M)) || { cat "$WORK"/refused.* "$WORK"/errors.* | head -20 >&2; fail "$refused of $((N * M)) actions refused"; }
+# A workstation may be told that others kept the rows busy beyond the retry budget and that
+# nothing was saved (the count of stored tasks above proves it); any other refusal is a fault,
+# and so are give-ups beyond 1 % of the actions.
+gave_up=$(cat "$WORK"/refused.* | { grep -c '已重试' || true; })
+printf 'refused after the retry budget (nothing saved): %d\n' "$gave_up"
+((refused == gave_up)) || { grep -hv '已重试' "$WORK"/refused.* | head -20 >&2; cat "$WORK"/errors.* | head >&2; fail "$((refused - gave_up)) actions refused for another reason"; }
+((gave_up * 100 <= N * M)) || fail "$gave_up of $((N * M)) actions gave up"
+((confirmed + refused == N * M)) || fail "$((N * M - confirmed - refused)) actions answered neither way"
 ((tasks == confirmed)) || fail "$tasks tasks stored but $confirmed confirmed"
 mariadb --socket="$SOCKET" -uroot -e "drop database $DB"
