@@ -190,4 +190,18 @@ TEST_F(Cli, ListAndExportShowTheListsRows)
     EXPECT_EQ(count(u"select count(*) from zzsyslog where FMsgCont = '导出操作'"_s), 1);
 }
 
+// The help names every command that runs and none that does not yet, and needs no database.
+TEST(CliHelp, ListsTheCommandsThatRun)
+{
+    QProcess p;
+    p.start(CliProgram(), {u"--help"_s});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    const QString help = QString::fromUtf8(p.readAllStandardOutput());
+    for (const QString &c : {u"from-order"_s, u"save"_s, u"check"_s, u"uncheck"_s, u"delete"_s, u"list"_s, u"export"_s})
+        EXPECT_TRUE(help.contains(u"task "_s + c)) << c.toStdString();
+    for (const QString &absent : {u"pdf"_s, u"task print"_s, u"voucher"_s})
+        EXPECT_FALSE(help.contains(absent, Qt::CaseInsensitive)) << absent.toStdString();
+}
+
 } // namespace
