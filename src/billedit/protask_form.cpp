@@ -264,21 +264,24 @@ void TFBaseForm_BillBase_BillNo_Protask::CopyFromSalesOrder()
         const SalesOrderSource source = ReadSalesOrderSource(lines, db);
         if (!source.found)
             return;
+        ProtaskHeader h;
+        h.price = edt_Fprice->value();
+        CopySalesOrderSource(h, source);
         const bool init = InitType;
         InitType = true;
         const auto set = [this](const char *field, const QVariant &value) {
             LoadControl(headerControl(QString::fromLatin1(field)), value);
         };
-        set("FClientName", source.clientName);
-        set("Fnumber", source.unfinished);
-        set("FProductName", source.productName);
-        set("FBatchNo", source.batchNo);
-        set("FUnitName", source.unitName);
-        set("FFromBillNo", source.billNo);
-        set("FFromBillID", source.billId);
-        set("FFromListID", source.listId);
-        set("FFromBillTypeID", source.billTypeId);
-        edt_Famount->setValue(edt_Fnumber->value() * edt_Fprice->value());
+        set("FClientName", h.clientName);
+        set("Fnumber", h.number);
+        set("FProductName", h.productName);
+        set("FBatchNo", h.batchNo);
+        set("FUnitName", h.unitName);
+        set("FFromBillNo", h.fromBillNo);
+        set("FFromBillID", h.fromBillId);
+        set("FFromListID", h.fromListId);
+        set("FFromBillTypeID", h.fromBillTypeId);
+        edt_Famount->setValue(h.amount);
         InitType = init;
         ProposeMaterials();
         SetModified();

@@ -1,6 +1,7 @@
 #include "billlist/bill_list_form.h"
 
 #include "billedit/model/bill_actions.h"
+#include "billlist/list_grid.h"
 #include "billlist/xlsx_export.h"
 #include "controls/controls.h"
 #include "controls/help.h"
@@ -174,23 +175,7 @@ void TFBaseForm_BillList::FormShow()
             FRightPre = GetRightPrefix(FBillTypeID);
         for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it)
             it.value()->setVisible(m_context.buttonVisible(it.key()));
-        {
-            TGridView::LayoutUpdate update(GTVList);
-            BuildGridFromColumnTable(GTVList, FBillTypeID);
-            GTVList->model()->setEditingEnabled(false);
-            for (const QString &hidden : ListHiddenColumns(FBillTypeID, sw.checkWorkflow, db))
-                HideColumns(GTVList, hidden);
-            if (sw.checkWorkflow)
-                SetCheckBoxColumn(GTVList, QStringLiteral("FIsChecked"), 1);
-            // Custom captions: a renamed free field is shown under its name.
-            for (const FieldCaption &c : ReadHeaderCaptions(FBillTypeID, db)) {
-                const int column = GTVList->model()->fieldColumnIndex(c.field);
-                if (column < 0)
-                    continue;
-                GTVList->model()->updateColumn(column, [&c](TGridColumn &col) { col.caption = c.caption; });
-                GTVList->setColumnVisible(column, true);
-            }
-        }
+        SetupListGrid(GTVList, FBillTypeID, sw, db);
         GTVList->model()->setRowForeground([this](int row) -> QVariant {
             const int column = GTVList->model()->fieldColumnIndex(QStringLiteral("FBillTypeID"));
             const QVariant kind = column < 0 ? QVariant() : GTVList->model()->cell(row, column);
@@ -226,21 +211,7 @@ void TFBaseForm_BillList::openList(int keepBillId)
     UpdateActionStates();
 }
 
-void TFBaseForm_BillList::fillGrid()
-{
-    TGridModel *m = GTVList->model();
-    m->clearRows();
-    const int rows = qryList.isActive() ? qryList.recordCount() : 0;
-    m->setRowCount(rows);
-    for (int c = 0; c < m->columnCountValue(); ++c) {
-        const QString field = m->column(c).field;
-        const int index = qryList.fieldIndex(field);
-        if (index < 0)
-            continue;
-        for (int r = 0; r < rows; ++r)
-            m->setCell(r, c, qryList.value(r, index));
-    }
-}
+void TFBaseForm_BillList::fillGrid() { FillListGrid(GTVList, qryList); }
 
 int TFBaseForm_BillList::currentRow() const
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/line_checks.h"
+
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -7,6 +10,10 @@ class QWidget;
 namespace protask {
 
 class TGridView;
+class TGridModel;
+
+// The grid's columns as the row checks see them: name, caption and tag rules.
+QList<LineCheckColumn> GridCheckColumns(const TGridModel *model);
 
 // Row checks of a line grid before a bill is saved. Rows are visited from the first up to
 // the first row whose key column is blank; rows after it are not checked (a missing key

@@ -15,24 +15,6 @@ QList<std::pair<int, QString>> ListUsers(const QSqlDatabase &db)
     return users;
 }
 
-bool FindUser(const QString &nameOrId, int &userId, QString &userName)
-{
-    if (!nvDMBase::instance().prepareAction())
-        return false;
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    TDataSet q(db);
-    bool isNumber = false;
-    const int id = nameOrId.toInt(&isNumber);
-    q.open(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
-           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString())
-           + QStringLiteral(" order by FID"));
-    if (q.isEmpty())
-        return false;
-    userId = q.fieldByName(QStringLiteral("FID")).toInt();
-    userName = q.fieldByName(QStringLiteral("FName")).toString();
-    return true;
-}
-
 CompanyInfo ReadCompany(const QSqlDatabase &db)
 {
     CompanyInfo c;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/sign_in.h"
 #include "platform/nv_dm_base.h"
 
 #include <QList>
@@ -16,8 +17,6 @@ namespace protask {
 
 // Users of t_comUser by ID: (FID, FName).
 QList<std::pair<int, QString>> ListUsers(const QSqlDatabase &db);
-// Finds a user by name or ID; false when there is none.
-bool FindUser(const QString &nameOrId, int &userId, QString &userName);
 
 struct CompanyInfo {
     QString name;

@@ -4,7 +4,11 @@
 #include "core/sql_helpers.h"
 #include "core/values.h"
 
+#include "platform/prompter.h"
+
 #include <QStringList>
+
+#include <algorithm>
 
 namespace protask {
 
@@ -301,6 +305,98 @@ void ProtaskLineFields(const LineValues &line, int numberPlaces, int pricePlaces
         {QStringLiteral("FSingleNumber"), RoundValue(numberPlaces, line.number(QStringLiteral("FSingleNumber")))});
     cells.append({QStringLiteral("FPrice"), RoundValue(pricePlaces, line.number(QStringLiteral("FPrice")))});
     cells.append({QStringLiteral("FAmount"), RoundValue(amountPlaces, line.number(QStringLiteral("FAmount")))});
+}
+
+void StartNewProtask(ProtaskHeader &header, int userId, const QSqlDatabase &db)
+{
+    QString yearMonth;
+    header.billId = 0;
+    header.billDate = GetServerBillDate(yearMonth, db);
+    header.initBillNo = ProposeBillNo(header.billTypeNo, yearMonth, 1, header.billTableTypeId, BillNumbering{}, db);
+    header.billNo = header.initBillNo;
+    header.number = 1;
+    header.userId = userId;
+}
+
+void CopySalesOrderSource(ProtaskHeader &header, const SalesOrderSource &source)
+{
+    header.clientName = source.clientName;
+    header.number = source.unfinished;
+    header.productName = source.productName;
+    header.batchNo = source.batchNo;
+    header.unitName = source.unitName;
+    header.fromBillNo = source.billNo;
+    header.fromBillId = source.billId;
+    header.fromListId = source.listId;
+    header.fromBillTypeId = source.billTypeId;
+    header.amount = header.number * header.price;
+}
+
+QList<LineValues> ProposeProtaskMaterials(const QString &productName, double productionQuantity, const QSqlDatabase &db)
+{
+    QList<LineValues> lines;
+    if (productName.trimmed().isEmpty())
+        return lines;
+    const int task = FindLastTaskOfProduct(productName, db);
+    if (task == 0)
+        return lines;
+    TDataSet q(db);
+    q.open(ProtaskMaterialSql(task, productionQuantity));
+    const QStringList fields = q.fieldNames();
+    for (int r = 0; r < q.recordCount(); ++r) {
+        LineValues line;
+        for (int f = 0; f < fields.size(); ++f)
+            line.set(fields.at(f), q.value(r, f));
+        lines.append(line);
+    }
+    return lines;
+}
+
+QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header)
+{
+    return {
+        {QStringLiteral("FClientName"), QStringLiteral("客户(必填)："), 1, header.clientName.trimmed().isEmpty()},
+        {QStringLiteral("FProductName"), QStringLiteral("产品名称(必填)："), 1, header.productName.trimmed().isEmpty()},
+    };
+}
+
+QList<LineCheckColumn> ProtaskLineCheckColumns()
+{
+    LineCheckColumn material{QStringLiteral("R_FProductName"), QStringLiteral("材料名称")};
+    material.required = true;
+    LineCheckColumn total{QStringLiteral("R_FNumber"), QStringLiteral("总耗量")};
+    total.required = true;
+    total.numeric = true;
+    return {material, total};
+}
+
+namespace {
+
+// The lines' cells by the check columns' grid names.
+LineCellReader lineCells(const QList<LineValues> &lines, const QList<LineCheckColumn> &columns)
+{
+    return [&lines, columns](int row, int column) { return lines.at(row).value(columns.at(column).name.mid(2)); };
+}
+
+} // namespace
+
+bool ProtaskBill::CheckLines() const
+{
+    const bool hasLine = std::any_of(lines.cbegin(), lines.cend(),
+                                     [](const LineValues &l) { return !l.blank(QStringLiteral("FProductName")); });
+    if (!hasLine) {
+        Prompter::current().information(QString::fromUtf8(BillMessage::NoLines));
+        return false;
+    }
+    const QList<LineCheckColumn> columns = ProtaskLineCheckColumns();
+    return !CheckLineRows(columns, int(lines.size()), lineCells(lines, columns), 0, -1).failed();
+}
+
+bool ProtaskBill::CheckUnits()
+{
+    const QList<LineCheckColumn> columns = {{QStringLiteral("R_FProductName"), QString()},
+                                            {QStringLiteral("R_FUnitName"), QString()}};
+    return !CheckLineUnits(int(lines.size()), lineCells(lines, columns), 0, 1, 0).failed();
 }
 
 BillRef ProtaskBill::ref() const

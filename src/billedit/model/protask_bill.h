@@ -3,6 +3,7 @@
 #include "billedit/model/bill_actions.h"
 #include "billedit/model/line_rules.h"
 #include "billedit/model/save_lines.h"
+#include "core/line_checks.h"
 
 #include <QList>
 
@@ -96,6 +97,26 @@ int FindOrderClientId(const QString &clientName, const QSqlDatabase &db);
 // company's places (blank counts 0).
 void ProtaskLineFields(const LineValues &line, int numberPlaces, int pricePlaces, int amountPlaces, LineCells &cells);
 
+// A new task as the editor starts it: the server's date, the proposed number (and the bill
+// type key with it), production quantity 1 and the signed-in user.
+void StartNewProtask(ProtaskHeader &header, int userId, const QSqlDatabase &db);
+// The header takes a sales-order line as the editor's copy does: client, the unfinished
+// quantity as production quantity, product, batch, unit and the source fields; the processing
+// amount follows the quantity.
+void CopySalesOrderSource(ProtaskHeader &header, const SalesOrderSource &source);
+// The material proposal as lines: the last task of the product scaled to the production
+// quantity; empty when the product has no earlier task.
+QList<LineValues> ProposeProtaskMaterials(const QString &productName, double productionQuantity,
+                                          const QSqlDatabase &db);
+
+// The header fields a task cannot be saved without, with the captions of their labels and
+// whether the header leaves them empty, for FirstMissingField.
+QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header);
+
+// The material grid's columns that the row checks before a save look at, by grid name and
+// caption: the material and its total consumption are required.
+QList<LineCheckColumn> ProtaskLineCheckColumns();
+
 // A task without a screen: its header and material lines, saved, checked and unchecked by the
 // same plan as the editor's (SaveBill, CheckBill, UncheckBill).
 class ProtaskBill : public BillSteps {
@@ -110,6 +131,10 @@ public:
     int statusId = 1;
 
     BillRef ref() const;
+    // The editor's line checks before a save: at least one material ("请输入单据商品明细,请检查"),
+    // then the row checks of the material grid; each refusal shows its message.
+    bool CheckLines() const;
+    bool CheckUnits() override;
     int SaveHeader(int billId) override;
     bool SaveLines(int billId) override;
 

@@ -132,6 +132,15 @@ ListRow ListRowAt(const TDataSet &list, int row)
     });
 }
 
+ListRow ReadListRow(const QString &formTable, int billId, const QSqlDatabase &db)
+{
+    TDataSet q(db);
+    OpenQuery(q,
+              QStringLiteral("select FID, FBillNo, FBillDate, FIsChecked from ") + formTable.trimmed()
+                  + QStringLiteral(" where FID = ") + QString::number(billId));
+    return ListRowAt(q, 0);
+}
+
 ListContext OpenListContext(int billType, const HostSwitches &switches, const QSqlDatabase &db)
 {
     ListContext c;

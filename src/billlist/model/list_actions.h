@@ -27,6 +27,9 @@ struct ListRow {
 ListRow ListRowFromValues(const QVariantMap &values);
 // Row `row` of the list statement's result; out of range gives no row.
 ListRow ListRowAt(const TDataSet &list, int row);
+// The row of a stored bill of the list's header table as the list would show it, for a caller
+// that names the bill by its key instead of standing on it; no row (id 0) when there is none.
+ListRow ReadListRow(const QString &formTable, int billId, const QSqlDatabase &db = Db());
 
 // A bill list as its actions see it: the bill type, the title the log names as window, the
 // tables of the list statement, the company switches and which tool bar buttons show.

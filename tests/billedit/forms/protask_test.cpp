@@ -1,6 +1,8 @@
 #include "billedit/image_help.h"
 #include "billedit/model/protask_bill.h"
 #include "billedit/protask_form.h"
+#include "core/values.h"
+#include "grid/grid_validation.h"
 #include "grid/grid_view.h"
 #include "platform/program_folder.h"
 #include "test_editors.h"
@@ -8,6 +10,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLocale>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -59,11 +62,56 @@ TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
     EXPECT_DOUBLE_EQ(task.FDC->cell(1, QStringLiteral("R_FNumber")).toDouble(), 10);
     EXPECT_TRUE(task.FDC->cell(2, QStringLiteral("R_FProductName")).toString().isEmpty());
     EXPECT_EQ(task.FDC->rowCountValue(), 20);
+    // A task made without a screen gets the same proposal.
+    const QList<LineValues> proposed = ProposeProtaskMaterials(QStringLiteral("书桌"), 2.5, Db());
+    ASSERT_EQ(proposed.size(), 2);
+    for (int r = 0; r < 2; ++r) {
+        for (const char *f : {"FProductName", "FNumber", "FSingleNumber", "FPrice", "FAmount"})
+            EXPECT_EQ(ValueToTrimmedText(proposed.at(r).value(QString::fromLatin1(f))),
+                      ValueToTrimmedText(task.FDC->cell(r, QStringLiteral("R_") + QString::fromLatin1(f))))
+                << r << f;
+    }
 
     static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("新产品"));
     task.ProposeMaterials();
     EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
         << "a product without tasks leaves the lines";
+}
+
+// The fields a task without a screen must have are the editor's mandatory fields, under the
+// captions of their labels: the refusal texts are the same.
+TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
+{
+    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
+    task.showForm();
+    QStringList editor;
+    for (QWidget *w : task.findChildren<QWidget *>()) {
+        if (!w->objectName().startsWith(QStringLiteral("edt_")) || !(w->property("tag").toInt() & 1))
+            continue;
+        const QString field = w->objectName().mid(4);
+        if (auto *label = task.findChild<QLabel *>(QStringLiteral("lbl_") + field))
+            editor << field + QLatin1Char('=') + label->text();
+    }
+    QStringList model;
+    for (const MandatoryField &f : ProtaskMandatoryFields(ProtaskHeader()))
+        model << f.field + QLatin1Char('=') + f.caption;
+    editor.sort();
+    model.sort();
+    EXPECT_EQ(editor, model);
+
+    // The same for the material grid's row checks.
+    const auto described = [](const QList<LineCheckColumn> &columns) {
+        QStringList d;
+        for (const LineCheckColumn &c : columns) {
+            if (c.required || c.unique)
+                d << c.name + QLatin1Char('=') + c.caption + QLatin1Char(c.required ? 'R' : '-')
+                        + QLatin1Char(c.unique ? 'U' : '-') + QLatin1Char(c.numeric ? 'N' : '-')
+                        + QLatin1Char(c.zeroAllowed ? 'Z' : '-');
+        }
+        d.sort();
+        return d;
+    };
+    EXPECT_EQ(described(GridCheckColumns(task.FDC)), described(ProtaskLineCheckColumns()));
 }
 
 TEST_F(Protask, TheSalesOrderButtonFollowsTheStatesWithTheWorkflowOn)

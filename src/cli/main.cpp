@@ -1,0 +1,259 @@
+// protask-cli: the production task's actions without a screen. Signs in like the host, runs
+// the same model code the windows run, reads and writes JSON, prints the windows' messages on
+// standard error and exits non-zero on any refusal.
+#include "billlist/model/list_query.h"
+#include "cli/cli_prompter.h"
+#include "cli/task_commands.h"
+#include "core/sign_in.h"
+#include "platform/nv_dm_base.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSysInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+using namespace protask;
+
+namespace {
+
+// Exit codes: 0 done, 1 refused (the message says why), 2 a command line or file that cannot
+// be read, 3 the database cannot be used.
+enum Exit { Done = 0, Refused = 1, Usage = 2, NoDatabase = 3 };
+
+const char kUsage[] = R"(Commands:
+  task from-order --line ID [--quantity N] [--save [--check]]
+                          a new task from a sales-order line (printed, or saved)
+  task save --file FILE [--check]
+                          saves a task from JSON (FILE "-" reads standard input)
+  task check --id ID      checks a task as the list does
+  task uncheck --id ID    unchecks a task as the list does
+  task delete --id ID     deletes a task as the list does (asks: give --yes)
+  task list [--from DATE --to DATE | --all] [--find TEXT] [--checked 全部|已审核|未审核]
+                          the list's rows as JSON (default: this month)
+  task export --out FILE.xlsx [list options]
+                          the list written to an Excel workbook
+)";
+
+struct CliOptions {
+    DatabaseOptions database;
+    QCommandLineOption yes{QStringLiteral("yes"), QStringLiteral("Answer Yes to every question.")};
+    QCommandLineOption no{QStringLiteral("no"), QStringLiteral("Answer No to every question (the default).")};
+    QCommandLineOption quiet{QStringLiteral("quiet"), QStringLiteral("Do not echo messages on standard error.")};
+    QCommandLineOption line{QStringLiteral("line"), QStringLiteral("Sales-order line (t_SaleOrderList.FID)."),
+                            QStringLiteral("id")};
+    QCommandLineOption quantity{QStringLiteral("quantity"), QStringLiteral("Production quantity."),
+                                QStringLiteral("n")};
+    QCommandLineOption save{QStringLiteral("save"), QStringLiteral("Save the task made.")};
+    QCommandLineOption check{QStringLiteral("check"), QStringLiteral("Check the task once saved.")};
+    QCommandLineOption file{QStringLiteral("file"), QStringLiteral("Task as JSON (- for standard input)."),
+                            QStringLiteral("file")};
+    QCommandLineOption id{QStringLiteral("id"), QStringLiteral("Task (t_ProTaskForm.FID)."), QStringLiteral("id")};
+    QCommandLineOption from{QStringLiteral("from"), QStringLiteral("First day listed (yyyy-mm-dd)."),
+                            QStringLiteral("date")};
+    QCommandLineOption to{QStringLiteral("to"), QStringLiteral("Last day listed (yyyy-mm-dd)."),
+                          QStringLiteral("date")};
+    QCommandLineOption all{QStringLiteral("all"), QStringLiteral("List every date (the range box's 全部).")};
+    QCommandLineOption find{QStringLiteral("find"), QStringLiteral("Find text, as typed into the list's find box."),
+                            QStringLiteral("text")};
+    QCommandLineOption checked{QStringLiteral("checked"),
+                               QStringLiteral("Checked state: 全部, 已审核 or 未审核 (with the check workflow)."),
+                               QStringLiteral("state")};
+    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("Workbook to write."), QStringLiteral("file")};
+
+    void addTo(QCommandLineParser &p) const
+    {
+        p.setApplicationDescription(QStringLiteral("Production tasks without a screen: the actions of the task "
+                                                   "editor and the task list.\n\n")
+                                    + QString::fromUtf8(kUsage));
+        p.addHelpOption();
+        p.addOptions(database.all());
+        p.addOptions({yes, no, quiet, line, quantity, save, check, file, id, from, to, all, find, checked, out});
+        p.addPositionalArgument(QStringLiteral("task"), QStringLiteral("The object: task."));
+        p.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see Commands)."));
+    }
+};
+
+void print(const QJsonValue &value)
+{
+    const QByteArray text = value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Indented)
+                                            : QJsonDocument(value.toObject()).toJson(QJsonDocument::Indented);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+}
+
+int usageError(const QString &text)
+{
+    std::fprintf(stderr, "protask-cli: %s\n", text.toUtf8().constData());
+    return Usage;
+}
+
+// The refusal as JSON on standard output and the reason on standard error.
+int refusal(const CommandResult &r, const CliPrompter &prompter)
+{
+    QJsonObject o{{QStringLiteral("done"), false}};
+    QStringList why = prompter.messages();
+    if (!r.refusal.isEmpty()) {
+        why.append(r.refusal);
+        std::fprintf(stderr, "protask-cli: %s\n", r.refusal.toUtf8().constData());
+    }
+    o.insert(QStringLiteral("messages"), QJsonArray::fromStringList(why));
+    if (r.data.isObject())
+        o.insert(QStringLiteral("task"), r.data);
+    print(o);
+    return Refused;
+}
+
+std::optional<int> numberOption(const QCommandLineParser &p, const QCommandLineOption &o)
+{
+    bool ok = false;
+    const int n = p.value(o).toInt(&ok);
+    return ok && n > 0 ? std::optional<int>(n) : std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The export builds the list's grid: a widget application without a display. The other
+    // commands need no window library.
+    bool exporting = false;
+    for (int i = 1; i < argc; ++i)
+        exporting = exporting || qstrcmp(argv[i], "export") == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (exporting) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("protask-cli"));
+
+    const CliOptions o;
+    QCommandLineParser p;
+    o.addTo(p);
+    if (!p.parse(QCoreApplication::arguments()))
+        return usageError(p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(p.helpText().toUtf8().constData(), stdout);
+        return Done;
+    }
+    const QStringList args = p.positionalArguments();
+    if (args.size() != 2 || args.at(0) != QLatin1String("task"))
+        return usageError(QStringLiteral("expected: task <command>; see --help"));
+    const QString command = args.at(1);
+    static const QStringList kCommands = {
+        QStringLiteral("from-order"), QStringLiteral("save"), QStringLiteral("check"), QStringLiteral("uncheck"),
+        QStringLiteral("delete"),     QStringLiteral("list"), QStringLiteral("export")};
+    if (!kCommands.contains(command))
+        return usageError(QStringLiteral("unknown command: ") + command);
+
+    CliPrompter prompter(p.isSet(o.yes) && !p.isSet(o.no), !p.isSet(o.quiet));
+    Prompter::install(&prompter);
+
+    DatabaseChoice choice;
+    nvDMBase &dm = nvDMBase::instance();
+    try {
+        choice = ReadDatabaseOptions(p, o.database);
+        PreparePrivateServer(choice, QCoreApplication::applicationDirPath());
+        dm.connect(choice.db);
+        LoadHostSwitches(dm);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "protask-cli: cannot use the database: %s\n", e.message().toUtf8().constData());
+        return NoDatabase;
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "protask-cli: %s\n", e.what());
+        return NoDatabase;
+    }
+    if (choice.signInUser.isEmpty())
+        return usageError(QStringLiteral("--user is required: the user of t_comUser to sign in as"));
+    if (!FindUser(choice.signInUser, dm.userId, dm.userName))
+        return usageError(QStringLiteral("no user %1 in t_comUser").arg(choice.signInUser));
+    dm.hostName = QSysInfo::machineHostName();
+
+    const QSqlDatabase db = dm.connection();
+    const HostSwitches &sw = dm.switches;
+    CommandResult result;
+    try {
+        if (!dm.prepareAction())
+            return usageError(QStringLiteral("the database connection was lost"));
+        if (command == QLatin1String("from-order") || command == QLatin1String("save")) {
+            ProtaskBill bill(db);
+            if (command == QLatin1String("from-order")) {
+                const std::optional<int> line = numberOption(p, o.line);
+                if (!line)
+                    return usageError(QStringLiteral("--line needs a sales-order line ID"));
+                std::optional<double> quantity;
+                if (p.isSet(o.quantity)) {
+                    bool ok = false;
+                    quantity = p.value(o.quantity).toDouble(&ok);
+                    if (!ok)
+                        return usageError(QStringLiteral("--quantity needs a number"));
+                }
+                result = TaskFromOrder(bill, *line, quantity, dm.userId, db);
+            } else {
+                if (!p.isSet(o.file))
+                    return usageError(QStringLiteral("--file is required"));
+                QFile f(p.value(o.file));
+                const bool opened = p.value(o.file) == QLatin1String("-") ? f.open(stdin, QIODevice::ReadOnly)
+                                                                          : f.open(QIODevice::ReadOnly);
+                if (!opened)
+                    return usageError(QStringLiteral("cannot read ") + p.value(o.file));
+                QJsonParseError error;
+                const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &error);
+                if (!doc.isObject())
+                    return usageError(QStringLiteral("the task file is not a JSON object: ") + error.errorString());
+                QString why;
+                if (!TaskFromJson(doc.object(), bill, why))
+                    return usageError(why);
+                result = PrepareTask(bill, dm.userId, db);
+            }
+            const bool save = command == QLatin1String("save") || p.isSet(o.save);
+            if (result.done && save)
+                result = SaveTask(bill, p.isSet(o.check), sw, db);
+        } else if (command == QLatin1String("check") || command == QLatin1String("uncheck")
+                   || command == QLatin1String("delete")) {
+            const std::optional<int> id = numberOption(p, o.id);
+            if (!id)
+                return usageError(QStringLiteral("--id needs a task ID"));
+            result = command == QLatin1String("delete") ? DeleteTask(*id, sw, db)
+                                                        : CheckTask(*id, command == QLatin1String("check"), sw, db);
+        } else {
+            ListDateRange range = OpeningDateRange(ListToday(db));
+            if (p.isSet(o.all)) {
+                range = ApplyRangeItem(QStringLiteral("全部"), ListToday(db), range);
+            } else if (p.isSet(o.from) || p.isSet(o.to)) {
+                range.begin = QDate::fromString(p.value(o.from), Qt::ISODate);
+                range.end = QDate::fromString(p.value(o.to), Qt::ISODate);
+                if (!range.begin.isValid() || !range.end.isValid())
+                    return usageError(QStringLiteral("--from and --to need dates of the calendar (yyyy-mm-dd)"));
+            }
+            const ListFind find = MakeListFind(p.value(o.find), p.value(o.checked), sw.checkWorkflow);
+            if (command == QLatin1String("list")) {
+                result = ListTasks(range, find, db);
+            } else {
+                if (!p.isSet(o.out))
+                    return usageError(QStringLiteral("--out is required"));
+                result = ExportTasks(range, find, p.value(o.out), sw, db);
+            }
+        }
+    } catch (const DbError &e) {
+        prompter.error(e.message());
+        result = CommandResult();
+    } catch (const std::exception &e) {
+        prompter.error(QString::fromUtf8(e.what()));
+        result = CommandResult();
+    }
+    if (!result.done)
+        return refusal(result, prompter);
+    print(result.data);
+    return Done;
+}
