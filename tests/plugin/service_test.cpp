@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 
 using namespace protask;
@@ -38,6 +39,9 @@ protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
+        // A new bill proposes a number of the server's month.
+        clock = std::make_unique<protask::testing::PinServerClock>(nvDMBase::instance().connection(),
+                                                                   protask::testing::kPinnedNow);
         ASSERT_NE(getBillInts(), nullptr) << PROTASK_PLUGIN_PATH;
         service = getBillInts()();
         ExecScript(QStringLiteral("insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
@@ -54,6 +58,7 @@ protected:
         list(Close);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         service->Release();
+        clock.reset();
         DatabaseTest::TearDown();
     }
 
@@ -99,6 +104,7 @@ protected:
     const quint32 mainHandle = registerWindowHandle(&mainWindow);
     const int32_t sheetHandle = static_cast<int32_t>(registerWindowHandle(&sheet));
     IBillInterface *service = nullptr;
+    std::unique_ptr<protask::testing::PinServerClock> clock;
 };
 
 TEST_F(Service, NothingAnswersBeforeTheFirstOpenNorForAnotherBillType)

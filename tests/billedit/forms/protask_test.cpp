@@ -155,6 +155,7 @@ TEST_F(Protask, TwoWorkstationsSavingAtOnceGetDifferentNumbersAndKeys)
         const QString name = QStringLiteral("task-ws%1").arg(w);
         {
             const QSqlDatabase db = openConnection(TestConnectionSettings(name));
+            PinServerClock pinned(db, kPinnedNow);
             for (int i = 0; i < kEach; ++i) {
                 ProtaskBill bill(db);
                 bill.header.billTableTypeId = 49;
