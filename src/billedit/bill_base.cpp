@@ -279,6 +279,10 @@ void TFBaseForm_BillBase::FormStartup()
     FormShowAction();
     LoadHeaderControls();
     LoadLines();
+    // The print format chosen last time, by any workstation, is the one the menu offers.
+    const BillTypeRecord type = ReadBillTypeRecord(FBillTypeNo, nvDMBase::instance().connection());
+    if (type.found && type.printStyle >= 1 && type.printStyle <= m_printStyles.size())
+        FBillPrintStyle = type.printStyle;
     for (int i = 0; i < m_printStyles.size(); ++i)
         m_printStyles[i]->setChecked(i + 1 == FBillPrintStyle);
     RefreshCheckState();

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
@@ -182,6 +183,24 @@ TEST_F(BillEditor, StoredBillsOpenInTheStateTheirFlagsGive)
         EXPECT_EQ(e->findChild<QLabel *>(QStringLiteral("lbl_FIsCloseAcc"))->isVisibleTo(e.get()), c.closedLabel);
         EXPECT_EQ(e->billNo()->isReadOnly(), c.state != 2);
     }
+}
+
+// The print format chosen on one editor is stored for the bill type: the next editor opens on it.
+TEST_F(BillEditor, ThePrintFormatChosenLastIsTheOneTheNextEditorOffers)
+{
+    const auto marked = [](const PurchaseEditor &e) {
+        QString marks;
+        for (const QAction *a : e.findChild<QMenu *>(QStringLiteral("mnuPrintStyle"))->actions())
+            marks += a->isChecked() ? u'x' : u'-';
+        return marks;
+    };
+    auto first = openPurchase();
+    EXPECT_EQ(marked(*first), QStringLiteral("x--"));
+    first->findChild<QMenu *>(QStringLiteral("mnuPrintStyle"))->actions().at(2)->trigger();
+    EXPECT_EQ(scalar(QStringLiteral("select FPrintStyle from T_BillType where FBillTypeNo = 'JHD'")).toInt(), 3);
+    auto second = openPurchase();
+    EXPECT_EQ(second->FBillPrintStyle, 3);
+    EXPECT_EQ(marked(*second), QStringLiteral("--x"));
 }
 
 TEST_F(BillEditor, TheTaskEditorSavesReloadsAndGrowsItsGrid)
