@@ -403,6 +403,16 @@ TEST_F(ListActions, TheStockTestRefusesOrAsksOnAShortage)
     HostSwitches forbid;
     forbid.forbidNegativeStock = true;
     EXPECT_TRUE(ListStockTest(3004, u"t_SaleOutForm"_s, u"t_SaleOutList"_s, 1, forbid)) << "5 cover 3 + 2";
+
+    // Stock of one product in two storehouses: an order counts both, a sales-out only its own.
+    ExecScript(u"update t_Balance set FNumber = 3 where FProductID = 2;"
+               "insert into t_Balance(FStorehouseID,FProductID,FNumber) values (3,2,3)"_s);
+    HostSwitches ask;
+    ask.askOnNegativeStock = true;
+    prompter.clear();
+    EXPECT_TRUE(ListStockTest(3003, u"t_SaleOrderForm"_s, u"t_SaleOrderList"_s, 500, ask)) << "3 + 3 cover 5";
+    EXPECT_TRUE(prompter.entries().isEmpty());
+    EXPECT_FALSE(ListStockTest(3004, u"t_SaleOutForm"_s, u"t_SaleOutList"_s, 1, forbid)) << "3 do not cover 5";
 }
 
 } // namespace

@@ -89,8 +89,12 @@ QString shortageSql(const QString &formTable, const QString &listTable, int bill
         + (byStore ? QStringLiteral(" ) TT2 LEFT JOIN t_Balance TT1   ON TT1.FProductID = TT2.FProductID AND "
                                     "TT1.FStorehouseID = TT2.FStorehouseID  ")
                    : QStringLiteral(" ) TT2 LEFT JOIN t_Balance TT1   ON TT1.FProductID = TT2.FProductID  "))
-        + QStringLiteral(" GROUP BY TT1.FProductID, TT2.FProductName,TT2.FNumber  "
-                         " HAVING SUM(IFNULL(TT1.FNumber,0)) < SUM(IFNULL(TT2.FNumber,0))");
+        // Each line group of the bill is compared once with the balance rows it meets: summing its
+        // quantity once per storehouse holding the product would report a shortage where the
+        // storehouses together cover it.
+        + (byStore ? QStringLiteral(" GROUP BY TT2.FStorehouseID, TT2.FProductID, TT2.FProductName,TT2.FNumber  ")
+                   : QStringLiteral(" GROUP BY TT2.FProductID, TT2.FProductName,TT2.FNumber  "))
+        + QStringLiteral(" HAVING SUM(IFNULL(TT1.FNumber,0)) < IFNULL(TT2.FNumber,0)");
 }
 
 QString dismantlingShortageSql(const QString &formTable, int billId)
