@@ -8,13 +8,6 @@
 
 namespace protask::testing {
 
-inline QVariant scalar(const QString &sql)
-{
-    TDataSet q(Db());
-    q.open(sql);
-    return q.isEmpty() ? QVariant() : q.value(0, 0);
-}
-
 // The bill numbers the list shows, in its order.
 inline QStringList listedBillNos(const ListQuery &query)
 {

@@ -24,12 +24,6 @@ using namespace protask::testing;
 
 namespace {
 
-QVariant scalar(const QString &sql)
-{
-    QSqlQuery q(nvDMBase::instance().connection());
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-
 // The column of a grid with that caption.
 int columnOf(QTableView *grid, const QString &caption)
 {

@@ -1,5 +1,6 @@
 // The program folder: where it is, what seeding copies into it, and its INI files.
 #include "platform/program_folder.h"
+#include "test_db.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace protask;
+using protask::testing::ReadFileBytes;
 
 namespace {
 
@@ -25,12 +27,6 @@ void writeFile(const QString &path, const QByteArray &content)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 TEST_F(ProgramFolderTest, PathsUseTheFolderWhateverSeparatorAndTheEnvironmentWhenNotSet)
@@ -55,8 +51,8 @@ TEST_F(ProgramFolderTest, SeedingCopiesShippedFilesButKeepsTheUsersOwn)
     writeFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf")), "edited by the user");
 
     SeedProgramFolder(shipped.path());
-    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("help/生产任务单.htm"))), QByteArray("shipped help"));
-    EXPECT_EQ(readFile(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf"))),
+    EXPECT_EQ(ReadFileBytes(ProgramPath(QStringLiteral("help/生产任务单.htm"))), QByteArray("shipped help"));
+    EXPECT_EQ(ReadFileBytes(ProgramPath(QStringLiteral("Reports/Bill/生产任务单(标准).grf"))),
               QByteArray("edited by the user"));
 }
 

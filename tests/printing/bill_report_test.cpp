@@ -26,22 +26,6 @@
 namespace protask::testing {
 namespace {
 
-class RecordingHost : public QObject, public IHostMessageSink {
-public:
-    qintptr hostMessage(const HostMessage &m) override
-    {
-        received.append(QStringLiteral("%1/%2/%3").arg(m.msg).arg(m.wParam).arg(m.lParam));
-        return 0;
-    }
-    QStringList received;
-};
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 void writeFile(const QString &path, const QByteArray &data)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -112,7 +96,7 @@ TEST_F(BillReport, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYe
     SeedPrintTask(3);
     const QString file = bill("生产任务单(标准).grf");
     const QString backup = PrintTemplateBackupPath(QStringLiteral("生产任务单(标准).grf"));
-    const QByteArray shipped = readFile(file);
+    const QByteArray shipped = ReadFileBytes(file);
     struct Case {
         const char *name;
         bool removeTemplate, damage, withBackup, answerYes;
@@ -144,7 +128,7 @@ TEST_F(BillReport, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYe
         EXPECT_EQ(f->FormShow(), c.loads);
         EXPECT_EQ(prompter.texts(), c.texts);
         if (c.withBackup) {
-            EXPECT_EQ(readFile(file) == shipped, c.answerYes);
+            EXPECT_EQ(ReadFileBytes(file) == shipped, c.answerYes);
         }
         if (c.loads) {
             EXPECT_EQ(f->report().data().rows.size(), 3);

@@ -19,12 +19,6 @@ namespace {
 using report::ControlKind;
 using report::TReportTemplate;
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 TReportTemplate loaded(const QString &path)
 {
     TReportTemplate t;
@@ -59,20 +53,20 @@ protected:
 
 TEST_F(Designer, FirstSaveKeepsTheOldFileAsBackupLaterSavesLeaveItAlone)
 {
-    const QByteArray shipped = readFile(file);
+    const QByteArray shipped = ReadFileBytes(file);
     auto first = open();
     EXPECT_EQ(first->windowTitle(), QStringLiteral("模板设计"));
     ASSERT_TRUE(first->designer()->moveControl(QStringLiteral("TitleText"), 20, 3));
     first->SaveTemplate();
     EXPECT_EQ(first->result(), 1);
     EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("修改保存成功")});
-    EXPECT_EQ(readFile(backup), shipped);
+    EXPECT_EQ(ReadFileBytes(backup), shipped);
     EXPECT_EQ(loaded(file).control(QStringLiteral("TitleText"))->x, 20);
 
     auto second = open();
     ASSERT_TRUE(second->designer()->resizeControl(QStringLiteral("TitleText"), 100, 9));
     second->SaveTemplate();
-    EXPECT_EQ(readFile(backup), shipped) << "the backup stays as before any change";
+    EXPECT_EQ(ReadFileBytes(backup), shipped) << "the backup stays as before any change";
     const TReportTemplate now = loaded(file);
     EXPECT_EQ(now.control(QStringLiteral("TitleText"))->x, 20);
     EXPECT_EQ(now.control(QStringLiteral("TitleText"))->w, 100);
@@ -80,12 +74,12 @@ TEST_F(Designer, FirstSaveKeepsTheOldFileAsBackupLaterSavesLeaveItAlone)
 
 TEST_F(Designer, ClosingWithoutSavingReturns2AndLeavesTheFiles)
 {
-    const QByteArray shipped = readFile(file);
+    const QByteArray shipped = ReadFileBytes(file);
     auto d = open();
     d->designer()->moveControl(QStringLiteral("TitleText"), 50, 50);
     d->CloseDesigner();
     EXPECT_EQ(d->result(), 2);
-    EXPECT_EQ(readFile(file), shipped);
+    EXPECT_EQ(ReadFileBytes(file), shipped);
     EXPECT_FALSE(QFileInfo::exists(backup));
     EXPECT_TRUE(prompter.texts().isEmpty());
 }

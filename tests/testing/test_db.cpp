@@ -6,6 +6,7 @@
 #include "platform/nv_dm_base.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
@@ -13,6 +14,18 @@
 #include <stdexcept>
 
 namespace protask::testing {
+
+QVariant scalar(const QString &sql)
+{
+    QSqlQuery q(nvDMBase::instance().connection());
+    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
+}
+
+QByteArray ReadFileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 QString SourceDir() { return qEnvironmentVariable("PROTASK_SOURCE_DIR", QStringLiteral(PROTASK_SOURCE_DIR)); }
 

@@ -1,14 +1,19 @@
 #pragma once
 
 #include "platform/db.h"
+#include "platform/host_messages.h"
 #include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <ostream>
 
@@ -36,6 +41,24 @@ void KillConnection(const QSqlDatabase &db);
 // Returns once at least `count` transactions wait for a row lock (a staged race has reached
 // its wait), seen by the server; throws after 20 s.
 void WaitForLockWaits(int count);
+// The first column of the first row on the data module's connection; empty without a row.
+QVariant scalar(const QString &sql);
+// A file's bytes; empty when it cannot be read.
+QByteArray ReadFileBytes(const QString &path);
+
+// A host window that records every message sent to it, as "msg/wParam/lParam" and whole.
+class RecordingHost : public QObject, public IHostMessageSink {
+public:
+    qintptr hostMessage(const HostMessage &m) override
+    {
+        received.append(QStringLiteral("%1/%2/%3").arg(m.msg).arg(m.wParam).arg(m.lParam));
+        messages.append(m);
+        return 0;
+    }
+    QStringList received;
+    QList<HostMessage> messages;
+};
+
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
 

@@ -13,16 +13,6 @@ using namespace protask::testing;
 
 namespace {
 
-class RecordingHost : public QObject, public IHostMessageSink {
-public:
-    qintptr hostMessage(const HostMessage &m) override
-    {
-        received.append(QStringLiteral("%1/%2/%3").arg(m.msg).arg(m.wParam).arg(m.lParam));
-        return 0;
-    }
-    QStringList received;
-};
-
 class VoucherEditor : public BillEditor {
 protected:
     void trigger(QObject *form, const char *action)

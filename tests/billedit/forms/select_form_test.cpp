@@ -18,21 +18,12 @@
 #include <memory>
 
 using namespace protask;
+using protask::testing::RecordingHost;
 using protask::testing::ExecScript;
 using protask::testing::kPinnedNow;
 using protask::testing::PinServerClock;
 
 namespace {
-
-class RecordingHost : public QObject, public IHostMessageSink {
-public:
-    qintptr hostMessage(const HostMessage &m) override
-    {
-        received.append(m);
-        return 0;
-    }
-    QList<HostMessage> received;
-};
 
 class SelectFormTest : public protask::testing::DatabaseTest {
 protected:
@@ -164,9 +155,9 @@ TEST_F(SelectFormTest, ShowTellsTheHostAndTakesItsWorkArea)
     form.FMainHandle = handle;
     form.FMultiSelected = true;
     ASSERT_TRUE(form.FormShow());
-    ASSERT_EQ(host.received.size(), 1);
-    EXPECT_EQ(host.received[0].msg, 1039u);
-    EXPECT_EQ(host.received[0].sender.data(), &form);
+    ASSERT_EQ(host.messages.size(), 1);
+    EXPECT_EQ(host.messages[0].msg, 1039u);
+    EXPECT_EQ(host.messages[0].sender.data(), &form);
     EXPECT_EQ(form.pos(), QPoint(5, 50));
     EXPECT_EQ(form.size(), QSize(800, 580));
     EXPECT_EQ(form.grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);

@@ -127,14 +127,6 @@ protected:
     QString HistoryClientName() const override { return text("FClientName"); }
 };
 
-inline QVariant scalar(const QString &sql)
-{
-    QSqlQuery q(Db());
-    if (!q.exec(sql) || !q.next())
-        return {};
-    return q.value(0);
-}
-
 class BillEditor : public DatabaseTest {
 protected:
     void SetUp() override

@@ -18,22 +18,6 @@ using namespace protask::testing;
 
 namespace {
 
-class RecordingHost : public QObject, public IHostMessageSink {
-public:
-    qintptr hostMessage(const HostMessage &m) override
-    {
-        received.append(QStringLiteral("%1/%2/%3").arg(m.msg).arg(m.wParam).arg(m.lParam));
-        return 0;
-    }
-    QStringList received;
-};
-
-QVariant scalar(const QString &sql)
-{
-    QSqlQuery q(nvDMBase::instance().connection());
-    return q.exec(sql) && q.next() ? q.value(0) : QVariant();
-}
-
 class ListForm : public DatabaseTest {
 protected:
     void SetUp() override
