@@ -1,0 +1,106 @@
+// The task editor's keyboard shortcuts for a user without the rights behind them: with the
+// check workflow and the rights switch on, the keys reach no action and nothing changes.
+
+#include "billedit/protask_form.h"
+#include "platform/program_folder.h"
+#include "test_editors.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+using namespace protask;
+using namespace protask::testing;
+
+namespace {
+
+// Presses a key sequence on the form's focus widget as a user would; answers the modal window
+// the key opened (closed again at once), empty when none.
+QString pressKeys(QWidget *form, const QString &keys)
+{
+    QString opened;
+    QTimer::singleShot(0, [&opened]() {
+        if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            opened = modal->objectName();
+            modal->reject();
+        }
+    });
+    const QKeyCombination k = QKeySequence(keys)[0];
+    QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
+    QApplication::sendEvent(form->focusWidget() ? form->focusWidget() : form, &press);
+    QCoreApplication::processEvents();
+    return opened;
+}
+
+class ProtaskRights : public BillEditor {
+protected:
+    void SetUp() override
+    {
+        BillEditor::SetUp();
+        SetProgramFolder(home.path());
+        SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+        ExecScript(QStringLiteral(
+            "insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
+            "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
+            "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2);"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FProductID,FUnitID,Fnumber,FIsChecked) values"
+            " (1,'RWD20261200001','2026-12-15',1,1,5,0);"
+            "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber) values"
+            " (1,1,1,2,1,2,10)"));
+        nvDMBase::instance().switches.checkWorkflow = true;
+        nvDMBase::instance().switches.rightsSwitch = 1;
+    }
+    std::unique_ptr<TFBaseForm_BillBase_BillNo_Protask> openTask(int user, int status)
+    {
+        nvDMBase::instance().userId = user;
+        auto task = std::make_unique<TFBaseForm_BillBase_BillNo_Protask>(nullptr, 0);
+        task->FBillID = 1;
+        task->FBillStatusID = status;
+        task->showForm();
+        task->show();
+        task->activateWindow();
+        task->setFocus();
+        QCoreApplication::processEvents();
+        return task;
+    }
+    QTemporaryDir home;
+};
+
+TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
+{
+    // The keys reach the form: the administrator's print key opens the print form.
+    EXPECT_EQ(pressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+P")), QStringLiteral("TFBaseForm_BillReport"));
+    ExecScript(QStringLiteral("delete from zzsyslog"));
+    prompter.clear();
+
+    // The list opens the task for display only: the user holds no edit right.
+    const auto task = openTask(2, 3);
+    task->set("FNote", QStringLiteral("改过"));
+    const QString before = AllTablesChecksum();
+    struct Case {
+        const char *keys;
+        const char *action; // hidden by the missing right, or (save) off while the task is shown
+    };
+    const Case cases[] = {
+        {"Ctrl+N", "actNew"},
+        {"Ctrl+P", "actPrint"},
+        {"Ctrl+L", "actPreview"},
+        {"Ctrl+S", nullptr},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(pressKeys(task.get(), QString::fromLatin1(c.keys)), QString()) << c.keys;
+        if (c.action)
+            EXPECT_FALSE(task->action(QString::fromLatin1(c.action))->isVisible()) << c.action;
+    }
+    for (const char *hidden : {"actCheck", "actUnCheck"}) {
+        EXPECT_FALSE(task->action(QString::fromLatin1(hidden))->isVisible()) << hidden;
+        task->action(QString::fromLatin1(hidden))->trigger();
+    }
+    EXPECT_EQ(AllTablesChecksum(), before);
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
+}
+
+} // namespace
