@@ -1,5 +1,6 @@
-// The task editor's keyboard shortcuts for a user without the rights behind them: with the
-// check workflow and the rights switch on, the keys reach no action and nothing changes.
+// What the task editor keeps from the database: the keyboard shortcuts of a user without the
+// rights behind them (check workflow and rights switch on) reach no action, and a text longer
+// than its column is refused before anything is written.
 
 #include "billedit/protask_form.h"
 #include "platform/program_folder.h"
@@ -24,7 +25,7 @@ QString pressKeys(QWidget *form, const QString &keys)
     QString opened;
     QTimer::singleShot(0, [&opened]() {
         if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            opened = modal->objectName();
+            opened = modal->objectName().isEmpty() ? QStringLiteral("dialog") : modal->objectName();
             modal->reject();
         }
     });
@@ -46,8 +47,9 @@ protected:
             "insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
             "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
             "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2);"
-            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FProductID,FUnitID,Fnumber,FIsChecked) values"
-            " (1,'RWD20261200001','2026-12-15',1,1,5,0);"
+            "insert into t_comClient(FID,FNo,FName,FType) values (7,'K1','东方家私',1);"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FClientID,FProductID,FUnitID,Fnumber,FIsChecked) values"
+            " (1,'RWD20261200001','2026-12-15',7,1,1,5,0);"
             "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber) values"
             " (1,1,1,2,1,2,10)"));
         nvDMBase::instance().switches.checkWorkflow = true;
@@ -71,14 +73,14 @@ protected:
 
 TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
 {
-    // The keys reach the form: the administrator's print key opens the print form.
-    EXPECT_EQ(pressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+P")), QStringLiteral("TFBaseForm_BillReport"));
+    // The keys reach the form: the administrator's preview key opens the print form.
+    EXPECT_EQ(pressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+L")), QStringLiteral("TFBaseForm_BillReport"));
     ExecScript(QStringLiteral("delete from zzsyslog"));
     prompter.clear();
 
     // The list opens the task for display only: the user holds no edit right.
     const auto task = openTask(2, 3);
-    task->set("FNote", QStringLiteral("改过"));
+    LoadControl(task->headerControl(QStringLiteral("FNote")), QStringLiteral("改过"));
     const QString before = AllTablesChecksum();
     struct Case {
         const char *keys;
@@ -101,6 +103,17 @@ TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
     }
     EXPECT_EQ(AllTablesChecksum(), before);
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
+}
+
+TEST_F(ProtaskRights, ATextLongerThanItsColumnIsRefusedBeforeAnythingIsWritten)
+{
+    nvDMBase::instance().switches.rightsSwitch = 0;
+    const auto task = openTask(1, 2);
+    LoadControl(task->headerControl(QStringLiteral("FNote")), QString(501, QChar(0x957F)));
+    const QString before = AllTablesChecksum();
+    task->SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("说明(FNote)的内容超过了500个字符(现有501个),不能保存,请检查"));
+    EXPECT_EQ(AllTablesChecksum(), before);
 }
 
 } // namespace
