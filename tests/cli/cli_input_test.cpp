@@ -1,4 +1,5 @@
 #include "billedit/model/protask_bill.h"
+#include "billlist/model/list_query.h"
 #include "cli_fixture.h"
 
 #include <QJsonArray>
@@ -164,6 +165,11 @@ TEST_F(Cli, TheListsFindMatchesEveryTextLiterally)
         found.sort();
         EXPECT_EQ(found, c.clients) << c.find.left(10).toStdString();
     }
+    // A NUL cannot be given on a command line; the list's statement takes it as any character.
+    const ListFind nul = MakeListFind(u"甲"_s + QChar(0), QString(), true);
+    TDataSet q(nvDMBase::instance().connection());
+    EXPECT_NO_THROW(q.open(BuildListQuery(3049, ListDateRange{false, {}, {}}, nul).sql));
+    EXPECT_EQ(q.recordCount(), 0);
 }
 
 } // namespace

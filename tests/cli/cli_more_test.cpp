@@ -60,6 +60,22 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
         EXPECT_TRUE(runTool(u"pdftotext"_s, {file, u"-"_s}).contains(c.text)) << file.toStdString();
     }
     EXPECT_EQ(count(u"select count(*) from zzsyslog where FMsgCont like '打印操作%'"_s), 4);
+
+    // A long task runs over pages: the file has the pages the engine laid out.
+    QJsonArray lines;
+    for (int i = 0; i < 80; ++i)
+        lines.append(QJsonObject{{u"FProductName"_s, u"螺栓"_s}, {u"FUnitName"_s, u"把"_s}, {u"FNumber"_s, i + 1}});
+    const QJsonObject task{{u"FClientName"_s, u"东方家私"_s}, {u"FProductName"_s, u"办公椅"_s}, {u"lines"_s, lines}};
+    const CliRun long_ = RunCli({u"task"_s, u"save"_s, u"--file"_s, u"-"_s}, u"1"_s, QJsonDocument(task).toJson());
+    ASSERT_EQ(long_.exitCode, 0) << long_.errors.toStdString();
+    const QString file = home.filePath(u"long.pdf"_s);
+    const CliRun printed = RunCli(at + QStringList{u"task"_s, u"print"_s, u"--id"_s,
+                                                   QString::number(long_.object().value(u"FID"_s).toInt()),
+                                                   u"--out"_s, file});
+    ASSERT_EQ(printed.exitCode, 0) << printed.errors.toStdString();
+    EXPECT_GT(pdfPages(file), 1);
+    EXPECT_EQ(pdfPages(file), printed.object().value(u"pages"_s).toInt());
+    EXPECT_TRUE(runTool(u"pdftotext"_s, {file, u"-"_s}).contains(u"80"_s));
     EXPECT_EQ(RunCli(at
                      + QStringList{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"A5"_s, u"--out"_s,
                                    home.filePath(u"x.pdf"_s)})

@@ -532,6 +532,9 @@ bool CheckProtaskValues(const ProtaskHeader &h, const QList<LineValues> &lines, 
         why = numberRefusal(numbers[i], kindOf(kHeaderNumbers[i]),
                             fieldName(kHeaderNumbers[i].caption, QString::fromLatin1(kHeaderNumbers[i].field)));
     for (int row = 0; row < lines.size() && why.isEmpty(); ++row) {
+        // Only lines with a material are stored.
+        if (lines.at(row).blank(QStringLiteral("FProductName")))
+            continue;
         const QHash<QString, QVariant> &cells = lines.at(row).cells();
         for (auto it = cells.cbegin(); it != cells.cend() && why.isEmpty(); ++it) {
             why = lineCellRefusal(it.key(), it.value(), kinds);

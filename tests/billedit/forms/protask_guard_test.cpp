@@ -73,8 +73,10 @@ protected:
 
 TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
 {
-    // The keys reach the form: the administrator's preview key opens the print form.
+    // The keys reach the form: without the rights switch the preview key opens the print form.
+    nvDMBase::instance().switches.rightsSwitch = 0;
     EXPECT_EQ(pressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+L")), QStringLiteral("TFBaseForm_BillReport"));
+    nvDMBase::instance().switches.rightsSwitch = 1;
     ExecScript(QStringLiteral("delete from zzsyslog"));
     prompter.clear();
 
@@ -94,8 +96,9 @@ TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
     };
     for (const Case &c : cases) {
         EXPECT_EQ(pressKeys(task.get(), QString::fromLatin1(c.keys)), QString()) << c.keys;
-        if (c.action)
+        if (c.action) {
             EXPECT_FALSE(task->action(QString::fromLatin1(c.action))->isVisible()) << c.action;
+        }
     }
     for (const char *hidden : {"actCheck", "actUnCheck"}) {
         EXPECT_FALSE(task->action(QString::fromLatin1(hidden))->isVisible()) << hidden;

@@ -2,6 +2,7 @@
 // workflow and the rights switch on, the keys reach no action and nothing changes.
 
 #include "billlist/bill_list_form.h"
+#include "grid/grid_view.h"
 #include "platform/host_messages.h"
 #include "platform/program_folder.h"
 #include "test_db.h"
@@ -97,11 +98,13 @@ protected:
 
 TEST_F(ListRights, ARestrictedUsersShortcutsChangeNothing)
 {
-    // The keys reach the list: the administrator's delete key asks first.
+    // The keys reach the list: without the rights switch the delete key asks first.
+    nvDMBase::instance().switches.rightsSwitch = 0;
     prompter.queueAnswer(false);
     pressKeys(open(1), QStringLiteral("Ctrl+D"));
     EXPECT_EQ(prompter.lastText(), QStringLiteral("确定要删除所选单据?"));
     prompter.clear();
+    nvDMBase::instance().switches.rightsSwitch = 1;
 
     QWidget *grid = open(2);
     const QString before = AllTablesChecksum();
