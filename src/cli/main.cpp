@@ -36,6 +36,7 @@ const char kUsage[] = R"(Commands:
                           a new task from a sales-order line (printed, or saved)
   task save --file FILE [--check]
                           saves a task from JSON (FILE "-" reads standard input)
+  task show --id ID       a stored task as JSON, as save reads it
   task check --id ID      checks a task as the list does
   task uncheck --id ID    unchecks a task as the list does
   task delete --id ID     deletes a task as the list does (asks: give --yes)
@@ -176,9 +177,9 @@ int main(int argc, char **argv)
         return usageError(QStringLiteral("expected: task <command> or voucher make; see --help"));
     const QString command = args.at(1);
     static const QStringList kCommands = {
-        QStringLiteral("from-order"), QStringLiteral("save"),   QStringLiteral("check"),
-        QStringLiteral("uncheck"),    QStringLiteral("delete"), QStringLiteral("list"),
-        QStringLiteral("export"),     QStringLiteral("print"),  QStringLiteral("print-list")};
+        QStringLiteral("from-order"), QStringLiteral("save"),      QStringLiteral("check"), QStringLiteral("show"),
+        QStringLiteral("uncheck"),    QStringLiteral("delete"),    QStringLiteral("list"),  QStringLiteral("export"),
+        QStringLiteral("print"),      QStringLiteral("print-list")};
     if (voucher ? command != QLatin1String("make") : !kCommands.contains(command))
         return usageError(QStringLiteral("unknown command: ") + args.join(QLatin1Char(' ')));
     const bool printing = !voucher && command.startsWith(QLatin1String("print"));
@@ -226,6 +227,11 @@ int main(int argc, char **argv)
             if (!type || !id)
                 return usageError(QStringLiteral("voucher make needs --type BILLTYPE and --id ID"));
             result = MakeVoucher(*type, *id, dm.userId, sw, db);
+        } else if (command == QLatin1String("show")) {
+            const std::optional<int> id = numberOption(p, o.id);
+            if (!id)
+                return usageError(QStringLiteral("--id needs a task ID"));
+            result = ShowTask(*id, db);
         } else if (command == QLatin1String("print")) {
             const std::optional<int> id = numberOption(p, o.id);
             if (!id)

@@ -216,6 +216,37 @@ bool TaskFromJson(const QJsonObject &json, ProtaskBill &bill, QString &error)
     return true;
 }
 
+CommandResult ShowTask(int billId, const QSqlDatabase &db)
+{
+    ProtaskBill bill(db);
+    ProtaskHeader &h = bill.header;
+    TDataSet q(db);
+    OpenQuery(q, ProtaskHeaderSql(billId));
+    if (q.isEmpty())
+        return refused(QStringLiteral("no task with FID ") + QString::number(billId));
+    q.first();
+    // Texts exactly as stored: a round trip through a file changes nothing.
+    for (const TextField &f : kTextFields)
+        h.*f.member = q.fieldByName(key(f.name)).toString();
+    for (const NumberField &f : kNumberFields)
+        h.*f.member = ValueToFloat(q.fieldByName(key(f.name)));
+    for (const KeyField &f : kKeyFields)
+        h.*f.member = ValueToInt(q.fieldByName(key(f.name)));
+    for (const DateField &f : kDateFields)
+        h.*f.member = q.fieldByName(key(f.name)).toDate();
+    for (int i = 0; i < 3; ++i)
+        h.formDefined[i] = q.fieldByName(QStringLiteral("FFormDefined") + QString::number(i + 1)).toString();
+    OpenQuery(q, ProtaskLinesSql(billId));
+    const QStringList fields = q.fieldNames();
+    for (int r = 0; r < q.recordCount(); ++r) {
+        LineValues line;
+        for (int f = 0; f < fields.size(); ++f)
+            line.set(fields.at(f), q.value(r, f));
+        bill.lines.append(line);
+    }
+    return done(TaskToJson(bill));
+}
+
 CommandResult PrepareTask(ProtaskBill &bill, int userId, const QSqlDatabase &db)
 {
     ProtaskHeader &h = bill.header;

@@ -33,6 +33,9 @@ bool TaskFromJson(const QJsonObject &json, ProtaskBill &bill, QString &error);
 // it in the editor does), the materials of the product's last task.
 CommandResult TaskFromOrder(ProtaskBill &bill, int listId, std::optional<double> quantity, int userId,
                             const QSqlDatabase &db);
+// A stored task as the editor loads it (its header and material statements), in the JSON that
+// `TaskFromJson` reads back.
+CommandResult ShowTask(int billId, const QSqlDatabase &db);
 // A task made from header and lines (a new one when it has no FID): numbered and dated like a
 // new task where the JSON leaves that open.
 CommandResult PrepareTask(ProtaskBill &bill, int userId, const QSqlDatabase &db);

@@ -136,8 +136,8 @@ TEST(CliHelp, ListsTheCommandsThatRun)
     EXPECT_EQ(p.exitCode(), 0);
     const QString help = QString::fromUtf8(p.readAllStandardOutput());
     for (const QString &c :
-         {u"task from-order"_s, u"task save"_s, u"task check"_s, u"task uncheck"_s, u"task delete"_s, u"task list"_s,
-          u"task export"_s, u"task print "_s, u"task print-list"_s, u"voucher make"_s})
+         {u"task from-order"_s, u"task save"_s, u"task show"_s, u"task check"_s, u"task uncheck"_s, u"task delete"_s,
+          u"task list"_s, u"task export"_s, u"task print "_s, u"task print-list"_s, u"voucher make"_s})
         EXPECT_TRUE(help.contains(c)) << c.toStdString();
 }
 
