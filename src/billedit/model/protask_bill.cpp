@@ -421,6 +421,8 @@ struct ColumnKind {
 
 using ColumnKinds = QHash<QString, ColumnKind>; // by "table.column", lower case
 
+// One read of the columns' kinds per save. The server keeps table names in lower case, so the
+// names are compared as they are: information_schema then opens only these tables.
 ColumnKinds readColumnKinds(const QSqlDatabase &db)
 {
     QStringList tables;
@@ -431,7 +433,7 @@ ColumnKinds readColumnKinds(const QSqlDatabase &db)
     TDataSet q(db);
     q.open(QStringLiteral("select lower(TABLE_NAME), lower(COLUMN_NAME), lower(DATA_TYPE), CHARACTER_MAXIMUM_LENGTH,"
                           " NUMERIC_PRECISION, NUMERIC_SCALE from information_schema.COLUMNS"
-                          " where TABLE_SCHEMA = database() and lower(TABLE_NAME) in (")
+                          " where TABLE_SCHEMA = database() and TABLE_NAME in (")
            + tables.join(QLatin1Char(',')) + QStringLiteral(")"));
     ColumnKinds kinds;
     for (int r = 0; r < q.recordCount(); ++r) {

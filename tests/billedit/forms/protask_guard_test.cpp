@@ -3,38 +3,17 @@
 // than its column is refused before anything is written.
 
 #include "billedit/protask_form.h"
+#include "key_press.h"
 #include "platform/program_folder.h"
 #include "test_editors.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 
 using namespace protask;
 using namespace protask::testing;
 
 namespace {
-
-// Presses a key sequence on the form's focus widget as a user would; answers the modal window
-// the key opened (closed again at once), empty when none.
-QString pressKeys(QWidget *form, const QString &keys)
-{
-    QString opened;
-    QTimer::singleShot(0, [&opened]() {
-        if (auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
-            opened = modal->objectName().isEmpty() ? QStringLiteral("dialog") : modal->objectName();
-            modal->reject();
-        }
-    });
-    const QKeyCombination k = QKeySequence(keys)[0];
-    QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
-    QApplication::sendEvent(form->focusWidget() ? form->focusWidget() : form, &press);
-    QCoreApplication::processEvents();
-    return opened;
-}
 
 class ProtaskRights : public BillEditor {
 protected:
@@ -75,7 +54,7 @@ TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
 {
     // The keys reach the form: without the rights switch the preview key opens the print form.
     nvDMBase::instance().switches.rightsSwitch = 0;
-    EXPECT_EQ(pressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+L")), QStringLiteral("TFBaseForm_BillReport"));
+    EXPECT_EQ(PressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+L")), QStringLiteral("TFBaseForm_BillReport"));
     nvDMBase::instance().switches.rightsSwitch = 1;
     ExecScript(QStringLiteral("delete from zzsyslog"));
     prompter.clear();
@@ -95,7 +74,7 @@ TEST_F(ProtaskRights, ARestrictedUsersShortcutsChangeNothing)
         {"Ctrl+S", nullptr},
     };
     for (const Case &c : cases) {
-        EXPECT_EQ(pressKeys(task.get(), QString::fromLatin1(c.keys)), QString()) << c.keys;
+        EXPECT_EQ(PressKeys(task.get(), QString::fromLatin1(c.keys)), QString()) << c.keys;
         if (c.action) {
             EXPECT_FALSE(task->action(QString::fromLatin1(c.action))->isVisible()) << c.action;
         }

@@ -3,16 +3,13 @@
 
 #include "billlist/bill_list_form.h"
 #include "grid/grid_view.h"
+#include "key_press.h"
 #include "platform/host_messages.h"
 #include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <memory>
 
@@ -30,24 +27,6 @@ public:
     }
     QStringList received;
 };
-
-// Presses a key sequence on the list's grid as a user would; answers the modal window the key
-// opened (closed again at once), empty when none.
-QString pressKeys(QWidget *focus, const QString &keys)
-{
-    QString opened;
-    QTimer::singleShot(0, [&opened]() {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            opened = modal->objectName().isEmpty() ? QStringLiteral("dialog") : modal->objectName();
-            modal->close();
-        }
-    });
-    const QKeyCombination k = QKeySequence(keys)[0];
-    QKeyEvent press(QEvent::KeyPress, k.key(), k.keyboardModifiers());
-    QApplication::sendEvent(focus, &press);
-    QCoreApplication::processEvents();
-    return opened;
-}
 
 class ListRights : public DatabaseTest {
 protected:
@@ -101,7 +80,7 @@ TEST_F(ListRights, ARestrictedUsersShortcutsChangeNothing)
     // The keys reach the list: without the rights switch the delete key asks first.
     nvDMBase::instance().switches.rightsSwitch = 0;
     prompter.queueAnswer(false);
-    pressKeys(open(1), QStringLiteral("Ctrl+D"));
+    PressKeys(open(1), QStringLiteral("Ctrl+D"));
     EXPECT_EQ(prompter.lastText(), QStringLiteral("确定要删除所选单据?"));
     prompter.clear();
     nvDMBase::instance().switches.rightsSwitch = 1;
@@ -118,7 +97,7 @@ TEST_F(ListRights, ARestrictedUsersShortcutsChangeNothing)
     };
     for (const Case &c : cases) {
         EXPECT_FALSE(list->action(c.action)->isVisible()) << c.keys;
-        EXPECT_EQ(pressKeys(grid, QString::fromLatin1(c.keys)), QString()) << c.keys;
+        EXPECT_EQ(PressKeys(grid, QString::fromLatin1(c.keys)), QString()) << c.keys;
     }
     for (const ListAction hidden : {ListAction::Check, ListAction::UnCheck}) {
         EXPECT_FALSE(list->action(hidden)->isVisible());
