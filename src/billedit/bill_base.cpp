@@ -19,8 +19,9 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
-#include "voucher/forms/voucher_forms.h"
 #include "printing/bill_report_form.h"
+#include "voucher/forms/voucher_forms.h"
+#include "voucher/voucher_generator.h"
 
 #include <QAction>
 #include <QEvent>
@@ -45,13 +46,6 @@ constexpr int kMandatoryBit = 1;
 constexpr int kReadOnlyBit = 8;
 
 int tagOf(const QWidget *w) { return w->property("tag").toInt(); }
-
-// The bill types whose editor offers the voucher menu; the production task never does.
-bool OffersVoucher(int billType)
-{
-    static constexpr int kTypes[] = {3002, 3004, 3006, 3011, 3015, 3016, 3019, 3020, 3021, 3022, 3041, 3042};
-    return std::find(std::begin(kTypes), std::end(kTypes), billType) != std::end(kTypes);
-}
 
 } // namespace
 
@@ -244,7 +238,7 @@ void TFBaseForm_BillBase::applyToolBarVisibility()
     action(QStringLiteral("actCheck"))->setVisible(sw.checkWorkflow);
     action(QStringLiteral("actUnCheck"))->setVisible(sw.checkWorkflow);
     // Vouchers are offered where the bill type makes them.
-    const bool voucher = OffersVoucher(FBillTypeID);
+    const bool voucher = BillTypeMakesVouchers(FBillTypeID);
     action(QStringLiteral("actVoucher"))->setVisible(voucher);
     action(QStringLiteral("actCreateVoucher"))->setVisible(voucher);
     action(QStringLiteral("actShowVoucher"))->setVisible(voucher);

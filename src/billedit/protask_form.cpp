@@ -303,7 +303,7 @@ QVariant TFBaseForm_BillBase_BillNo_Protask::LineRule(const QString &field, cons
     return TFBaseForm_BillBase_BillNo::LineRule(field, typed, line);
 }
 
-int TFBaseForm_BillBase_BillNo_Protask::SaveHeader(int billId)
+ProtaskHeader TFBaseForm_BillBase_BillNo_Protask::headerValues(int billId) const
 {
     ProtaskHeader h;
     h.billId = billId;
@@ -332,7 +332,17 @@ int TFBaseForm_BillBase_BillNo_Protask::SaveHeader(int billId)
     h.fromListId = ValueToInt(field("FFromListID"));
     h.fromBillTypeId = ValueToInt(field("FFromBillTypeID"));
     h.userId = nvDMBase::instance().userId;
-    return SaveProtaskHeader(h, nvDMBase::instance().connection());
+    return h;
+}
+
+int TFBaseForm_BillBase_BillNo_Protask::SaveHeader(int billId)
+{
+    return SaveProtaskHeader(headerValues(billId), nvDMBase::instance().connection());
+}
+
+bool TFBaseForm_BillBase_BillNo_Protask::CheckBeforePost()
+{
+    return CheckProtaskValues(headerValues(FBillID), gridLines(), nvDMBase::instance().connection());
 }
 
 bool TFBaseForm_BillBase_BillNo_Protask::SaveLineFields(int, int, const LineValues &line, LineCells &cells)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "billedit/bill_line_form.h"
+#include "billedit/model/protask_bill.h"
 #include "core/bill_types.h"
 
 namespace protask {
@@ -18,6 +19,8 @@ public:
     TFBaseForm_BillBase_BillNo_Protask(QObject *owner, qint32 sheetHandle);
 
     int SaveHeader(int billId) override;
+    // The task's texts, numbers and line dates against their columns, before the transaction.
+    bool CheckBeforePost() override;
     // The materials of the last task for the header's product, scaled to the production
     // quantity; the lines stay as they are when the product has no task yet.
     void ProposeMaterials();
@@ -37,6 +40,8 @@ protected:
 
 private:
     void buildHeader();
+    // The header as its fields hold it, for the stored task `billId`.
+    ProtaskHeader headerValues(int billId) const;
     void productionQuantityChanged();
     void processingPriceChanged();
     void productNameCommitted();

@@ -6,6 +6,8 @@
 #include "cli/task_commands.h"
 #include "core/sign_in.h"
 #include "platform/nv_dm_base.h"
+#include "platform/program_folder.h"
+#include "printing/bill_report_load.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -34,6 +36,7 @@ const char kUsage[] = R"(Commands:
                           a new task from a sales-order line (printed, or saved)
   task save --file FILE [--check]
                           saves a task from JSON (FILE "-" reads standard input)
+  task show --id ID       a stored task as JSON, as save reads it
   task check --id ID      checks a task as the list does
   task uncheck --id ID    unchecks a task as the list does
   task delete --id ID     deletes a task as the list does (asks: give --yes)
@@ -41,6 +44,14 @@ const char kUsage[] = R"(Commands:
                           the list's rows as JSON (default: this month)
   task export --out FILE.xlsx [list options]
                           the list written to an Excel workbook
+  task print --id ID --out FILE.pdf [--style 标准|中|小]
+                          a task printed through its template (default 标准,
+                          the style the editor opens with)
+  task print-list --out FILE.pdf [list options]
+                          the list printed through the list's template
+  voucher make --type BILLTYPE --id ID
+                          vouchers for a checked bill, as 生成凭证 makes them
+                          (bill types whose windows offer it; not 3049)
 )";
 
 struct CliOptions {
@@ -67,7 +78,13 @@ struct CliOptions {
     QCommandLineOption checked{QStringLiteral("checked"),
                                QStringLiteral("Checked state: 全部, 已审核 or 未审核 (with the check workflow)."),
                                QStringLiteral("state")};
-    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("Workbook to write."), QStringLiteral("file")};
+    QCommandLineOption out{QStringLiteral("out"), QStringLiteral("File to write (workbook or PDF)."),
+                           QStringLiteral("file")};
+    QCommandLineOption style{QStringLiteral("style"),
+                             QStringLiteral("Print style: 标准, 中, 小 (or the template's name)."),
+                             QStringLiteral("style")};
+    QCommandLineOption type{QStringLiteral("type"), QStringLiteral("Bill type of the voucher's bill (T_BillType)."),
+                            QStringLiteral("billtype")};
 
     void addTo(QCommandLineParser &p) const
     {
@@ -76,8 +93,9 @@ struct CliOptions {
                                     + QString::fromUtf8(kUsage));
         p.addHelpOption();
         p.addOptions(database.all());
-        p.addOptions({yes, no, quiet, line, quantity, save, check, file, id, from, to, all, find, checked, out});
-        p.addPositionalArgument(QStringLiteral("task"), QStringLiteral("The object: task."));
+        p.addOptions(
+            {yes, no, quiet, line, quantity, save, check, file, id, from, to, all, find, checked, out, style, type});
+        p.addPositionalArgument(QStringLiteral("object"), QStringLiteral("What to act on: task or voucher."));
         p.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see Commands)."));
     }
 };
@@ -122,39 +140,54 @@ std::optional<int> numberOption(const QCommandLineParser &p, const QCommandLineO
 
 int main(int argc, char **argv)
 {
-    // The export builds the list's grid: a widget application without a display. The other
-    // commands need no window library.
-    bool exporting = false;
+    // The export builds the list's grid and the prints paint: a widget application without a
+    // display. The other commands need no window library.
+    bool painting = false;
     for (int i = 1; i < argc; ++i)
-        exporting = exporting || qstrcmp(argv[i], "export") == 0;
+        painting = painting || qstrcmp(argv[i], "export") == 0 || qstrncmp(argv[i], "print", 5) == 0;
+    // The application gets no arguments: QApplication would take options of its own (--style)
+    // out of them. The command line is read from argv as it was given.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    static int appArgc = 1;
+    static char *appArgv[] = {argv[0], nullptr};
     std::unique_ptr<QCoreApplication> app;
-    if (exporting) {
+    if (painting) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
-        app = std::make_unique<QApplication>(argc, argv);
+        app = std::make_unique<QApplication>(appArgc, appArgv);
     } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
+        app = std::make_unique<QCoreApplication>(appArgc, appArgv);
     }
     QCoreApplication::setApplicationName(QStringLiteral("protask-cli"));
 
     const CliOptions o;
     QCommandLineParser p;
     o.addTo(p);
-    if (!p.parse(QCoreApplication::arguments()))
+    if (!p.parse(arguments))
         return usageError(p.errorText());
     if (p.isSet(QStringLiteral("help"))) {
         std::fputs(p.helpText().toUtf8().constData(), stdout);
         return Done;
     }
     const QStringList args = p.positionalArguments();
-    if (args.size() != 2 || args.at(0) != QLatin1String("task"))
-        return usageError(QStringLiteral("expected: task <command>; see --help"));
+    const bool voucher = args.size() == 2 && args.at(0) == QLatin1String("voucher");
+    if (args.size() != 2 || (args.at(0) != QLatin1String("task") && !voucher))
+        return usageError(QStringLiteral("expected: task <command> or voucher make; see --help"));
     const QString command = args.at(1);
     static const QStringList kCommands = {
-        QStringLiteral("from-order"), QStringLiteral("save"), QStringLiteral("check"), QStringLiteral("uncheck"),
-        QStringLiteral("delete"),     QStringLiteral("list"), QStringLiteral("export")};
-    if (!kCommands.contains(command))
-        return usageError(QStringLiteral("unknown command: ") + command);
+        QStringLiteral("from-order"), QStringLiteral("save"),      QStringLiteral("check"), QStringLiteral("show"),
+        QStringLiteral("uncheck"),    QStringLiteral("delete"),    QStringLiteral("list"),  QStringLiteral("export"),
+        QStringLiteral("print"),      QStringLiteral("print-list")};
+    if (voucher ? command != QLatin1String("make") : !kCommands.contains(command))
+        return usageError(QStringLiteral("unknown command: ") + args.join(QLatin1Char(' ')));
+    const bool printing = !voucher && command.startsWith(QLatin1String("print"));
+    int printStyle = 0;
+    if (printing && p.isSet(o.style) && (printStyle = PrintStyleFromName(3049, p.value(o.style))) == 0)
+        return usageError(QStringLiteral("--style needs 标准, 中 or 小 (or the template's name)"));
+    if (printing && !p.isSet(o.out))
+        return usageError(QStringLiteral("--out is required"));
 
     CliPrompter prompter(p.isSet(o.yes) && !p.isSet(o.no), !p.isSet(o.quiet));
     Prompter::install(&prompter);
@@ -163,6 +196,9 @@ int main(int argc, char **argv)
     nvDMBase &dm = nvDMBase::instance();
     try {
         choice = ReadDatabaseOptions(p, o.database);
+        // The shipped templates, into the program folder as the host puts them there.
+        if (printing)
+            SeedProgramFolder(QCoreApplication::applicationDirPath() + QStringLiteral("/resources"));
         PreparePrivateServer(choice, QCoreApplication::applicationDirPath());
         dm.connect(choice.db);
         LoadHostSwitches(dm);
@@ -185,7 +221,23 @@ int main(int argc, char **argv)
     try {
         if (!dm.prepareAction())
             return usageError(QStringLiteral("the database connection was lost"));
-        if (command == QLatin1String("from-order") || command == QLatin1String("save")) {
+        if (voucher) {
+            const std::optional<int> type = numberOption(p, o.type);
+            const std::optional<int> id = numberOption(p, o.id);
+            if (!type || !id)
+                return usageError(QStringLiteral("voucher make needs --type BILLTYPE and --id ID"));
+            result = MakeVoucher(*type, *id, dm.userId, sw, db);
+        } else if (command == QLatin1String("show")) {
+            const std::optional<int> id = numberOption(p, o.id);
+            if (!id)
+                return usageError(QStringLiteral("--id needs a task ID"));
+            result = ShowTask(*id, db);
+        } else if (command == QLatin1String("print")) {
+            const std::optional<int> id = numberOption(p, o.id);
+            if (!id)
+                return usageError(QStringLiteral("--id needs a task ID"));
+            result = PrintTask(*id, printStyle, p.value(o.out), db);
+        } else if (command == QLatin1String("from-order") || command == QLatin1String("save")) {
             ProtaskBill bill(db);
             if (command == QLatin1String("from-order")) {
                 const std::optional<int> line = numberOption(p, o.line);
@@ -239,6 +291,8 @@ int main(int argc, char **argv)
             const ListFind find = MakeListFind(p.value(o.find), p.value(o.checked), sw.checkWorkflow);
             if (command == QLatin1String("list")) {
                 result = ListTasks(range, find, db);
+            } else if (command == QLatin1String("print-list")) {
+                result = PrintTaskList(range, find, p.value(o.out), sw, db);
             } else {
                 if (!p.isSet(o.out))
                     return usageError(QStringLiteral("--out is required"));

@@ -3,16 +3,20 @@
 #include "billedit/model/bill_actions.h"
 #include "billlist/list_grid.h"
 #include "billlist/model/list_actions.h"
+#include "billlist/model/list_tables.h"
 #include "core/bill_types.h"
 #include "core/rights.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
 #include "platform/prompter.h"
+#include "printing/bill_report_load.h"
+#include "voucher/voucher_generator.h"
 
 #include <QJsonArray>
 #include <QMetaType>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace protask {
 
@@ -78,7 +82,41 @@ CommandResult refused(const QString &why) { return {false, QJsonValue(), why}; }
 
 CommandResult done(const QJsonValue &data) { return {true, data, QString()}; }
 
-QString rightName(int operation) { return GetRightPrefix(kTaskBillType) + GetRightSuffix(operation); }
+QString rightName(int operation, int billType = kTaskBillType)
+{
+    return GetRightPrefix(billType) + GetRightSuffix(operation);
+}
+
+// A right the user lacks: the windows' text for it, and the right's name as the reason.
+CommandResult notAuthorised(int operation, int billType = kTaskBillType)
+{
+    Prompter::current().information(QStringLiteral("您未被授权"));
+    return refused(QStringLiteral("the user lacks the right ") + rightName(operation, billType));
+}
+
+// Why the list does not offer an action: a right the user lacks (which hides the button), or
+// the workflow and the row's state (`why`).
+CommandResult listRefusal(const ListContext &list, ListAction action, const QString &why, const QSqlDatabase &db)
+{
+    const int operation = ListActionInfoOf(action).rightOperation;
+    if (operation != 0 && list.switches.checkWorkflow && list.switches.rightsSwitch != 0
+        && !CheckOperationRight(list.billType, operation, db))
+        return notAuthorised(operation, list.billType);
+    return refused(why);
+}
+
+CommandResult writePdf(const report::TReport &report, const QString &path, const QString &billNo)
+{
+    QString error;
+    if (!report.exportPdf(path, &error)) {
+        Prompter::current().error(error);
+        return refused(QString());
+    }
+    QJsonObject o{{QStringLiteral("file"), path}, {QStringLiteral("pages"), report.pageCount()}};
+    if (!billNo.isEmpty())
+        o.insert(QStringLiteral("FBillNo"), billNo);
+    return done(o);
+}
 
 } // namespace
 
@@ -178,6 +216,37 @@ bool TaskFromJson(const QJsonObject &json, ProtaskBill &bill, QString &error)
     return true;
 }
 
+CommandResult ShowTask(int billId, const QSqlDatabase &db)
+{
+    ProtaskBill bill(db);
+    ProtaskHeader &h = bill.header;
+    TDataSet q(db);
+    OpenQuery(q, ProtaskHeaderSql(billId));
+    if (q.isEmpty())
+        return refused(QStringLiteral("no task with FID ") + QString::number(billId));
+    q.first();
+    // Texts exactly as stored: a round trip through a file changes nothing.
+    for (const TextField &f : kTextFields)
+        h.*f.member = q.fieldByName(key(f.name)).toString();
+    for (const NumberField &f : kNumberFields)
+        h.*f.member = ValueToFloat(q.fieldByName(key(f.name)));
+    for (const KeyField &f : kKeyFields)
+        h.*f.member = ValueToInt(q.fieldByName(key(f.name)));
+    for (const DateField &f : kDateFields)
+        h.*f.member = q.fieldByName(key(f.name)).toDate();
+    for (int i = 0; i < 3; ++i)
+        h.formDefined[i] = q.fieldByName(QStringLiteral("FFormDefined") + QString::number(i + 1)).toString();
+    OpenQuery(q, ProtaskLinesSql(billId));
+    const QStringList fields = q.fieldNames();
+    for (int r = 0; r < q.recordCount(); ++r) {
+        LineValues line;
+        for (int f = 0; f < fields.size(); ++f)
+            line.set(fields.at(f), q.value(r, f));
+        bill.lines.append(line);
+    }
+    return done(TaskToJson(bill));
+}
+
 CommandResult PrepareTask(ProtaskBill &bill, int userId, const QSqlDatabase &db)
 {
     ProtaskHeader &h = bill.header;
@@ -241,11 +310,11 @@ CommandResult SaveTask(ProtaskBill &bill, bool check, const HostSwitches &switch
     const bool isNew = bill.header.billId == 0;
     const int operation = isNew ? 1 : 5;
     if (!CheckOperationRight(kTaskBillType, operation, db))
-        return refused(QStringLiteral("the user lacks the right ") + rightName(operation));
+        return notAuthorised(operation);
     if (check && !switches.checkWorkflow)
         return refused(QStringLiteral("tasks are not checked in a separate step (the check workflow is off)"));
     if (check && !CheckOperationRight(kTaskBillType, 3, db))
-        return refused(QStringLiteral("the user lacks the right ") + rightName(3));
+        return notAuthorised(3);
 
     QString message;
     if (FirstMissingField(ProtaskMandatoryFields(bill.header), message) >= 0) {
@@ -284,9 +353,11 @@ CommandResult CheckTask(int billId, bool check, const HostSwitches &switches, co
         return refused(QStringLiteral("no task with FID ") + QString::number(billId));
     const ListAction action = check ? ListAction::Check : ListAction::UnCheck;
     if (!ListActionAllowed(list, action, row))
-        return refused(QStringLiteral("the list offers no ")
-                       + (check ? QStringLiteral("check") : QStringLiteral("uncheck"))
-                       + QStringLiteral(" for this task to this user (workflow, rights or the task's state)"));
+        return listRefusal(list, action,
+                           QStringLiteral("the list offers no ")
+                               + (check ? QStringLiteral("check") : QStringLiteral("uncheck"))
+                               + QStringLiteral(" for this task (the check workflow or the task's state)"),
+                           db);
     const ListOutcome outcome = check ? CheckListBill(list, row, db) : UncheckListBill(list, row, db);
     if (outcome != ListOutcome::Done)
         return refused(QString());
@@ -301,8 +372,8 @@ CommandResult DeleteTask(int billId, const HostSwitches &switches, const QSqlDat
     if (row.id == 0)
         return refused(QStringLiteral("no task with FID ") + QString::number(billId));
     if (!ListActionAllowed(list, ListAction::Delete, row))
-        return refused(
-            QStringLiteral("the list offers no delete for this task to this user (rights or the task's state)"));
+        return listRefusal(list, ListAction::Delete,
+                           QStringLiteral("the list offers no delete for this task (the task's state)"), db);
     const ListOutcome outcome = DeleteListBill(list, row, db);
     if (outcome == ListOutcome::Cancelled)
         return refused(QStringLiteral("not deleted: the question was answered No (use --yes)"));
@@ -333,7 +404,7 @@ CommandResult ExportTasks(const ListDateRange &range, const ListFind &find, cons
 {
     const ListContext list = OpenListContext(kTaskBillType, switches, db);
     if (!ListActionAllowed(list, ListAction::ExportOut, ListRow()))
-        return refused(QStringLiteral("the list offers no export to this user"));
+        return listRefusal(list, ListAction::ExportOut, QStringLiteral("the list offers no export"), db);
     const ListQuery query = BuildListQuery(kTaskBillType, range, find, ListQueryShape::SubqueryFind, db);
     TDataSet q(db);
     OpenQuery(q, query.sql);
@@ -344,6 +415,76 @@ CommandResult ExportTasks(const ListDateRange &range, const ListFind &find, cons
     }
     WriteOperationLog(QStringLiteral("导出操作"), list.title, db);
     return done(QJsonObject{{QStringLiteral("file"), path}, {QStringLiteral("rows"), q.recordCount()}});
+}
+
+CommandResult PrintTask(int billId, int printStyle, const QString &path, const QSqlDatabase &db)
+{
+    const ListRow row = ReadListRow(QStringLiteral("t_ProTaskForm"), billId, db);
+    if (row.id == 0)
+        return refused(QStringLiteral("no task with FID ") + QString::number(billId));
+    // The editor shows its print button only to a user with the print right.
+    if (!CheckOperationRight(kTaskBillType, 8, db))
+        return notAuthorised(8);
+    const BillTypeRecord type = ReadBillTypeRecord(ProtaskHeader().billTypeNo, db);
+    report::TReport report;
+    const BillReportRequest request{kTaskBillType, billId, false, printStyle > 0 ? printStyle : 1, {}};
+    if (!LoadBillReport(report, request, db).loaded)
+        return refused(QString());
+    const CommandResult r = writePdf(report, path, row.billNo);
+    if (r.done)
+        WriteOperationLog(QStringLiteral("打印操作 - 单据号:") + row.billNo,
+                          type.found ? type.caption : QStringLiteral("生产任务单"), db);
+    return r;
+}
+
+CommandResult PrintTaskList(const ListDateRange &range, const ListFind &find, const QString &path,
+                            const HostSwitches &switches, const QSqlDatabase &db)
+{
+    const ListContext list = OpenListContext(kTaskBillType, switches, db);
+    if (!ListActionAllowed(list, ListAction::Print, ListRow()))
+        return listRefusal(list, ListAction::Print, QStringLiteral("the list offers no print"), db);
+    const ListQuery query = BuildListQuery(kTaskBillType, range, find, ListQueryShape::SubqueryFind, db);
+    report::TReport report;
+    if (!LoadBillReport(report, BillReportRequest{kTaskBillType, 0, true, 1, query.sql}, db).loaded)
+        return refused(QString());
+    const CommandResult r = writePdf(report, path, QString());
+    if (r.done)
+        WriteOperationLog(QStringLiteral("打印操作"), list.title, db);
+    return r;
+}
+
+CommandResult MakeVoucher(int billType, int billId, int userId, const HostSwitches &switches, const QSqlDatabase &db)
+{
+    // The editor offers the voucher menu by bill type, and the list by its own table.
+    if (!BillTypeMakesVouchers(billType))
+        return refused(QStringLiteral("bill type %1 makes no vouchers: the windows offer 生成凭证 only for bill types "
+                                      "3002, 3004, 3006, 3011, 3015, 3016, 3019, 3020, 3021, 3022, 3041 and 3042")
+                           .arg(billType));
+    const ListContext list = OpenListContext(billType, switches, db);
+    const ListRow row = ReadListRow(list.formTable, billId, db);
+    if (row.id == 0)
+        return refused(QStringLiteral("no bill of type %1 with FID %2").arg(billType).arg(billId));
+    if (!ListActionAllowed(list, ListAction::CreateVoucher, row) || !list.buttonVisible(ListAction::CreateVoucher))
+        return listRefusal(list, ListAction::CreateVoucher,
+                           QStringLiteral("the list of bill type %1 offers no 生成凭证").arg(billType), db);
+    const int before = FindVoucherId(list.formTable, billId, db);
+    TBillCreateVoucher generator(db, userId);
+    // A bill the run cannot convert (not checked, already converted, …) is named in the report.
+    const bool written =
+        generator.CreateVoucherMain(billType, 0, list.listTable, list.formTable, QString::number(billId)) && before == 0
+        && FindVoucherId(list.formTable, billId, db) != 0;
+    QJsonObject o{{QStringLiteral("billType"), billType},
+                  {QStringLiteral("FID"), billId},
+                  {QStringLiteral("FBillNo"), row.billNo},
+                  {QStringLiteral("written"), written},
+                  {QStringLiteral("FVoucherID"), FindVoucherId(list.formTable, billId, db)},
+                  {QStringLiteral("report"), generator.resultReport()}};
+    if (!written) {
+        if (!generator.resultReport().isEmpty())
+            std::fprintf(stderr, "%s\n", generator.resultReport().toUtf8().constData());
+        return {false, o, QStringLiteral("no voucher was made for this bill")};
+    }
+    return done(o);
 }
 
 } // namespace protask

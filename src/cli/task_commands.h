@@ -33,6 +33,9 @@ bool TaskFromJson(const QJsonObject &json, ProtaskBill &bill, QString &error);
 // it in the editor does), the materials of the product's last task.
 CommandResult TaskFromOrder(ProtaskBill &bill, int listId, std::optional<double> quantity, int userId,
                             const QSqlDatabase &db);
+// A stored task as the editor loads it (its header and material statements), in the JSON that
+// `TaskFromJson` reads back.
+CommandResult ShowTask(int billId, const QSqlDatabase &db);
 // A task made from header and lines (a new one when it has no FID): numbered and dated like a
 // new task where the JSON leaves that open.
 CommandResult PrepareTask(ProtaskBill &bill, int userId, const QSqlDatabase &db);
@@ -49,5 +52,16 @@ CommandResult ListTasks(const ListDateRange &range, const ListFind &find, const 
 // QApplication: the grid is built as the list window builds it).
 CommandResult ExportTasks(const ListDateRange &range, const ListFind &find, const QString &path,
                           const HostSwitches &switches, const QSqlDatabase &db);
+
+// A task printed to a PDF file as the editor's print prints it: the template of the print style
+// (0: 标准, the style the editor opens with), its parameters and the
+// print query; the editor's log line. Needs a QGuiApplication (the engine paints).
+CommandResult PrintTask(int billId, int printStyle, const QString &path, const QSqlDatabase &db);
+// The list printed to a PDF file through the list's template, as the list's print does.
+CommandResult PrintTaskList(const ListDateRange &range, const ListFind &find, const QString &path,
+                            const HostSwitches &switches, const QSqlDatabase &db);
+// Vouchers for one checked bill of a bill type that makes them, as the editor's and the list's
+// 生成凭证 make them (the bill type's default template); the result report in the answer.
+CommandResult MakeVoucher(int billType, int billId, int userId, const HostSwitches &switches, const QSqlDatabase &db);
 
 } // namespace protask

@@ -6,6 +6,7 @@
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
 #include "printing/bill_report_designer_form.h"
+#include "printing/bill_report_load.h"
 #include "printing/print_setup.h"
 #include "report/designer/export_options.h"
 #include "report/designer/report_preview.h"
@@ -156,74 +157,27 @@ void TFBaseForm_BillReport::readCompany()
 
 void TFBaseForm_BillReport::applyParameters()
 {
-    m_report.setParameter(QStringLiteral("Title"), windowTitle());
-    m_report.setParameter(QStringLiteral("CompanyName"), CompanyName);
-    m_report.setAppendBlankRow(FAppendBlankRow);
-    if (FBillTypeID != kRetailBill)
-        if (report::TReportControl *box = m_report.controlByName(QStringLiteral("StaticBoxAddr")))
-            box->w = m_report.designPaperWidth() - 5.5;
-    m_report.setParameter(QStringLiteral("CompanyAddr"),
-                          PrintCompany{CompanyName, CompanyTel, CompanyAddr}.addressLine());
+    ApplyBillReportParameters(m_report, FBillTypeID, windowTitle(), PrintCompany{CompanyName, CompanyTel, CompanyAddr},
+                              FAppendBlankRow);
 }
 
 bool TFBaseForm_BillReport::LoadReport()
 {
     m_viewer->stop();
-    FAppendBlankRow = ReadAppendBlankRow();
-    setBlankRowCaption();
     setWindowTitle(PrintCaption(FBillTypeID, FBillList));
-
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    try {
-        readCompany();
-    } catch (const DbError &e) {
-        LogFailure(QStringLiteral("读取公司信息失败：") + e.message());
-    }
-    m_hintBar->setVisible(PrintCompany{CompanyName, CompanyTel, CompanyAddr}.incomplete());
-
-    FTemplaceFileName = PrintTemplateFileName(FBillTypeID, FBillList, FPrintStyle);
-    FTemplaceDirFileName = PrintTemplatePath(FTemplaceFileName);
-    Prompter &prompter = Prompter::current();
-    if (!QFileInfo::exists(FTemplaceDirFileName)) {
-        prompter.warning(QStringLiteral("打印文件不存在,请检查"));
+    const BillReportLoad load =
+        LoadBillReport(m_report, BillReportRequest{FBillTypeID, FBillID, FBillList, FPrintStyle, FSQL},
+                       nvDMBase::instance().connection());
+    FAppendBlankRow = load.appendBlankRow;
+    setBlankRowCaption();
+    CompanyName = load.company.name;
+    CompanyTel = load.company.tel;
+    CompanyAddr = load.company.addr;
+    m_hintBar->setVisible(load.company.incomplete());
+    FTemplaceFileName = load.templateFileName;
+    FTemplaceDirFileName = load.templatePath;
+    if (!load.loaded)
         return false;
-    }
-    QString error;
-    if (!m_report.loadFromFile(FTemplaceDirFileName, &error)) {
-        LogFailure(QStringLiteral("加载打印文件错误：") + error);
-        const QString backup = PrintTemplateBackupPath(FTemplaceFileName);
-        if (!QFileInfo::exists(backup)) {
-            prompter.warning(QStringLiteral("加载打印文件错误,请检查"));
-            return false;
-        }
-        if (!prompter.askYesNo(QStringLiteral("加载打印文件错误，是否恢复系统默认的打印文件?")))
-            return false;
-        QFile::remove(FTemplaceDirFileName);
-        QFile::copy(backup, FTemplaceDirFileName);
-        if (!QFileInfo::exists(FTemplaceDirFileName)) {
-            prompter.warning(QStringLiteral("打印文件不存在,请检查"));
-            return false;
-        }
-        if (!m_report.loadFromFile(FTemplaceDirFileName, &error))
-            return false;
-    }
-
-    applyParameters();
-    try {
-        const CompanyDecimals decimals = GetCompanyDecimals(db);
-        m_report.setNamedFormat(QStringLiteral("Number"), decimals.numberFormat);
-        m_report.setNamedFormat(QStringLiteral("Price"), decimals.priceFormat);
-    } catch (const DbError &e) {
-        LogFailure(QStringLiteral("读取小数位数失败：") + e.message());
-    }
-    m_report.setNamedFormat(QStringLiteral("Amount"), kAmountFormat);
-
-    m_report.setQuerySql(FBillList ? FSQL : PrintDataQuery(FBillTypeID, FBillID));
-    if (!m_report.openQuery(db, &error)) {
-        LogFailure(QStringLiteral("加载数据发生错误：") + error);
-        prompter.warning(QStringLiteral("加载数据发生错误,请检查"));
-        return false;
-    }
     m_viewer->setReport(&m_report);
     m_viewer->start();
     return true;

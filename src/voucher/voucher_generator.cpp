@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <iterator>
+
 namespace protask {
 
 VoucherProgress::~VoucherProgress() = default;
@@ -147,6 +150,12 @@ QString joinIds(const QList<int> &ids)
 }
 
 } // namespace
+
+bool BillTypeMakesVouchers(int billType)
+{
+    static constexpr int kTypes[] = {3002, 3004, 3006, 3011, 3015, 3016, 3019, 3020, 3021, 3022, 3041, 3042};
+    return std::find(std::begin(kTypes), std::end(kTypes), billType) != std::end(kTypes);
+}
 
 QString VoucherStateText(int state)
 {

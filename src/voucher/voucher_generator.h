@@ -50,6 +50,9 @@ inline constexpr const char *Rows = "条";
 inline constexpr const char *Rule = "-----------------------------------------------";
 } // namespace VoucherMessage
 
+// The bill types whose editor offers the voucher menu (the production task's does not).
+bool BillTypeMakesVouchers(int billType);
+
 // The report line of a state ("" for the states that are only counted).
 QString VoucherStateText(int state);
 

@@ -81,6 +81,21 @@ void EmptyAllTables()
         q.exec(QStringLiteral("DELETE FROM `%1`").arg(t));
 }
 
+QString AllTablesChecksum()
+{
+    TDataSet q(nvDMBase::instance().connection());
+    q.open(QStringLiteral("select TABLE_NAME from information_schema.TABLES where TABLE_SCHEMA = database() "
+                          "and TABLE_TYPE = 'BASE TABLE' order by TABLE_NAME"));
+    QStringList tables;
+    for (q.first(); !q.eof(); q.next())
+        tables << QStringLiteral("`%1`").arg(q.fieldByName(QStringLiteral("TABLE_NAME")).toString());
+    q.open(QStringLiteral("checksum table ") + tables.join(QLatin1Char(',')));
+    QStringList sums;
+    for (int r = 0; r < q.recordCount(); ++r)
+        sums << q.value(r, 0).toString() + QLatin1Char('=') + q.value(r, 1).toString();
+    return sums.join(QLatin1Char('\n'));
+}
+
 void KillConnection(const QSqlDatabase &db)
 {
     TDataSet q(db);

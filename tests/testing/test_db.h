@@ -33,6 +33,9 @@ ConnectionSettings TestConnectionSettings(const QString &connectionName = QStrin
 void PrepareTestDatabase();
 // Empties every table of the test database (fast: DELETE, table by table).
 void EmptyAllTables();
+// A checksum of every table of the test database: equal before and after an action that must
+// change nothing.
+QString AllTablesChecksum();
 // Runs statements separated by ";" on the data module's connection (test seeding).
 void ExecScript(const QString &sql);
 // Ends the server session of `db` from a second connection, as a server restart or a

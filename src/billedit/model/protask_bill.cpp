@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace protask {
 
@@ -360,6 +361,195 @@ QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header)
     };
 }
 
+namespace {
+
+// Where a value of the task is stored, and the caption its message names it by.
+struct StoredField {
+    const char *field;
+    const char *caption;
+    const char *table; // lower case, as information_schema names tables here
+    const char *column;
+};
+
+// clang-format off
+const StoredField kHeaderTexts[] = {
+    {"FBillNo",       "单据编号", "t_protaskform",   "fbillno"},
+    {"FClientName",   "客户",     "t_comclient",     "fname"},
+    {"FProductName",  "产品名称", "t_comproducts",   "fname"},
+    {"FUnitName",     "单位",     "t_comunit",       "fname"},
+    {"FBatchNo",      "批次",     "t_protaskform",   "fbatchno"},
+    {"FDeptName",     "生产部门", "t_comdepartment", "fname"},
+    {"FManager",      "经办人",   "t_comemployee",   "fname"},
+    {"FNote",         "说明",     "t_protaskform",   "fnote"},
+    {"FFormDefined1", "自定义1",  "t_protaskform",   "fformdefined1"},
+    {"FFormDefined2", "自定义2",  "t_protaskform",   "fformdefined2"},
+    {"FFormDefined3", "自定义3",  "t_protaskform",   "fformdefined3"},
+    {"FFromBillNo",   "来源单号", "t_protaskform",   "ffrombillno"},
+};
+const StoredField kHeaderNumbers[] = {
+    {"Fnumber", "生产数量", "t_protaskform", "fnumber"},
+    {"Fprice",  "加工单价", "t_protaskform", "fprice"},
+    {"Famount", "加工金额", "t_protaskform", "famount"},
+};
+// Line cells whose value goes to another table than the line table's column of its name.
+const StoredField kLineNames[] = {
+    {"FProductName", nullptr, "t_comproducts", "fname"},
+    {"FUnitName",    nullptr, "t_comunit",     "fname"},
+};
+const StoredField kLineCaptions[] = {
+    {"FProductName",  "材料名称", nullptr, nullptr},
+    {"FUnitName",     "单位",     nullptr, nullptr},
+    {"FBatchNo1",     "批号",     nullptr, nullptr},
+    {"FListDefined1", "自定义1",  nullptr, nullptr},
+    {"FListDefined2", "自定义2",  nullptr, nullptr},
+    {"FListDefined3", "自定义3",  nullptr, nullptr},
+    {"FNote",         "备注",     nullptr, nullptr},
+    {"FSingleNumber", "单位耗量", nullptr, nullptr},
+    {"FNumber",       "总耗量",   nullptr, nullptr},
+    {"FPrice",        "成本单价", nullptr, nullptr},
+    {"FAmount",       "成本金额", nullptr, nullptr},
+    {"FKFDate",       "生产日期", nullptr, nullptr},
+    {"FPeriodDate",   "有效期至", nullptr, nullptr},
+};
+// clang-format on
+
+struct ColumnKind {
+    int textLength = -1;    // characters; -1 for a column that is no text
+    double numberLimit = 0; // the first value too large for a decimal or integer column; 0: none
+    bool date = false;
+};
+
+using ColumnKinds = QHash<QString, ColumnKind>; // by "table.column", lower case
+
+// One read of the columns' kinds per save. The server keeps table names in lower case, so the
+// names are compared as they are: information_schema then opens only these tables.
+ColumnKinds readColumnKinds(const QSqlDatabase &db)
+{
+    QStringList tables;
+    for (const StoredField &f : kHeaderTexts)
+        tables << QuotedStr(QString::fromLatin1(f.table), db);
+    tables << QStringLiteral("'t_protaskform'") << QStringLiteral("'t_protasklist'");
+    tables.removeDuplicates();
+    TDataSet q(db);
+    q.open(QStringLiteral("select lower(TABLE_NAME), lower(COLUMN_NAME), lower(DATA_TYPE), CHARACTER_MAXIMUM_LENGTH,"
+                          " NUMERIC_PRECISION, NUMERIC_SCALE from information_schema.COLUMNS"
+                          " where TABLE_SCHEMA = database() and TABLE_NAME in (")
+           + tables.join(QLatin1Char(',')) + QStringLiteral(")"));
+    ColumnKinds kinds;
+    for (int r = 0; r < q.recordCount(); ++r) {
+        ColumnKind k;
+        const QString type = q.value(r, 2).toString();
+        if (!q.value(r, 3).isNull() && (type.contains(QLatin1String("char")) || type.contains(QLatin1String("text"))))
+            k.textLength = q.value(r, 3).toInt();
+        else if (!q.value(r, 4).isNull())
+            k.numberLimit = std::pow(10.0, q.value(r, 4).toInt() - q.value(r, 5).toInt());
+        k.date = type == QLatin1String("date") || type == QLatin1String("datetime");
+        kinds.insert(q.value(r, 0).toString() + QLatin1Char('.') + q.value(r, 1).toString(), k);
+    }
+    return kinds;
+}
+
+QString fieldName(const char *caption, const QString &field)
+{
+    return QString::fromUtf8(caption) + QStringLiteral("(") + field + QStringLiteral(")");
+}
+
+// Empty when the text fits its column, else the refusal.
+QString textRefusal(const QString &text, const ColumnKind &kind, const QString &name)
+{
+    if (text.contains(QChar(0)))
+        return name + QStringLiteral("含有空字符(\\0),不能保存,请检查");
+    const qsizetype characters = text.toUcs4().size();
+    if (kind.textLength >= 0 && characters > kind.textLength)
+        return name
+            + QStringLiteral("的内容超过了%1个字符(现有%2个),不能保存,请检查").arg(kind.textLength).arg(characters);
+    return QString();
+}
+
+QString numberRefusal(double value, const ColumnKind &kind, const QString &name)
+{
+    if (!std::isfinite(value) || (kind.numberLimit > 0 && std::abs(value) >= kind.numberLimit))
+        return name + QStringLiteral("的数值超出了可以保存的范围,请检查");
+    return QString();
+}
+
+QString lineCaption(const QString &field)
+{
+    for (const StoredField &f : kLineCaptions)
+        if (field == QLatin1String(f.field))
+            return fieldName(f.caption, field);
+    return fieldName("", field);
+}
+
+QString lineCellRefusal(const QString &field, const QVariant &value, const ColumnKinds &kinds)
+{
+    if (!value.isValid() || value.isNull())
+        return QString();
+    QString key = QStringLiteral("t_protasklist.") + field.toLower();
+    for (const StoredField &f : kLineNames)
+        if (field == QLatin1String(f.field))
+            key = QString::fromLatin1(f.table) + QLatin1Char('.') + QString::fromLatin1(f.column);
+    const auto kind = kinds.constFind(key);
+    if (kind == kinds.cend())
+        return QString();
+    const QString name = lineCaption(field);
+    if (kind->date) {
+        if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+            return QString();
+        const QString text = ValueToTrimmedText(value);
+        return text.isEmpty() || QDate::fromString(text, QStringLiteral("yyyy-MM-dd")).isValid()
+            ? QString()
+            : name + QStringLiteral("不是有效的日期(yyyy-mm-dd),请检查");
+    }
+    if (kind->textLength >= 0)
+        return textRefusal(value.toString(), *kind, name);
+    if (kind->numberLimit > 0) {
+        if (value.typeId() == QMetaType::QString && ValueToTrimmedText(value).isEmpty())
+            return QString();
+        bool ok = false;
+        const double n = value.toDouble(&ok);
+        return ok ? numberRefusal(n, *kind, name) : name + QStringLiteral("不是有效的数值,请检查");
+    }
+    return QString();
+}
+
+} // namespace
+
+bool CheckProtaskValues(const ProtaskHeader &h, const QList<LineValues> &lines, const QSqlDatabase &db)
+{
+    const ColumnKinds kinds = readColumnKinds(db);
+    const auto kindOf = [&kinds](const StoredField &f) {
+        return kinds.value(QString::fromLatin1(f.table) + QLatin1Char('.') + QString::fromLatin1(f.column));
+    };
+    const QString texts[] = {h.billNo,         h.clientName,     h.productName,    h.unitName,
+                             h.batchNo,        h.deptName,       h.managerName,    h.note,
+                             h.formDefined[0], h.formDefined[1], h.formDefined[2], h.fromBillNo};
+    static_assert(std::size(texts) == std::size(kHeaderTexts));
+    QString why;
+    for (size_t i = 0; i < std::size(kHeaderTexts) && why.isEmpty(); ++i)
+        why = textRefusal(texts[i], kindOf(kHeaderTexts[i]),
+                          fieldName(kHeaderTexts[i].caption, QString::fromLatin1(kHeaderTexts[i].field)));
+    const double numbers[] = {h.number, h.price, h.amount};
+    for (size_t i = 0; i < std::size(kHeaderNumbers) && why.isEmpty(); ++i)
+        why = numberRefusal(numbers[i], kindOf(kHeaderNumbers[i]),
+                            fieldName(kHeaderNumbers[i].caption, QString::fromLatin1(kHeaderNumbers[i].field)));
+    for (int row = 0; row < lines.size() && why.isEmpty(); ++row) {
+        // Only lines with a material are stored.
+        if (lines.at(row).blank(QStringLiteral("FProductName")))
+            continue;
+        const QHash<QString, QVariant> &cells = lines.at(row).cells();
+        for (auto it = cells.cbegin(); it != cells.cend() && why.isEmpty(); ++it) {
+            why = lineCellRefusal(it.key(), it.value(), kinds);
+            if (!why.isEmpty())
+                why = QStringLiteral("第 %1 行").arg(row + 1) + why;
+        }
+    }
+    if (why.isEmpty())
+        return true;
+    Prompter::current().warning(why);
+    return false;
+}
+
 QList<LineCheckColumn> ProtaskLineCheckColumns()
 {
     LineCheckColumn material{QStringLiteral("R_FProductName"), QStringLiteral("材料名称")};
@@ -398,6 +588,8 @@ bool ProtaskBill::CheckUnits()
                                             {QStringLiteral("R_FUnitName"), QString()}};
     return !CheckLineUnits(int(lines.size()), lineCells(lines, columns), 0, 1, 0).failed();
 }
+
+bool ProtaskBill::CheckBeforePost() { return CheckProtaskValues(header, lines, m_db); }
 
 BillRef ProtaskBill::ref() const
 {

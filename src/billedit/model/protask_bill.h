@@ -113,6 +113,14 @@ QList<LineValues> ProposeProtaskMaterials(const QString &productName, double pro
 // whether the header leaves them empty, for FirstMissingField.
 QList<MandatoryField> ProtaskMandatoryFields(const ProtaskHeader &header);
 
+// The task's values against the columns they are stored in, before a save: a text longer than
+// its column (counted in characters, as the server counts them) or holding a NUL character, a
+// number that is not finite or has more whole digits than its column, a line date that is no
+// day of the calendar. A non-strict server would store such a value cut, clamped or as null;
+// the save is refused instead, with the first such field named. Names the save stores in the
+// client, product, unit, department and employee tables count against those tables' columns.
+bool CheckProtaskValues(const ProtaskHeader &header, const QList<LineValues> &lines, const QSqlDatabase &db);
+
 // The material grid's columns that the row checks before a save look at, by grid name and
 // caption: the material and its total consumption are required.
 QList<LineCheckColumn> ProtaskLineCheckColumns();
@@ -135,6 +143,7 @@ public:
     // then the row checks of the material grid; each refusal shows its message.
     bool CheckLines() const;
     bool CheckUnits() override;
+    bool CheckBeforePost() override;
     int SaveHeader(int billId) override;
     bool SaveLines(int billId) override;
 
