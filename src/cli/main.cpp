@@ -45,8 +45,8 @@ const char kUsage[] = R"(Commands:
   task export --out FILE.xlsx [list options]
                           the list written to an Excel workbook
   task print --id ID --out FILE.pdf [--style 标准|中|小]
-                          a task printed through its template (default 标准,
-                          the style the editor opens with)
+                          a task printed through its template (default: the
+                          style chosen last in the editor, as it opens with)
   task print-list --out FILE.pdf [list options]
                           the list printed through the list's template
   voucher make --type BILLTYPE --id ID

@@ -427,10 +427,19 @@ CommandResult PrintTask(int billId, int printStyle, const QString &path, const Q
         return notAuthorised(8);
     const BillTypeRecord type = ReadBillTypeRecord(ProtaskHeader().billTypeNo, db);
     report::TReport report;
-    const BillReportRequest request{kTaskBillType, billId, false, printStyle > 0 ? printStyle : 1, {}};
-    if (!LoadBillReport(report, request, db).loaded)
+    // Without a style given, the one chosen last in the editor, as the editor offers it.
+    if (printStyle <= 0)
+        printStyle = type.found && type.printStyle >= 1 && type.printStyle <= 3 ? type.printStyle : 1;
+    const BillReportRequest request{kTaskBillType, billId, false, printStyle, {}};
+    const BillReportLoad load = LoadBillReport(report, request, db);
+    if (!load.loaded)
         return refused(QString());
-    const CommandResult r = writePdf(report, path, row.billNo);
+    CommandResult r = writePdf(report, path, row.billNo);
+    if (r.done) {
+        QJsonObject o = r.data.toObject();
+        o.insert(QStringLiteral("template"), load.templateFileName);
+        r.data = o;
+    }
     if (r.done)
         WriteOperationLog(QStringLiteral("打印操作 - 单据号:") + row.billNo,
                           type.found ? type.caption : QStringLiteral("生产任务单"), db);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli_run.h"
+#include "test_db.h"
 #include "platform/db.h"
 
 #include <QStringList>
@@ -9,12 +10,6 @@ namespace protask::testing {
 
 using namespace Qt::StringLiterals;
 
-inline QVariant scalar(const QString &sql)
-{
-    TDataSet q(nvDMBase::instance().connection());
-    q.open(sql);
-    return q.isEmpty() ? QVariant() : q.value(0, 0);
-}
 inline int count(const QString &sql) { return scalar(sql).toInt(); }
 
 // A sales-order line of 100 chairs of which 10 are in production, an earlier task of the chair

@@ -42,13 +42,16 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
 
     struct Case {
         QStringList arguments;
-        QString text; // printed on the first page
+        QString text;     // printed on the first page
+        QString template_; // of a task's print
     };
+    // Without --style, the format chosen last in the editor (小, stored for the bill type).
+    ExecScript(u"update T_BillType set FPrintStyle = 3 where FBillTypeNo = 'RWD'"_s);
     const Case cases[] = {
-        {{u"task"_s, u"print"_s, u"--id"_s, id}, billNo},
-        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"小"_s}, billNo},
-        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"生产任务单(中).grf"_s}, billNo},
-        {{u"task"_s, u"print-list"_s, u"--all"_s}, u"RWD20261100001"_s},
+        {{u"task"_s, u"print"_s, u"--id"_s, id}, billNo, u"生产任务单(小).grf"_s},
+        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"标准"_s}, billNo, u"生产任务单(标准).grf"_s},
+        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"生产任务单(中).grf"_s}, billNo, u"生产任务单(中).grf"_s},
+        {{u"task"_s, u"print-list"_s, u"--all"_s}, u"RWD20261100001"_s, QString()},
     };
     int n = 0;
     for (const Case &c : cases) {
@@ -57,6 +60,7 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
         ASSERT_EQ(r.exitCode, 0) << c.arguments.join(u' ').toStdString() << ": " << r.errors.toStdString();
         EXPECT_EQ(pdfPages(file), 1) << file.toStdString();
         EXPECT_EQ(r.object().value(u"pages"_s).toInt(), 1);
+        EXPECT_EQ(r.object().value(u"template"_s).toString(), c.template_);
         EXPECT_TRUE(runTool(u"pdftotext"_s, {file, u"-"_s}).contains(c.text)) << file.toStdString();
     }
     EXPECT_EQ(count(u"select count(*) from zzsyslog where FMsgCont like '打印操作%'"_s), 4);

@@ -18,16 +18,6 @@ using namespace protask::testing;
 
 namespace {
 
-class RecordingHost : public QObject, public IHostMessageSink {
-public:
-    qintptr hostMessage(const HostMessage &m) override
-    {
-        received.append(QString::number(m.msg));
-        return 0;
-    }
-    QStringList received;
-};
-
 class ListRights : public DatabaseTest {
 protected:
     void SetUp() override
