@@ -4,6 +4,7 @@
 #include "billlist/model/list_query.h"
 #include "cli/cli_prompter.h"
 #include "cli/task_commands.h"
+#include "core/db_actions.h"
 #include "core/sign_in.h"
 #include "platform/nv_dm_base.h"
 
@@ -17,6 +18,7 @@
 #include <QSysInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -111,6 +113,18 @@ int refusal(const CommandResult &r, const CliPrompter &prompter)
     return Refused;
 }
 
+// True when a message already tells what became of a write: the transaction's own reports of
+// a lost connection, a settled or unsettled COMMIT and a give-up.
+bool outcomeReported(const QStringList &messages)
+{
+    const QStringList reports = {QString::fromUtf8(kConnectionLostMessage), QString::fromUtf8(kCommitLandedMessage),
+                                 QString::fromUtf8(kCommitUnknownMessage),
+                                 QString::fromUtf8(kRetriesExhaustedMessage).section(QStringLiteral("%1"), 0, 0)};
+    return std::any_of(messages.cbegin(), messages.cend(), [&reports](const QString &m) {
+        return std::any_of(reports.cbegin(), reports.cend(), [&m](const QString &r) { return m.startsWith(r); });
+    });
+}
+
 std::optional<int> numberOption(const QCommandLineParser &p, const QCommandLineOption &o)
 {
     bool ok = false;
@@ -184,7 +198,7 @@ int main(int argc, char **argv)
     CommandResult result;
     try {
         if (!dm.prepareAction())
-            return usageError(QStringLiteral("the database connection was lost"));
+            return NoDatabase;
         if (command == QLatin1String("from-order") || command == QLatin1String("save")) {
             ProtaskBill bill(db);
             if (command == QLatin1String("from-order")) {
@@ -246,12 +260,28 @@ int main(int argc, char **argv)
             }
         }
     } catch (const DbError &e) {
+        // Every write commits inside its action, which reports its own outcome; a server error
+        // that gets this far came before anything was written.
         prompter.error(e.message());
         result = CommandResult();
+        if (command != QLatin1String("list") && command != QLatin1String("export"))
+            result.refusal = QStringLiteral("nothing was saved: the database failed before the action wrote anything");
     } catch (const std::exception &e) {
         prompter.error(QString::fromUtf8(e.what()));
         result = CommandResult();
     }
+    // A read the model answers from its own defaults when the server is gone (a product not
+    // found, no materials) refuses with a message about the data; the answer then says what
+    // became of the task. Nothing is written outside a transaction, and a transaction reports
+    // its own outcome.
+    const bool writes = command == QLatin1String("save") || command == QLatin1String("check")
+        || command == QLatin1String("uncheck") || command == QLatin1String("delete")
+        || (command == QLatin1String("from-order") && p.isSet(o.save));
+    if (!result.done && writes && result.refusal.isEmpty() && !outcomeReported(prompter.messages())
+        && !connectionAlive(db))
+        result.refusal = result.data.isObject()
+            ? QStringLiteral("the task was saved but not checked: the connection to the database was lost")
+            : QStringLiteral("nothing was saved: the connection to the database was lost");
     if (!result.done)
         return refusal(result, prompter);
     print(result.data);
