@@ -75,7 +75,8 @@ void seed()
     SeedBill(3004, QStringLiteral("t_SaleOutForm"), QStringLiteral("t_SaleOutList"), kSale, sale, hundredLines(true));
     QList<QVariantMap> materials;
     for (int n = 0; n < 20; ++n)
-        materials << Line(kFirstProduct + n, kUnitPiece, 10 * (n + 1), 2.5);
+        materials << QVariantMap{
+            {"FProductID", kFirstProduct + n}, {"FUnitID", kUnitPiece}, {"FNumber", 10 * (n + 1)}, {"FPrice", 2.5}};
     SeedBill(3049, QStringLiteral("t_ProTaskForm"), QStringLiteral("t_ProTaskList"), kTaskBill,
              {{"FProductID", kFirstProduct}, {"FNumber", 10}, {"FFromListID", kSaleOrderLine}}, materials);
 }
