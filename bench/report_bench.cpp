@@ -106,6 +106,17 @@ void BM_TaskPrintQuery(benchmark::State &state)
     }
 }
 
+// The task's 1,000 lines read with one plain statement.
+void BM_TaskPrintQuery_Limit(benchmark::State &state)
+{
+    taskReport(1000);
+    TDataSet q(Db());
+    for (auto _ : state) {
+        if (OpenQuery(q, QStringLiteral("select * from t_ProTaskList where FFormID = %1").arg(kTask + 1000)) != 1000)
+            state.SkipWithError("the task does not have 1,000 lines");
+    }
+}
+
 void BM_TaskToPdf(benchmark::State &state)
 {
     const report::TReport r = taskReport(static_cast<int>(state.range(0)));
@@ -148,6 +159,7 @@ void BM_TaskToPdf_Limit(benchmark::State &state)
 }
 
 BENCHMARK(BM_TaskPrintQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TaskPrintQuery_Limit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TaskToPdf)->Arg(3)->Arg(60)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TaskToPdf_Limit)->Arg(3)->Arg(60)->Arg(1000)->Unit(benchmark::kMillisecond);
 

@@ -195,6 +195,9 @@ int main(int argc, char **argv)
 
     const QSqlDatabase db = dm.connection();
     const HostSwitches &sw = dm.switches;
+    const bool writes = command == QLatin1String("save") || command == QLatin1String("check")
+        || command == QLatin1String("uncheck") || command == QLatin1String("delete")
+        || (command == QLatin1String("from-order") && p.isSet(o.save));
     CommandResult result;
     try {
         if (!dm.prepareAction())
@@ -264,7 +267,7 @@ int main(int argc, char **argv)
         // that gets this far came before anything was written.
         prompter.error(e.message());
         result = CommandResult();
-        if (command != QLatin1String("list") && command != QLatin1String("export"))
+        if (writes)
             result.refusal = QStringLiteral("nothing was saved: the database failed before the action wrote anything");
     } catch (const std::exception &e) {
         prompter.error(QString::fromUtf8(e.what()));
@@ -274,9 +277,6 @@ int main(int argc, char **argv)
     // found, no materials) refuses with a message about the data; the answer then says what
     // became of the task. Nothing is written outside a transaction, and a transaction reports
     // its own outcome.
-    const bool writes = command == QLatin1String("save") || command == QLatin1String("check")
-        || command == QLatin1String("uncheck") || command == QLatin1String("delete")
-        || (command == QLatin1String("from-order") && p.isSet(o.save));
     if (!result.done && writes && result.refusal.isEmpty() && !outcomeReported(prompter.messages())
         && !connectionAlive(db))
         result.refusal = result.data.isObject()
