@@ -189,7 +189,19 @@ int main(int argc, char **argv)
     }
     if (choice.signInUser.isEmpty())
         return usageError(QStringLiteral("--user is required: the user of t_comUser to sign in as"));
-    if (!FindUser(choice.signInUser, dm.userId, dm.userName))
+    // A server that goes away while the user is looked up is no database, not an unknown user.
+    bool signedIn = false;
+    try {
+        signedIn = FindUser(choice.signInUser, dm.userId, dm.userName);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "protask-cli: cannot use the database: %s\n", e.message().toUtf8().constData());
+        return NoDatabase;
+    }
+    if (!signedIn && !connectionAlive(dm.connection())) {
+        std::fprintf(stderr, "protask-cli: cannot use the database: the connection was lost while signing in\n");
+        return NoDatabase;
+    }
+    if (!signedIn)
         return usageError(QStringLiteral("no user %1 in t_comUser").arg(choice.signInUser));
     dm.hostName = QSysInfo::machineHostName();
 
@@ -277,11 +289,16 @@ int main(int argc, char **argv)
     // found, no materials) refuses with a message about the data; the answer then says what
     // became of the task. Nothing is written outside a transaction, and a transaction reports
     // its own outcome.
-    if (!result.done && writes && result.refusal.isEmpty() && !outcomeReported(prompter.messages())
-        && !connectionAlive(db))
-        result.refusal = result.data.isObject()
-            ? QStringLiteral("the task was saved but not checked: the connection to the database was lost")
-            : QStringLiteral("nothing was saved: the connection to the database was lost");
+    if (!result.done && writes && !outcomeReported(prompter.messages()) && !connectionAlive(db)) {
+        if (result.data.isObject()) {
+            if (result.refusal.isEmpty())
+                result.refusal =
+                    QStringLiteral("the task was saved but not checked: the connection to the database was lost");
+        } else if (!result.refusal.startsWith(QStringLiteral("nothing was saved"))) {
+            result.refusal = QStringLiteral("nothing was saved: the connection to the database was lost")
+                + (result.refusal.isEmpty() ? QString() : QStringLiteral(" (") + result.refusal + QStringLiteral(")"));
+        }
+    }
     if (!result.done)
         return refusal(result, prompter);
     print(result.data);
