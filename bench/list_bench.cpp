@@ -1,7 +1,9 @@
 // The production task list against four years of a busy factory: 100,000 tasks with 1,000,000
 // material lines over 10,000 products. Opening a month (about 2,100 tasks) and a find over all
 // dates, each through the distinct statement over the lines (shape 0) and the statement that asks
-// the lines only for the find (shape 1), the rows read into memory as the list holds them.
+// the lines only for the find (shape 1), the rows read into memory as the list holds them. Each
+// _Limit reads the same tasks with one plain statement: the month by its date key, a find's
+// tasks by their keys together with one pass over the text of the million lines.
 #include "billlist/model/list_query.h"
 #include "core/sql_helpers.h"
 #include "test_db.h"
@@ -111,6 +113,35 @@ void BM_ListOpenMonth(benchmark::State &state)
     state.counters["rows"] = rows;
 }
 
+// The list's tasks (their FIDs) read again with one SELECT of their headers: the month by its
+// date range; a find's tasks by key, in the statement that also reads `scan` (a pass over
+// what any find must look at).
+void listLimit(benchmark::State &state, const QString &listSql, const QString &month, const QString &scan = {})
+{
+    TDataSet list(Db());
+    OpenQuery(list, listSql);
+    QStringList ids = {QStringLiteral("0")};
+    for (int r = 0; r < list.recordCount(); ++r)
+        ids << list.value(r, QStringLiteral("FID")).toString();
+    const QString sql = QStringLiteral("select * from t_ProTaskForm where ")
+        + (month.isEmpty() ? QStringLiteral("FID in (") + ids.join(QLatin1Char(',')) + QStringLiteral(") or ") + scan
+                           : month);
+    int rows = 0;
+    for (auto _ : state)
+        rows = openList(sql);
+    state.counters["rows"] = rows;
+    if (rows != list.recordCount())
+        state.SkipWithError("the limit read other rows than the list");
+}
+
+void BM_ListOpenMonth_Limit(benchmark::State &state)
+{
+    seedFactory();
+    const QString sql =
+        BuildListQuery(3049, OpeningDateRange(QDate(2025, 6, 15)), MakeListFind({}, {}, true), shapeOf(state)).sql;
+    listLimit(state, sql, QStringLiteral("FBillDate >= '2025-06-01' and FBillDate < '2025-07-01'"));
+}
+
 // A find over every date: a material of the lines (about 100 tasks), a remark of the header
 // (about 100 tasks), and a text nothing holds (every row looked at, none listed).
 void BM_ListFindAllDates(benchmark::State &state)
@@ -125,12 +156,31 @@ void BM_ListFindAllDates(benchmark::State &state)
     state.counters["rows"] = rows;
 }
 
+void BM_ListFindAllDates_Limit(benchmark::State &state)
+{
+    seedFactory();
+    const char *const finds[] = {"材料04321", "加急", "没有这个"};
+    const ListFind find = MakeListFind(QString::fromUtf8(finds[state.range(1)]), {}, true);
+    // Any contains-find over all dates reads the text of every line once: the limit does so over
+    // the lines' remarks, which hold none of the finds, so that the rows stay the list's.
+    const QString pattern = QStringLiteral("%") + QString::fromUtf8(finds[state.range(1)]) + QStringLiteral("%");
+    listLimit(state, BuildListQuery(3049, {false, {}, {}}, find, shapeOf(state)).sql, QString(),
+              QStringLiteral("FID in (select FFormID from t_ProTaskList where FListDefined1 like ")
+                  + QuotedStr(pattern, Db()) + QStringLiteral(")"));
+}
+
 } // namespace
 
 BENCHMARK(BM_ListOpenMonth)->ArgName("shape")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ListOpenMonth_Limit)->ArgName("shape")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ListFindAllDates)
     ->ArgNames({"shape", "find"})
     ->ArgsProduct({{0, 1}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);
+BENCHMARK(BM_ListFindAllDates_Limit)
+    ->ArgNames({"shape", "find"})
+    ->ArgsProduct({{0, 1}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

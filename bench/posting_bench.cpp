@@ -1,6 +1,8 @@
-// Time to check and to uncheck a 100-line purchase (3002) and a 100-line sales-out (3004)
-// whose batch products are allocated over 20 batches each, commit included, against the
-// private server that scripts/bench starts (the same environment as the tests).
+// Time to check and to uncheck a 100-line purchase (3002), a 100-line sales-out (3004) whose
+// batch products are allocated over 20 batches each, and a 20-line production task (3049),
+// commit included, against the private server that scripts/bench starts (the same environment
+// as the tests). Each _Limit beside them writes the rows its action writes with the fewest
+// statements: what the server cannot do faster.
 #include "platform/program_folder.h"
 #include "posting/posting_engine.h"
 #include "posting_test_util.h"
@@ -14,6 +16,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <stdexcept>
 
 using namespace protask;
 using namespace protask::testing;
@@ -29,6 +32,7 @@ constexpr int kBatchesPerProduct = 20;
 constexpr int kFirstProduct = 100;
 constexpr int kPurchase = 1;
 constexpr int kSale = 2;
+constexpr int kTaskBill = 3;
 
 QList<QVariantMap> hundredLines(bool sale)
 {
@@ -69,6 +73,12 @@ void seed()
     sale.insert(QStringLiteral("FReceiveAmount"), 100);
     SeedBill(3002, QStringLiteral("t_PurForm"), QStringLiteral("t_PurList"), kPurchase, purchase, hundredLines(false));
     SeedBill(3004, QStringLiteral("t_SaleOutForm"), QStringLiteral("t_SaleOutList"), kSale, sale, hundredLines(true));
+    QList<QVariantMap> materials;
+    for (int n = 0; n < 20; ++n)
+        materials << QVariantMap{
+            {"FProductID", kFirstProduct + n}, {"FUnitID", kUnitPiece}, {"FNumber", 10 * (n + 1)}, {"FPrice", 2.5}};
+    SeedBill(3049, QStringLiteral("t_ProTaskForm"), QStringLiteral("t_ProTaskList"), kTaskBill,
+             {{"FProductID", kFirstProduct}, {"FNumber", 10}, {"FFromListID", kSaleOrderLine}}, materials);
 }
 
 // One check or uncheck in a committed transaction; the seconds it took, or nothing when it failed.
@@ -112,6 +122,106 @@ void BM_SaleOut3004Uncheck(benchmark::State &s)
 {
     checkOrUncheck(s, false, 3004, kSale, QStringLiteral("t_SaleOutForm"));
 }
+void BM_TaskCheck(benchmark::State &s) { checkOrUncheck(s, true, 3049, kTaskBill, QStringLiteral("t_ProTaskForm")); }
+void BM_TaskUncheck(benchmark::State &s) { checkOrUncheck(s, false, 3049, kTaskBill, QStringLiteral("t_ProTaskForm")); }
+
+// The statements of a limit in one committed transaction; the seconds they took.
+double writeRows(const QStringList &statements)
+{
+    QElapsedTimer t;
+    t.start();
+    TransactionGuard tx(Db());
+    for (const QString &sql : statements)
+        Exec(sql);
+    tx.commit();
+    return t.nsecsElapsed() / 1e9;
+}
+
+void limitRoundTrip(benchmark::State &state, bool timeCheck, const QStringList &check, const QStringList &uncheck)
+{
+    for (auto _ : state) {
+        const double checked = writeRows(check);
+        const double unchecked = writeRows(uncheck);
+        state.SetIterationTime(timeCheck ? checked : unchecked);
+    }
+}
+
+// The task's check writes its flag and its order line's counter: one statement over both rows.
+QStringList taskFlag(bool check)
+{
+    return {QStringLiteral("update t_ProTaskForm f join t_SaleOrderList s on s.FID = f.FFromListID set f.FIsChecked "
+                           "= %1, f.FCheckerID = %2, f.FCheckerDate = %3, s.FProtaskFinishNumber = "
+                           "IfNull(s.FProtaskFinishNumber, 0) %4 f.FNumber where f.FID = %5")
+                .arg(check ? 1 : 0)
+                .arg(check ? QStringLiteral("7") : QStringLiteral("null"))
+                .arg(check ? QStringLiteral("now()") : QStringLiteral("null"))
+                .arg(check ? QLatin1Char('+') : QLatin1Char('-'))
+                .arg(kTaskBill)};
+}
+void BM_TaskCheck_Limit(benchmark::State &s) { limitRoundTrip(s, true, taskFlag(true), taskFlag(false)); }
+void BM_TaskUncheck_Limit(benchmark::State &s) { limitRoundTrip(s, false, taskFlag(true), taskFlag(false)); }
+
+// What the sales-out check writes in bulk, captured from a real check: the out-batch records
+// (bench_out), the change of every batch row, balance row and product stock (bench_delta_*).
+// The client, cash, order-line and price rows it also touches (a handful) are left out.
+const char *const kOutColumns = "FFromID, FTypeID, FBillID, FListID, FBillNo, FBillDate, FStorehouseID, FProductID, "
+                                "FBatchNo1, FKFDate, FKFPeriod, FPeriodDate, FNumber, FPrice, FAmount";
+
+void captureSaleOutRows()
+{
+    const QString form = QStringLiteral("t_SaleOutForm");
+    // A first round trip makes the balance rows a check creates and leaves behind.
+    if (!Post(true, 3004, kSale, form) || !Post(false, 3004, kSale, form))
+        throw std::runtime_error("the sales-out round trip failed");
+    ExecScript(QStringLiteral("drop table if exists bench_b0, bench_s0, bench_p0;"
+                              "create table bench_b0 as select FID, FNumber, FAmount from t_comProductBatchNo;"
+                              "create table bench_s0 as select FRowID, FNumber from t_Balance;"
+                              "create table bench_p0 as select FID, FCurStock from t_comProducts"));
+    const QMap<QString, QString> before = SnapshotAllTables();
+    if (!Post(true, 3004, kSale, form))
+        throw std::runtime_error("the sales-out check failed");
+    std::fprintf(stderr, "the sales-out check writes: %s\n", TablesChangedSince(before).c_str());
+    ExecScript(QStringLiteral(
+                   "drop table if exists bench_out, bench_delta_b, bench_delta_s, bench_delta_p;"
+                   "create table bench_out as select %1 from t_comProductOutBatchNo;"
+                   "create table bench_delta_b (primary key (FID)) as select b.FID, b.FNumber - o.FNumber as dn, "
+                   "IfNull(b.FAmount,0) - IfNull(o.FAmount,0) as da from t_comProductBatchNo b join bench_b0 o using "
+                   "(FID) where b.FNumber <> o.FNumber or IfNull(b.FAmount,0) <> IfNull(o.FAmount,0);"
+                   "create table bench_delta_s (primary key (FRowID)) as select b.FRowID, b.FNumber - o.FNumber as "
+                   "dn from t_Balance b join bench_s0 o using (FRowID) where b.FNumber <> o.FNumber;"
+                   "create table bench_delta_p (primary key (FID)) as select b.FID, IfNull(b.FCurStock,0) - "
+                   "IfNull(o.FCurStock,0) as dn from t_comProducts b join bench_p0 o using (FID) where "
+                   "IfNull(b.FCurStock,0) <> IfNull(o.FCurStock,0);"
+                   "drop table bench_b0, bench_s0, bench_p0")
+                   .arg(QLatin1String(kOutColumns)));
+    if (!Post(false, 3004, kSale, form))
+        throw std::runtime_error("the sales-out uncheck failed");
+}
+
+QStringList saleOutRows(bool check)
+{
+    const QString sign = check ? QStringLiteral("+") : QStringLiteral("-");
+    QStringList sql = {
+        QStringLiteral("update t_comProductBatchNo b join bench_delta_b d using (FID) set b.FNumber = b.FNumber %1 "
+                       "d.dn, b.FAmount = IfNull(b.FAmount,0) %1 d.da")
+            .arg(sign),
+        QStringLiteral("update t_Balance b join bench_delta_s d using (FRowID) set b.FNumber = b.FNumber %1 d.dn")
+            .arg(sign),
+        QStringLiteral(
+            "update t_comProducts b join bench_delta_p d using (FID) set b.FCurStock = IfNull(b.FCurStock,0) %1 d.dn")
+            .arg(sign),
+        QStringLiteral("update t_SaleOutForm set FIsChecked = %1 where FID = %2").arg(check ? 1 : 0).arg(kSale)};
+    sql << (check ? QStringLiteral("insert into t_comProductOutBatchNo (%1) select %1 from bench_out")
+                        .arg(QLatin1String(kOutColumns))
+                  : QStringLiteral("delete from t_comProductOutBatchNo where FBillID = %1 and FTypeID = 3004")
+                        .arg(kSale));
+    return sql;
+}
+void BM_SaleOut3004Check_Limit(benchmark::State &s) { limitRoundTrip(s, true, saleOutRows(true), saleOutRows(false)); }
+void BM_SaleOut3004Uncheck_Limit(benchmark::State &s)
+{
+    limitRoundTrip(s, false, saleOutRows(true), saleOutRows(false));
+}
 
 // The floor every statement pays: one round trip to the server on its socket.
 void BM_StatementRoundTrip(benchmark::State &state)
@@ -131,6 +241,12 @@ BENCHMARK(BM_Purchase3002Check)->Apply(configure);
 BENCHMARK(BM_Purchase3002Uncheck)->Apply(configure);
 BENCHMARK(BM_SaleOut3004Check)->Apply(configure);
 BENCHMARK(BM_SaleOut3004Uncheck)->Apply(configure);
+BENCHMARK(BM_SaleOut3004Check_Limit)->Apply(configure);
+BENCHMARK(BM_SaleOut3004Uncheck_Limit)->Apply(configure);
+BENCHMARK(BM_TaskCheck)->Apply(configure);
+BENCHMARK(BM_TaskUncheck)->Apply(configure);
+BENCHMARK(BM_TaskCheck_Limit)->Apply(configure);
+BENCHMARK(BM_TaskUncheck_Limit)->Apply(configure);
 
 } // namespace
 
@@ -145,6 +261,7 @@ int main(int argc, char **argv)
     try {
         PrepareTestDatabase();
         seed();
+        captureSaleOutRows();
     } catch (const std::exception &e) {
         std::fprintf(stderr, "cannot prepare the benchmark database: %s\n", e.what());
         return 1;

@@ -3,15 +3,21 @@
 // shaping and embedding the glyphs of every cell; the query reads 1,000 rows in a few ms.
 // With PROTASK_BENCH_PAGES set to a folder, the A4 pages of a 3-line and a 60-line task and
 // the pages of the 3-line task on the two smaller papers are also written there as PNG images.
+// The limit is a bare PDF of the same cells on the same number of A4 pages: text drawn row by
+// row with the report's font, no layout, no template.
 #include "core/sql_helpers.h"
 #include "printing/print_setup.h"
 #include "report/report.h"
 #include "test_db.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
 
 using namespace protask;
 using namespace protask::testing;
@@ -100,6 +106,17 @@ void BM_TaskPrintQuery(benchmark::State &state)
     }
 }
 
+// The task's 1,000 lines read with one plain statement.
+void BM_TaskPrintQuery_Limit(benchmark::State &state)
+{
+    taskReport(1000);
+    TDataSet q(Db());
+    for (auto _ : state) {
+        if (OpenQuery(q, QStringLiteral("select * from t_ProTaskList where FFormID = %1").arg(kTask + 1000)) != 1000)
+            state.SkipWithError("the task does not have 1,000 lines");
+    }
+}
+
 void BM_TaskToPdf(benchmark::State &state)
 {
     const report::TReport r = taskReport(static_cast<int>(state.range(0)));
@@ -109,7 +126,41 @@ void BM_TaskToPdf(benchmark::State &state)
     state.counters["pages"] = r.pageCount();
 }
 
+void BM_TaskToPdf_Limit(benchmark::State &state)
+{
+    const report::TReport r = taskReport(static_cast<int>(state.range(0)));
+    const int pages = std::max(1, r.pageCount());
+    QList<QStringList> cells;
+    for (const QList<QVariant> &row : r.data().rows) {
+        QStringList texts;
+        for (const QVariant &v : row)
+            texts << v.toString();
+        cells << texts;
+    }
+    const qsizetype perPage = (cells.size() + pages - 1) / pages;
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        QPdfWriter pdf(dir.filePath(QStringLiteral("bare.pdf")));
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(300);
+        QPainter p(&pdf);
+        p.setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
+        const int rowHeight = pdf.height() / int(perPage + 2);
+        const int columnWidth = pdf.width() / 8;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            if (i > 0 && i % perPage == 0)
+                pdf.newPage();
+            const int y = int(i % perPage + 1) * rowHeight;
+            for (int c = 0; c < std::min<qsizetype>(8, cells[i].size()); ++c)
+                p.drawText(QRect(c * columnWidth, y, columnWidth, rowHeight), Qt::AlignVCenter, cells[i][c]);
+        }
+    }
+    state.counters["pages"] = pages;
+}
+
 BENCHMARK(BM_TaskPrintQuery)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TaskPrintQuery_Limit)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TaskToPdf)->Arg(3)->Arg(60)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TaskToPdf_Limit)->Arg(3)->Arg(60)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace

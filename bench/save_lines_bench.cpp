@@ -1,6 +1,7 @@
 // Time to write a bill's lines (20 and 500) into the line table, commit included, as a saved bill
 // does on its next save: every row updated in place, products found by name. The products are
-// the ones the posting benchmarks seed.
+// the ones the posting benchmarks seed. The limit writes the same lines with one statement.
+#include "bench_limits.h"
 #include "billedit/model/save_lines.h"
 #include "core/db_actions.h"
 #include "core/sql_helpers.h"
@@ -36,6 +37,20 @@ void saveLines(benchmark::State &state)
     }
 }
 
+void saveLinesLimit(benchmark::State &state)
+{
+    const int count = static_cast<int>(state.range(0));
+    int stamp = 0;
+    for (auto _ : state)
+        bench::WriteTaskRows(800 + count, 80000000 + count * 1000, count, false, ++stamp);
+}
+
 } // namespace
 
+BENCHMARK(saveLinesLimit)
+    ->Name("BM_SaveTaskLines_Limit")
+    ->Arg(20)
+    ->Arg(500)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(saveLines)->Name("BM_SaveTaskLines")->Arg(20)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime();

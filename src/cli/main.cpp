@@ -4,6 +4,7 @@
 #include "billlist/model/list_query.h"
 #include "cli/cli_prompter.h"
 #include "cli/task_commands.h"
+#include "core/db_actions.h"
 #include "core/sign_in.h"
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
@@ -19,6 +20,7 @@
 #include <QSysInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -129,6 +131,18 @@ int refusal(const CommandResult &r, const CliPrompter &prompter)
     return Refused;
 }
 
+// True when a message already tells what became of a write: the transaction's own reports of
+// a lost connection, a settled or unsettled COMMIT and a give-up.
+bool outcomeReported(const QStringList &messages)
+{
+    const QStringList reports = {QString::fromUtf8(kConnectionLostMessage), QString::fromUtf8(kCommitLandedMessage),
+                                 QString::fromUtf8(kCommitUnknownMessage),
+                                 QString::fromUtf8(kRetriesExhaustedMessage).section(QStringLiteral("%1"), 0, 0)};
+    return std::any_of(messages.cbegin(), messages.cend(), [&reports](const QString &m) {
+        return std::any_of(reports.cbegin(), reports.cend(), [&m](const QString &r) { return m.startsWith(r); });
+    });
+}
+
 std::optional<int> numberOption(const QCommandLineParser &p, const QCommandLineOption &o)
 {
     bool ok = false;
@@ -211,16 +225,31 @@ int main(int argc, char **argv)
     }
     if (choice.signInUser.isEmpty())
         return usageError(QStringLiteral("--user is required: the user of t_comUser to sign in as"));
-    if (!FindUser(choice.signInUser, dm.userId, dm.userName))
+    // A server that goes away while the user is looked up is no database, not an unknown user.
+    bool signedIn = false;
+    try {
+        signedIn = FindUser(choice.signInUser, dm.userId, dm.userName);
+    } catch (const DbError &e) {
+        std::fprintf(stderr, "protask-cli: cannot use the database: %s\n", e.message().toUtf8().constData());
+        return NoDatabase;
+    }
+    if (!signedIn && !connectionAlive(dm.connection())) {
+        std::fprintf(stderr, "protask-cli: cannot use the database: the connection was lost while signing in\n");
+        return NoDatabase;
+    }
+    if (!signedIn)
         return usageError(QStringLiteral("no user %1 in t_comUser").arg(choice.signInUser));
     dm.hostName = QSysInfo::machineHostName();
 
     const QSqlDatabase db = dm.connection();
     const HostSwitches &sw = dm.switches;
+    const bool writes = command == QLatin1String("save") || command == QLatin1String("check")
+        || command == QLatin1String("uncheck") || command == QLatin1String("delete")
+        || (command == QLatin1String("from-order") && p.isSet(o.save));
     CommandResult result;
     try {
         if (!dm.prepareAction())
-            return usageError(QStringLiteral("the database connection was lost"));
+            return NoDatabase;
         if (voucher) {
             const std::optional<int> type = numberOption(p, o.type);
             const std::optional<int> id = numberOption(p, o.id);
@@ -300,11 +329,29 @@ int main(int argc, char **argv)
             }
         }
     } catch (const DbError &e) {
+        // Every write commits inside its action, which reports its own outcome; a server error
+        // that gets this far came before anything was written.
         prompter.error(e.message());
         result = CommandResult();
+        if (writes)
+            result.refusal = QStringLiteral("nothing was saved: the database failed before the action wrote anything");
     } catch (const std::exception &e) {
         prompter.error(QString::fromUtf8(e.what()));
         result = CommandResult();
+    }
+    // A read the model answers from its own defaults when the server is gone (a product not
+    // found, no materials) refuses with a message about the data; the answer then says what
+    // became of the task. Nothing is written outside a transaction, and a transaction reports
+    // its own outcome.
+    if (!result.done && writes && !outcomeReported(prompter.messages()) && !connectionAlive(db)) {
+        if (result.data.isObject()) {
+            if (result.refusal.isEmpty())
+                result.refusal =
+                    QStringLiteral("the task was saved but not checked: the connection to the database was lost");
+        } else if (!result.refusal.startsWith(QStringLiteral("nothing was saved"))) {
+            result.refusal = QStringLiteral("nothing was saved: the connection to the database was lost")
+                + (result.refusal.isEmpty() ? QString() : QStringLiteral(" (") + result.refusal + QStringLiteral(")"));
+        }
     }
     if (!result.done)
         return refusal(result, prompter);

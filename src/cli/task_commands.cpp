@@ -332,13 +332,19 @@ CommandResult SaveTask(ProtaskBill &bill, bool check, const HostSwitches &switch
     bill.statusId = BillStatus::Saved;
     bool checked = switches.checkWorkflow && switches.checkOnSave;
     if (check && !checked) {
-        if (!CheckBill(bill, bill.ref(), db).done) {
+        // The task is saved whatever the check meets: the answer says so and names it.
+        QString why;
+        try {
+            checked = CheckBill(bill, bill.ref(), db).done;
+        } catch (const DbError &e) {
+            why = QStringLiteral("the task was saved but not checked: ") + e.message();
+        }
+        if (!checked) {
             QJsonObject partly{{QStringLiteral("FID"), saved.billId},
                                {QStringLiteral("FBillNo"), saved.billNo},
                                {QStringLiteral("checked"), false}};
-            return {false, partly, QString()};
+            return {false, partly, why};
         }
-        checked = true;
     }
     return done(QJsonObject{{QStringLiteral("FID"), saved.billId},
                             {QStringLiteral("FBillNo"), saved.billNo},

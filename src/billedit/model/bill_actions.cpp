@@ -172,6 +172,7 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
         bill.billType == 3005 || !switches.checkWorkflow || (switches.checkWorkflow && switches.checkOnSave);
     Refusal refusal;
     int savedId = 0;
+    QString savedNo;
     int attemptedId = 0;
     TransactionOptions options;
     options.landed = [&](const QSqlDatabase &c) {
@@ -220,16 +221,19 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
                 return false;
             }
             WriteOperationLog(QStringLiteral("保存操作 - 单据号:") + bill.billNo, bill.caption, db);
+            // The number as stored is read before COMMIT: once the bill is saved, no statement
+            // may fail and leave the user told otherwise.
+            TDataSet q(db);
+            q.open(QStringLiteral("select FBillNo from ") + bill.formTable + QStringLiteral(" where FID = ")
+                   + QString::number(id));
+            savedNo = q.isEmpty() ? bill.billNo : ValueToTrimmedText(q.fieldByName(QStringLiteral("FBillNo")));
             return true;
         },
         options);
     if (r.committed) {
         result.done = true;
         result.billId = savedId;
-        TDataSet q(db);
-        q.open(QStringLiteral("select FBillNo from ") + bill.formTable + QStringLiteral(" where FID = ")
-               + QString::number(savedId));
-        result.billNo = q.isEmpty() ? bill.billNo : ValueToTrimmedText(q.fieldByName(QStringLiteral("FBillNo")));
+        result.billNo = savedNo;
         return result;
     }
     // The key of a bill whose posting was refused stays shown, as the suite has always done; the
