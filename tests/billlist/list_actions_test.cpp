@@ -1,6 +1,7 @@
 #include "billedit/model/protask_bill.h"
 #include "billlist/model/list_actions.h"
 #include "core/bill_types.h"
+#include "core/db_actions.h"
 #include "list_test_util.h"
 #include "platform/host_messages.h"
 
@@ -42,9 +43,11 @@ protected:
 
     // A task of 40 chairs for the order line with one material line, stored as the editor
     // stores it (posted at once without the check workflow).
-    int saveTask(bool workflow)
+    int saveTask(bool workflow, int storedId = 0)
     {
         ProtaskBill bill(Db());
+        bill.header.billId = storedId;
+        bill.statusId = storedId ? BillStatus::Saved : BillStatus::New;
         bill.header.billTableTypeId = 49;
         bill.header.billNo = bill.header.initBillNo = u"RWD20261200001"_s;
         bill.header.billDate = QDate(2026, 12, 10);
@@ -60,8 +63,7 @@ protected:
         HostSwitches sw;
         sw.checkWorkflow = workflow;
         const ActionResult saved = SaveBill(bill, bill.ref(), sw, Db());
-        EXPECT_TRUE(saved.done) << prompter.texts().join(u'|').toStdString();
-        return saved.billId;
+        return saved.done ? saved.billId : 0;
     }
     ListContext taskList(bool workflow)
     {
@@ -89,6 +91,39 @@ protected:
     nvDMBase &dm = nvDMBase::instance();
     std::optional<PinServerClock> clock;
 };
+
+// The connection is lost while the COMMIT of a save is on its way: the user is told what the
+// server did, for a stored task too, whose row is there whether or not this save landed.
+TEST_F(ListActions, ASaveWhoseCommitIsLostIsReportedAsTheServerDidIt)
+{
+    struct Case {
+        bool stored, serverCommitted;
+        const char *message;
+    };
+    const Case cases[] = {{false, true, kCommitLandedMessage},
+                          {false, false, kConnectionLostMessage},
+                          {true, true, kCommitLandedMessage},
+                          {true, false, kConnectionLostMessage}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.stored * 10 + c.serverCommitted);
+        ExecScript(u"delete from t_ProTaskForm; delete from t_ProTaskList; delete from zzsyslog"_s);
+        const int first = c.stored ? saveTask(false) : 0;
+        const int logRows = count(u"select count(*) from zzsyslog"_s);
+        setBeforeCommitHook([&c](const QSqlDatabase &db) {
+            if (c.serverCommitted)
+                TDataSet(db).exec(u"COMMIT"_s);
+            KillConnection(db);
+        });
+        prompter.clear();
+        const int id = saveTask(false, first);
+        setBeforeCommitHook(nullptr);
+        clock.emplace(Db(), kPinnedNow); // the reopened session
+        EXPECT_EQ(id != 0, c.serverCommitted);
+        EXPECT_EQ(prompter.lastText(), QString::fromUtf8(c.message));
+        EXPECT_EQ(count(u"select count(*) from zzsyslog"_s), logRows + (c.serverCommitted ? 1 : 0));
+        EXPECT_EQ(count(u"select count(*) from t_ProTaskForm"_s), c.stored || c.serverCommitted ? 1 : 0);
+    }
+}
 
 TEST_F(ListActions, DeleteIsRefusedByReferencesClosingAndVouchersWithoutAsking)
 {
