@@ -125,6 +125,10 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
         result.error.reset();
         bool committing = false;
         try {
+            // On a cluster node the transaction starts from everything the cluster has
+            // committed: its reads are current, and a retry after a certification conflict
+            // does not meet the same conflict again on a row its node had not applied yet.
+            catchUpWithCluster(db);
             TransactionGuard tx(db);
             if (!body()) {
                 tx.rollback();
@@ -137,7 +141,10 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
             return result;
         } catch (const DbError &e) {
             result.error = e;
-            if (e.kind() == DbErrorKind::ConnectionLost) {
+            // A node that lost its cluster while replicating the COMMIT cannot say whether the
+            // others committed it: that is settled like a COMMIT whose answer was lost.
+            if (e.kind() == DbErrorKind::ConnectionLost
+                || (committing && e.kind() == DbErrorKind::NodeNotReady)) {
                 if (committing)
                     settleLostCommit(db, e, options, result);
                 else
@@ -155,7 +162,7 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                                           + QStringLiteral("\n") + e.serverText());
                 return result;
             }
-            traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.serverText()));
+            traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.message().left(300)));
             QThread::msleep(static_cast<unsigned long>(pause));
         }
     }

@@ -33,9 +33,10 @@ struct TransactionResult {
     int attempts = 0;
 };
 
-// Runs `body` inside a transaction on `db` and commits when it answers true. A deadlock, a
-// lock wait timeout, a duplicate key or a transaction the server ended rolls back and runs the
-// whole body again, after a pause that grows with each attempt (with jitter so that two
+// Runs `body` inside a transaction on `db` and commits when it answers true. A deadlock (on a
+// cluster also a certification conflict, at any statement or at COMMIT), a lock wait timeout,
+// a duplicate key, a transaction the server ended or a cluster node not ready rolls back and
+// runs the whole body again, after a pause that grows with each attempt (with jitter so that two
 // workstations do not collide again), until the budget runs out; the give-up is reported.
 // A lost connection is reopened and reported truthfully: before COMMIT nothing was saved;
 // during COMMIT the `landed` marker says whether it was. Any other server error rolls back

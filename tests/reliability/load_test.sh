@@ -7,10 +7,13 @@
 #   load_test.sh [N M]        default 4 x 50; PROTASK_LOAD_FULL=1 runs 16 x 1000
 #
 # Runs against the private test server of PROTASK_TEST_SOCKET in a database of its own.
+# PROTASK_LOAD_SOCKETS="S1 S2 ..." spreads the workstations over several servers (workstation w
+# uses socket w mod n); PROTASK_LOAD_KEEP=1 keeps the database for checks that follow.
 set -euo pipefail
 
 if [[ "${PROTASK_LOAD_FULL:-0}" == 1 ]]; then N=16 M=1000; else N=${1:-4} M=${2:-50}; fi
 SOCKET=${PROTASK_TEST_SOCKET:?the test server socket}
+read -r -a SOCKETS <<<"${PROTASK_LOAD_SOCKETS:-$SOCKET}"
 CLI=${PROTASK_BINARY_DIR:?}/bin/protask-cli
 DBTOOL=${PROTASK_SOURCE_DIR:?}/scripts/protask-db
 DB=t_reliability_load
@@ -45,7 +48,7 @@ workstation() {
   for i in $(seq 1 "$M"); do
     line=$((501 + (w + i) % LINES))
     qty=$((1 + (w * 7 + i) % 5))
-    if out=$("$CLI" --db-socket "$SOCKET" --db-name "$DB" --user 1 --quiet \
+    if out=$("$CLI" --db-socket "${SOCKETS[w % ${#SOCKETS[@]}]}" --db-name "$DB" --user 1 --quiet \
              task from-order --line "$line" --quantity "$qty" --save --check 2>>"$WORK/errors.$w"); then
       # The task the workstation was told is saved and checked.
       fid=$(printf '%s' "$out" | sed -n 's/.*"FID": *\([0-9]*\).*/\1/p')
@@ -98,4 +101,4 @@ printf 'refused after the retry budget (nothing saved): %d\n' "$gave_up"
 ((gave_up * 100 <= N * M)) || fail "$gave_up of $((N * M)) actions gave up"
 ((confirmed + refused == N * M)) || fail "$((N * M - confirmed - refused)) actions answered neither way"
 ((tasks == confirmed)) || fail "$tasks tasks stored but $confirmed confirmed"
-mariadb --socket="$SOCKET" -uroot -e "drop database $DB"
+[[ "${PROTASK_LOAD_KEEP:-0}" == 1 ]] || mariadb --socket="$SOCKET" -uroot -e "drop database $DB"
