@@ -89,6 +89,12 @@ void settleLostCommit(const QSqlDatabase &db, const DbError &e, const Transactio
 
 } // namespace
 
+namespace {
+thread_local int t_lastAttempts = 0;
+} // namespace
+
+int LastTransactionAttempts() { return t_lastAttempts; }
+
 int RetryPauseMs(int attempt)
 {
     const int ceiling = std::min(400, 10 << std::min(attempt - 1, 6));
@@ -122,6 +128,7 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
     clock.start();
     for (int attempt = 1;; ++attempt) {
         result.attempts = attempt;
+        t_lastAttempts = attempt;
         result.error.reset();
         bool committing = false;
         try {

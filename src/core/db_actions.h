@@ -45,6 +45,10 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                                  const TransactionOptions &options);
 TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<bool()> &body, int maxAttempts = 100);
 
+// Attempts of the last RunTransaction on this thread (for the log of an action that does not
+// hand its TransactionResult back, and for measurements).
+int LastTransactionAttempts();
+
 // The messages of a lost connection: before COMMIT, during COMMIT with the marker found or
 // not readable, and of a give-up.
 extern const char *const kConnectionLostMessage;

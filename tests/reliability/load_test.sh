@@ -8,7 +8,8 @@
 #
 # Runs against the private test server of PROTASK_TEST_SOCKET in a database of its own.
 # PROTASK_LOAD_SOCKETS="S1 S2 ..." spreads the workstations over several servers (workstation w
-# uses socket w mod n); PROTASK_LOAD_KEEP=1 keeps the database for checks that follow.
+# uses socket w mod n); PROTASK_LOAD_KEEP=1 keeps the database for checks that follow;
+# PROTASK_LOAD_READ_PREFIX goes before every check statement (a cluster's catch-up).
 set -euo pipefail
 
 if [[ "${PROTASK_LOAD_FULL:-0}" == 1 ]]; then N=16 M=1000; else N=${1:-4} M=${2:-50}; fi
@@ -21,7 +22,7 @@ LINES=4 # order lines the workstations share, so that they meet on the same coun
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-sql() { mariadb --socket="$SOCKET" -uroot -N -B "$DB" -e "$1"; }
+sql() { mariadb --socket="$SOCKET" -uroot -N -B "$DB" -e "${PROTASK_LOAD_READ_PREFIX:-}$1"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$DBTOOL" load --fresh "$(dirname "$SOCKET")" "$DB" "$PROTASK_SOURCE_DIR/schema/suite.sql" >/dev/null
