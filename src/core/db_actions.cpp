@@ -95,9 +95,9 @@ thread_local int t_lastAttempts = 0;
 
 int LastTransactionAttempts() { return t_lastAttempts; }
 
-int RetryPauseMs(int attempt)
+int RetryPauseMs(int attempt, int capMs)
 {
-    const int ceiling = std::min(400, 10 << std::min(attempt - 1, 6));
+    const int ceiling = std::min(capMs, 10 << std::min(attempt - 1, 6));
     return ceiling / 2 + static_cast<int>(QRandomGenerator::global()->bounded(ceiling / 2 + 1));
 }
 
@@ -131,7 +131,9 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
         t_lastAttempts = attempt;
         result.error.reset();
         bool committing = false;
+        bool cluster = false;
         try {
+            cluster = isClusterNode(db);
             // On a cluster node the transaction starts from everything the cluster has
             // committed: its reads are current, and a retry after a certification conflict
             // does not meet the same conflict again on a row its node had not applied yet.
@@ -160,7 +162,8 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
             }
             if (!e.isRetryable())
                 return result;
-            const int pause = RetryPauseMs(attempt);
+            const int pause =
+                RetryPauseMs(attempt, cluster && e.kind() == DbErrorKind::Deadlock ? kClusterRetryCapMs : 400);
             if (attempt >= options.maxAttempts || clock.elapsed() + pause > options.budgetMs) {
                 traceLog(QStringLiteral("重试%1次后放弃：%2").arg(attempt).arg(e.message()));
                 result.gaveUp = true;

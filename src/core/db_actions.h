@@ -57,7 +57,11 @@ extern const char *const kCommitUnknownMessage;
 extern const char *const kRetriesExhaustedMessage; // %1: the attempts
 
 // Pause before attempt `attempt` + 1 (attempt counts from 1): exponential from 10 ms, capped
-// at 400 ms, with full jitter in its upper half.
-int RetryPauseMs(int attempt);
+// at `capMs`, with full jitter in its upper half.
+int RetryPauseMs(int attempt, int capMs = 400);
+// The cap after a cluster's certification conflict: its winner has committed already, so a
+// longer pause only lets newer actions in first, and the action that keeps losing (on a node
+// that applies the winners a little later) would starve within the budget.
+constexpr int kClusterRetryCapMs = 100;
 
 } // namespace protask

@@ -157,6 +157,9 @@ void setSessionSyncWait(const QSqlDatabase &db, bool on)
 
 ClusterFacts clusterFacts(const QSqlDatabase &db)
 {
+    // Statements built without a connection (their text alone) need no catch-up.
+    if (!db.isValid() || !db.isOpen())
+        return {};
     {
         QMutexLocker lock(&g_clusterMutex);
         const auto it = g_cluster.constFind(db.connectionName());

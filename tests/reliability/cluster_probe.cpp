@@ -14,6 +14,7 @@
 #include "core/db_actions.h"
 #include "core/numbering.h"
 #include "platform/db.h"
+#include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
 
 #include <QCoreApplication>
@@ -27,18 +28,29 @@ namespace {
 
 class CountingPrompter : public Prompter {
 public:
-    void show(PromptKind, const QString &) override { ++shown; }
+    void show(PromptKind, const QString &text) override
+    {
+        if (shown++ == 0)
+            std::fprintf(stderr, "cluster_probe: %s\n", text.toUtf8().constData());
+    }
     bool askYesNo(const QString &, PromptKind) override { return true; }
     int shown = 0;
 };
 
-QSqlDatabase connect(const QString &socket, const QString &db, const QString &name)
+ConnectionSettings settings(const QString &socket, const QString &db, const QString &name)
 {
     ConnectionSettings s;
     s.socket = socket;
     s.database = db;
     s.connectionName = name;
-    return openConnection(s);
+    return s;
+}
+
+// The workstation's own connection, the data module's, as the posting steps use it.
+QSqlDatabase workstation(const QString &socket, const QString &db)
+{
+    nvDMBase::instance().connect(settings(socket, db, QStringLiteral("protask")));
+    return nvDMBase::instance().connection();
 }
 
 void printAttempts(bool committed, int &gaveUp)
@@ -123,12 +135,12 @@ int main(int argc, char **argv)
     PrompterScope scope(prompter);
     try {
         if (a.size() >= 5 && a[1] == QLatin1String("take"))
-            return take(connect(a[2], a[3], QStringLiteral("w")), a[4].toInt());
+            return take(workstation(a[2], a[3]), a[4].toInt());
         if (a.size() >= 6 && a[1] == QLatin1String("check"))
-            return checkUncheck(connect(a[2], a[3], QStringLiteral("w")), a[4].toInt(), a[5].toInt());
+            return checkUncheck(workstation(a[2], a[3]), a[4].toInt(), a[5].toInt());
         if (a.size() >= 6 && a[1] == QLatin1String("stale")) {
-            const QSqlDatabase writer = connect(a[2], a[4], QStringLiteral("writer"));
-            const QSqlDatabase reader = connect(a[3], a[4], QStringLiteral("reader"));
+            const QSqlDatabase writer = workstation(a[2], a[4]);
+            const QSqlDatabase reader = openConnection(settings(a[3], a[4], QStringLiteral("reader")));
             if (a.size() >= 7 && a[6] == QLatin1String("off"))
                 setClusterCatchUp(reader, false);
             return staleReads(writer, reader, a[5].toInt());
