@@ -152,8 +152,7 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
             result.error = e;
             // A node that lost its cluster while replicating the COMMIT cannot say whether the
             // others committed it: that is settled like a COMMIT whose answer was lost.
-            if (e.kind() == DbErrorKind::ConnectionLost
-                || (committing && e.kind() == DbErrorKind::NodeNotReady)) {
+            if (e.kind() == DbErrorKind::ConnectionLost || (committing && e.kind() == DbErrorKind::NodeNotReady)) {
                 if (committing)
                     settleLostCommit(db, e, options, result);
                 else

@@ -48,10 +48,11 @@ QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int b
     if (FindBillType(billTypeNo, key, prefix, db))
         billTableTypeId = key;
     TDataSet q(db);
-    OpenQuery(q, causalRead(QStringLiteral("select * from T_BillCode where FBillTypeID = ")
-                                + QString::number(billTableTypeId) + QStringLiteral(" and FYearMonth = ")
-                                + QuotedStr(yearMonth, db),
-                            db));
+    OpenQuery(q,
+              causalRead(QStringLiteral("select * from T_BillCode where FBillTypeID = ")
+                             + QString::number(billTableTypeId) + QStringLiteral(" and FYearMonth = ")
+                             + QuotedStr(yearMonth, db),
+                         db));
     if (q.isEmpty())
         return prefix + yearMonth + numbering.firstSequence;
     return prefix + yearMonth

@@ -2,8 +2,8 @@
 
 #include "platform/program_folder.h"
 
-#include <QLocale>
 #include <QHash>
+#include <QLocale>
 #include <QMutex>
 #include <QSet>
 #include <QSqlDriver>
@@ -166,8 +166,7 @@ ClusterFacts clusterFacts(const QSqlDatabase &db)
         if (it != g_cluster.cend())
             return *it;
     }
-    const QString sql =
-        QStringLiteral("SHOW VARIABLES WHERE Variable_name IN ('wsrep_on','wsrep_provider','version')");
+    const QString sql = QStringLiteral("SHOW VARIABLES WHERE Variable_name IN ('wsrep_on','wsrep_provider','version')");
     QSqlQuery q(db);
     if (!q.exec(sql))
         throw DbError::fromSqlError(q.lastError(), sql);
@@ -178,7 +177,8 @@ ClusterFacts clusterFacts(const QSqlDatabase &db)
     const QString provider = values.value(QStringLiteral("wsrep_provider")).trimmed();
     facts.node = values.value(QStringLiteral("wsrep_on")).compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0
         && !provider.isEmpty() && provider.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
-    facts.perStatement = values.value(QStringLiteral("version")).contains(QLatin1String("MariaDB"), Qt::CaseInsensitive);
+    facts.perStatement =
+        values.value(QStringLiteral("version")).contains(QLatin1String("MariaDB"), Qt::CaseInsensitive);
     if (facts.node && !facts.perStatement)
         setSessionSyncWait(db, true);
     QMutexLocker lock(&g_clusterMutex);

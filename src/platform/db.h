@@ -19,7 +19,15 @@ namespace protask {
 // A certification conflict of a Galera cluster (at any statement or at COMMIT) and a
 // transaction the cluster aborted in favour of another node's are deadlocks (1213); a node
 // that is not a working member of its cluster refuses statements (1047) or COMMIT (1180).
-enum class DbErrorKind { Other, Deadlock, LockWaitTimeout, DuplicateKey, ConnectionLost, TransactionEnded, NodeNotReady };
+enum class DbErrorKind {
+    Other,
+    Deadlock,
+    LockWaitTimeout,
+    DuplicateKey,
+    ConnectionLost,
+    TransactionEnded,
+    NodeNotReady
+};
 
 // Codes of our own for conditions the client finds out (not server codes).
 constexpr int kErrTransactionEnded = 90001; // a savepoint of the open transaction is gone

@@ -104,14 +104,14 @@ int staleReads(const QSqlDatabase &writer, const QSqlDatabase &reader, int round
             number = TakeBillNo(QStringLiteral("RWD"), {}, writer);
             const int id = GetNextID(QStringLiteral("t_ProTaskForm"), QStringLiteral("FID"), writer);
             TDataSet q(writer);
-            q.exec(QStringLiteral("insert into t_ProTaskForm(FID,FBillNo,FBillDate,FIsChecked) values(")
-                   + sqlNumber(id) + QStringLiteral(",") + sqlQuoted(number, writer) + QStringLiteral(",now(),0)"));
+            q.exec(QStringLiteral("insert into t_ProTaskForm(FID,FBillNo,FBillDate,FIsChecked) values(") + sqlNumber(id)
+                   + QStringLiteral(",") + sqlQuoted(number, writer) + QStringLiteral(",now(),0)"));
             return true;
         });
         if (!r.committed)
             return 1;
-        const ListQuery list =
-            BuildListQuery(BillType::ProTask, {false, {}, {}}, ListFind{number, 0}, ListQueryShape::SubqueryFind, reader);
+        const ListQuery list = BuildListQuery(BillType::ProTask, {false, {}, {}}, ListFind{number, 0},
+                                              ListQueryShape::SubqueryFind, reader);
         TDataSet rows(reader);
         rows.open(list.sql);
         if (rows.isEmpty())
