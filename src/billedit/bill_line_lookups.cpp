@@ -117,7 +117,8 @@ FillContext TFBaseForm_BillBase_BillNo::fillContext() const
 void TFBaseForm_BillBase_BillNo::refreshProductList()
 {
     qryProducts.setDatabase(nvDMBase::instance().connection());
-    qryProducts.open(ProductListSql());
+    // The stock hint shows FCurStock from here: with every workstation's postings, on any node.
+    qryProducts.open(causalRead(ProductListSql(), nvDMBase::instance().connection()));
     qryUnit.setDatabase(nvDMBase::instance().connection());
     m_productByName.clear();
     for (int row = 0; row < qryProducts.recordCount(); ++row) {

@@ -89,9 +89,15 @@ void settleLostCommit(const QSqlDatabase &db, const DbError &e, const Transactio
 
 } // namespace
 
-int RetryPauseMs(int attempt)
+namespace {
+thread_local int t_lastAttempts = 0;
+} // namespace
+
+int LastTransactionAttempts() { return t_lastAttempts; }
+
+int RetryPauseMs(int attempt, int capMs)
 {
-    const int ceiling = std::min(400, 10 << std::min(attempt - 1, 6));
+    const int ceiling = std::min(capMs, 10 << std::min(attempt - 1, 6));
     return ceiling / 2 + static_cast<int>(QRandomGenerator::global()->bounded(ceiling / 2 + 1));
 }
 
@@ -122,9 +128,16 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
     clock.start();
     for (int attempt = 1;; ++attempt) {
         result.attempts = attempt;
+        t_lastAttempts = attempt;
         result.error.reset();
         bool committing = false;
+        bool cluster = false;
         try {
+            cluster = isClusterNode(db);
+            // On a cluster node the transaction starts from everything the cluster has
+            // committed: its reads are current, and a retry after a certification conflict
+            // does not meet the same conflict again on a row its node had not applied yet.
+            catchUpWithCluster(db);
             TransactionGuard tx(db);
             if (!body()) {
                 tx.rollback();
@@ -137,7 +150,9 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
             return result;
         } catch (const DbError &e) {
             result.error = e;
-            if (e.kind() == DbErrorKind::ConnectionLost) {
+            // A node that lost its cluster while replicating the COMMIT cannot say whether the
+            // others committed it: that is settled like a COMMIT whose answer was lost.
+            if (e.kind() == DbErrorKind::ConnectionLost || (committing && e.kind() == DbErrorKind::NodeNotReady)) {
                 if (committing)
                     settleLostCommit(db, e, options, result);
                 else
@@ -146,7 +161,8 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
             }
             if (!e.isRetryable())
                 return result;
-            const int pause = RetryPauseMs(attempt);
+            const int pause =
+                RetryPauseMs(attempt, cluster && e.kind() == DbErrorKind::Deadlock ? kClusterRetryCapMs : 400);
             if (attempt >= options.maxAttempts || clock.elapsed() + pause > options.budgetMs) {
                 traceLog(QStringLiteral("重试%1次后放弃：%2").arg(attempt).arg(e.message()));
                 result.gaveUp = true;
@@ -155,7 +171,7 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                                           + QStringLiteral("\n") + e.serverText());
                 return result;
             }
-            traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.serverText()));
+            traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.message().left(300)));
             QThread::msleep(static_cast<unsigned long>(pause));
         }
     }

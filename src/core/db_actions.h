@@ -33,9 +33,10 @@ struct TransactionResult {
     int attempts = 0;
 };
 
-// Runs `body` inside a transaction on `db` and commits when it answers true. A deadlock, a
-// lock wait timeout, a duplicate key or a transaction the server ended rolls back and runs the
-// whole body again, after a pause that grows with each attempt (with jitter so that two
+// Runs `body` inside a transaction on `db` and commits when it answers true. A deadlock (on a
+// cluster also a certification conflict, at any statement or at COMMIT), a lock wait timeout,
+// a duplicate key, a transaction the server ended or a cluster node not ready rolls back and
+// runs the whole body again, after a pause that grows with each attempt (with jitter so that two
 // workstations do not collide again), until the budget runs out; the give-up is reported.
 // A lost connection is reopened and reported truthfully: before COMMIT nothing was saved;
 // during COMMIT the `landed` marker says whether it was. Any other server error rolls back
@@ -43,6 +44,10 @@ struct TransactionResult {
 TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<bool()> &body,
                                  const TransactionOptions &options);
 TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<bool()> &body, int maxAttempts = 100);
+
+// Attempts of the last RunTransaction on this thread (for the log of an action that does not
+// hand its TransactionResult back, and for measurements).
+int LastTransactionAttempts();
 
 // The messages of a lost connection: before COMMIT, during COMMIT with the marker found or
 // not readable, and of a give-up.
@@ -52,7 +57,11 @@ extern const char *const kCommitUnknownMessage;
 extern const char *const kRetriesExhaustedMessage; // %1: the attempts
 
 // Pause before attempt `attempt` + 1 (attempt counts from 1): exponential from 10 ms, capped
-// at 400 ms, with full jitter in its upper half.
-int RetryPauseMs(int attempt);
+// at `capMs`, with full jitter in its upper half.
+int RetryPauseMs(int attempt, int capMs = 400);
+// The cap after a cluster's certification conflict: its winner has committed already, so a
+// longer pause only lets newer actions in first, and the action that keeps losing (on a node
+// that applies the winners a little later) would starve within the budget.
+constexpr int kClusterRetryCapMs = 100;
 
 } // namespace protask

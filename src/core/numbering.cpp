@@ -1,10 +1,8 @@
 #include "core/numbering.h"
 
 #include "core/bill_types.h"
-
+#include "core/db_actions.h"
 #include "core/values.h"
-
-#include <optional>
 
 #include <stdexcept>
 
@@ -51,8 +49,10 @@ QString ProposeBillNo(const QString &billTypeNo, const QString &yearMonth, int b
         billTableTypeId = key;
     TDataSet q(db);
     OpenQuery(q,
-              QStringLiteral("select * from T_BillCode where FBillTypeID = ") + QString::number(billTableTypeId)
-                  + QStringLiteral(" and FYearMonth = ") + QuotedStr(yearMonth, db));
+              causalRead(QStringLiteral("select * from T_BillCode where FBillTypeID = ")
+                             + QString::number(billTableTypeId) + QStringLiteral(" and FYearMonth = ")
+                             + QuotedStr(yearMonth, db),
+                         db));
     if (q.isEmpty())
         return prefix + yearMonth + numbering.firstSequence;
     return prefix + yearMonth
@@ -99,9 +99,6 @@ qint64 takeWithKey(int key, const QString &prefix, const QString &yearMonth, con
 qint64 takeWithLock(const QString &billTypeNo, int key, const QString &prefix, const QString &yearMonth,
                     const QSqlDatabase &db)
 {
-    std::optional<TransactionGuard> own;
-    if (!InTransaction(db))
-        own.emplace(db);
     TDataSet q(db);
     OpenQuery(q,
               QStringLiteral("select FID from T_BillType where FBillTypeNo = ") + QuotedStr(billTypeNo, db)
@@ -120,8 +117,6 @@ qint64 takeWithLock(const QString &billTypeNo, int key, const QString &prefix, c
     } else {
         ExecQuery(q, QStringLiteral("update T_BillCode set FCurNo = ") + QString::number(taken) + where);
     }
-    if (own)
-        own->commit();
     return taken;
 }
 
@@ -129,7 +124,9 @@ qint64 takeWithLock(const QString &billTypeNo, int key, const QString &prefix, c
 
 void ForgetBillCodeKey() { ForgetSchemaFacts(); }
 
-QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering, const QSqlDatabase &db)
+namespace {
+
+QString takeInTransaction(const QString &billTypeNo, const BillNumbering &numbering, const QSqlDatabase &db)
 {
     int key = 0;
     QString prefix;
@@ -144,6 +141,24 @@ QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering, co
     if (taken <= 1)
         return prefix + yearMonth + numbering.firstSequence;
     return prefix + yearMonth + sequenceText(taken - 1, numbering);
+}
+
+} // namespace
+
+QString TakeBillNo(const QString &billTypeNo, const BillNumbering &numbering, const QSqlDatabase &db)
+{
+    if (InTransaction(db))
+        return takeInTransaction(billTypeNo, numbering, db);
+    // A take of its own is a write action like any other: on a cluster another node's take of
+    // the same counter makes it fail certification, and it is run again as a whole.
+    QString number;
+    const TransactionResult r = RunTransaction(db, [&] {
+        number = takeInTransaction(billTypeNo, numbering, db);
+        return true;
+    });
+    if (!r.committed)
+        throw r.error ? *r.error : DbError(kErrRetriesExhausted, QString(), QStringLiteral("TakeBillNo"));
+    return number;
 }
 
 QString MakeBillNoUnique(const QString &number, const QString &initialNumber, bool isNewBill, const QString &billTypeNo,

@@ -121,8 +121,10 @@ bool CreateDatabaseOnFirstUse(const QString &tool, const ConnectionSettings &ser
 void LoadHostSwitches(nvDMBase &dm)
 {
     TDataSet q(dm.connection());
-    q.open(QStringLiteral("select FName, FTypeID, FIntValue, FBoolValue, FCharValue, FFloatValue, FDatetimeValue "
-                          "from t_comparameters"));
+    // Switches a moment ago changed at another workstation hold here too, through any node.
+    q.open(causalRead(QStringLiteral("select FName, FTypeID, FIntValue, FBoolValue, FCharValue, FFloatValue, "
+                                     "FDatetimeValue from t_comparameters"),
+                      dm.connection()));
     HostSwitches &s = dm.switches;
     for (q.first(); !q.eof(); q.next()) {
         const QString name = q.fieldByName(QStringLiteral("FName")).toString();
@@ -197,9 +199,11 @@ bool FindUser(const QString &nameOrId, int &userId, QString &userName)
     TDataSet q(db);
     bool isNumber = false;
     const int id = nameOrId.toInt(&isNumber);
-    q.open(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
-           + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString())
-           + QStringLiteral(" order by FID"));
+    // A user just added at another workstation signs in through any node.
+    q.open(causalRead(QStringLiteral("select FID, FName from t_comUser where FName = ") + sqlQuoted(nameOrId, db)
+                          + (isNumber ? QStringLiteral(" or FID = ") + QString::number(id) : QString())
+                          + QStringLiteral(" order by FID"),
+                      db));
     if (q.isEmpty())
         return false;
     userId = q.fieldByName(QStringLiteral("FID")).toInt();

@@ -356,7 +356,13 @@ bool WriteOperationLog(const QString &message, const QString &window, const QSql
                 + QuotedStr(dm.ipAddress, db) + QStringLiteral(",") + QuotedStr(message, db) + QStringLiteral(",")
                 + QuotedStr(window, db) + QStringLiteral(")"));
         return true;
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        // A log row that fails is no reason to fail the action, unless the server ended the
+        // action's transaction with it (a deadlock, or a cluster aborting it for another node's
+        // commit): what follows would run outside it, and COMMIT would report a save that
+        // never happened.
+        if (InTransaction(db) && e.endedTransaction())
+            throw;
         return false;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "platform/program_folder.h"
 
+#include <QHash>
 #include <QLocale>
 #include <QMutex>
 #include <QSet>
@@ -63,6 +64,9 @@ DbErrorKind classifyServerError(int code)
         return DbErrorKind::Deadlock;
     case 1305: // savepoint does not exist: the server ended the transaction
     case kErrTransactionEnded: return DbErrorKind::TransactionEnded;
+    case 1047: // WSREP has not yet prepared node for application use
+    case 1180: // Got error 6 during COMMIT: the node lost its cluster while replicating
+        return DbErrorKind::NodeNotReady;
     case 2006: // server has gone away
     case 2013: // lost connection during query
     case 2002: // cannot connect through the socket
@@ -79,13 +83,16 @@ bool DbError::isRetryable() const
 {
     const auto k = kind();
     return k == DbErrorKind::Deadlock || k == DbErrorKind::LockWaitTimeout || k == DbErrorKind::DuplicateKey
-        || k == DbErrorKind::TransactionEnded;
+        || k == DbErrorKind::TransactionEnded || k == DbErrorKind::NodeNotReady;
 }
 
 bool DbError::endedTransaction() const
 {
     const auto k = kind();
-    return k == DbErrorKind::Deadlock || k == DbErrorKind::ConnectionLost || k == DbErrorKind::TransactionEnded;
+    // A node that dropped out of its cluster may or may not keep the transaction: nothing
+    // proves it alive, so it counts as ended.
+    return k == DbErrorKind::Deadlock || k == DbErrorKind::ConnectionLost || k == DbErrorKind::TransactionEnded
+        || k == DbErrorKind::NodeNotReady;
 }
 
 QString DbError::message() const { return QString::fromStdString(what()); }
@@ -122,8 +129,99 @@ QSqlDatabase openConnection(const ConnectionSettings &settings)
     return db;
 }
 
+namespace {
+
+// What a connection's server is, asked on the first read that needs it (per connection name;
+// forgotten when the connection is opened again, which may reach another server).
+struct ClusterFacts {
+    bool node = false;
+    bool perStatement = false; // MariaDB's SET STATEMENT; elsewhere the whole session waits
+    bool catchUp = true;
+};
+QMutex g_clusterMutex;
+QHash<QString, ClusterFacts> g_cluster;
+
+void forgetClusterFacts(const QSqlDatabase &db)
+{
+    QMutexLocker lock(&g_clusterMutex);
+    g_cluster.remove(db.connectionName());
+}
+
+void setSessionSyncWait(const QSqlDatabase &db, bool on)
+{
+    const QString sql = QStringLiteral("SET SESSION wsrep_sync_wait = %1").arg(on ? 1 : 0);
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+}
+
+ClusterFacts clusterFacts(const QSqlDatabase &db)
+{
+    // Statements built without a connection (their text alone) need no catch-up.
+    if (!db.isValid() || !db.isOpen())
+        return {};
+    {
+        QMutexLocker lock(&g_clusterMutex);
+        const auto it = g_cluster.constFind(db.connectionName());
+        if (it != g_cluster.cend())
+            return *it;
+    }
+    const QString sql = QStringLiteral("SHOW VARIABLES WHERE Variable_name IN ('wsrep_on','wsrep_provider','version')");
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+    QHash<QString, QString> values;
+    while (q.next())
+        values.insert(q.value(0).toString().toLower(), q.value(1).toString());
+    ClusterFacts facts;
+    const QString provider = values.value(QStringLiteral("wsrep_provider")).trimmed();
+    facts.node = values.value(QStringLiteral("wsrep_on")).compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0
+        && !provider.isEmpty() && provider.compare(QLatin1String("none"), Qt::CaseInsensitive) != 0;
+    facts.perStatement =
+        values.value(QStringLiteral("version")).contains(QLatin1String("MariaDB"), Qt::CaseInsensitive);
+    if (facts.node && !facts.perStatement)
+        setSessionSyncWait(db, true);
+    QMutexLocker lock(&g_clusterMutex);
+    g_cluster.insert(db.connectionName(), facts);
+    return facts;
+}
+
+} // namespace
+
+bool isClusterNode(const QSqlDatabase &db) { return clusterFacts(db).node; }
+
+QString causalRead(const QString &select, const QSqlDatabase &db)
+{
+    const ClusterFacts facts = clusterFacts(db);
+    if (!facts.node || !facts.perStatement || !facts.catchUp)
+        return select;
+    return QStringLiteral("SET STATEMENT wsrep_sync_wait = 1 FOR ") + select;
+}
+
+void catchUpWithCluster(const QSqlDatabase &db)
+{
+    const ClusterFacts facts = clusterFacts(db);
+    if (!facts.node || !facts.perStatement || !facts.catchUp || transactionOpen(db))
+        return;
+    const QString sql = causalRead(QStringLiteral("SELECT 1"), db);
+    QSqlQuery q(db);
+    if (!q.exec(sql))
+        throw DbError::fromSqlError(q.lastError(), sql);
+}
+
+void setClusterCatchUp(const QSqlDatabase &db, bool on)
+{
+    ClusterFacts facts = clusterFacts(db);
+    facts.catchUp = on;
+    if (facts.node && !facts.perStatement)
+        setSessionSyncWait(db, on);
+    QMutexLocker lock(&g_clusterMutex);
+    g_cluster.insert(db.connectionName(), facts);
+}
+
 void initSession(const QSqlDatabase &db)
 {
+    forgetClusterFacts(db);
     QSqlQuery q(db);
     const QStringList init = {
         QStringLiteral("SET NAMES utf8mb4 COLLATE utf8mb4_unicode_520_ci"),
@@ -419,7 +517,13 @@ bool runInSavepoint(const QSqlDatabase &db, const QString &name, const std::func
     bool ok = false;
     try {
         ok = step();
-    } catch (const DbError &) {
+    } catch (const DbError &e) {
+        // A deadlock (on a cluster: another node's commit aborting ours) took the savepoint
+        // with the whole transaction.
+        if (e.kind() == DbErrorKind::ConnectionLost)
+            throw;
+        if (e.endedTransaction())
+            throw DbError(kErrTransactionEnded, e.serverText(), e.statement());
         ok = false;
     }
     if (ok) {

@@ -16,7 +16,18 @@ namespace protask {
 
 // What kind of server error a statement met; the actions that retry a transaction
 // look only at this.
-enum class DbErrorKind { Other, Deadlock, LockWaitTimeout, DuplicateKey, ConnectionLost, TransactionEnded };
+// A certification conflict of a Galera cluster (at any statement or at COMMIT) and a
+// transaction the cluster aborted in favour of another node's are deadlocks (1213); a node
+// that is not a working member of its cluster refuses statements (1047) or COMMIT (1180).
+enum class DbErrorKind {
+    Other,
+    Deadlock,
+    LockWaitTimeout,
+    DuplicateKey,
+    ConnectionLost,
+    TransactionEnded,
+    NodeNotReady
+};
 
 // Codes of our own for conditions the client finds out (not server codes).
 constexpr int kErrTransactionEnded = 90001; // a savepoint of the open transaction is gone
@@ -33,8 +44,9 @@ public:
     const QString &serverText() const { return m_serverText; }
     const QString &statement() const { return m_statement; }
     DbErrorKind kind() const;
-    // A deadlock, a lock wait timeout, a duplicate key, a failed auto-increment read or a
-    // transaction the server ended under us: running the whole transaction again may succeed.
+    // A deadlock, a lock wait timeout, a duplicate key, a failed auto-increment read, a
+    // transaction the server ended under us or a cluster node that is not ready: running the
+    // whole transaction again may succeed.
     bool isRetryable() const;
     // The server has ended the open transaction (deadlock, a gone savepoint) or the
     // connection is gone.
@@ -78,6 +90,19 @@ PROTASK_PLATFORM_EXPORT void initSession(const QSqlDatabase &db);
 PROTASK_PLATFORM_EXPORT void reopenConnection(QSqlDatabase &db);
 // False when the connection is closed or the server no longer answers on it.
 PROTASK_PLATFORM_EXPORT bool connectionAlive(const QSqlDatabase &db);
+
+// Whether the connection's server is a node of a Galera cluster (wsrep on, with a provider).
+// Asked once per connection; a server without the variables (MySQL) is not one.
+PROTASK_PLATFORM_EXPORT bool isClusterNode(const QSqlDatabase &db);
+// A read that must see what other workstations committed, through whichever node: on a cluster
+// node the statement first waits until its node has applied every transaction the cluster
+// committed before it started; on a plain server it comes back unchanged.
+PROTASK_PLATFORM_EXPORT QString causalRead(const QString &select, const QSqlDatabase &db);
+// The same wait as a statement of its own, for the reads that follow it on this connection.
+// Nothing runs on a plain server, nor inside a transaction (whose snapshot is taken already).
+PROTASK_PLATFORM_EXPORT void catchUpWithCluster(const QSqlDatabase &db);
+// Switches the wait off for this connection (tests show what a read without it sees).
+PROTASK_PLATFORM_EXPORT void setClusterCatchUp(const QSqlDatabase &db, bool on);
 
 // Escapes a text for splicing between single quotes on this connection (the client
 // library's own escape function through the driver handle; the same rules without one).

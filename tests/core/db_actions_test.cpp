@@ -226,3 +226,69 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &tpi) { return std::string(tpi.param.name); });
 
 } // namespace
+
+namespace {
+
+// What a cluster node answers instead of committing: another node's commit won certification
+// (certain: not committed, run again), or the node lost its cluster (nobody can say; the
+// action's marker decides). A node not ready refuses a statement of the body: run again.
+struct ClusterRefusalCase {
+    const char *name;
+    int code;
+    bool atCommit, expectCommitted;
+    int expectAttempts;
+    const char *message; // nullptr: nothing shown
+};
+
+class ClusterRefusal : public protask::testing::DatabaseCaseTest<ClusterRefusalCase> {
+protected:
+    void TearDown() override
+    {
+        setBeforeCommitHook(nullptr);
+        DatabaseCaseTest::TearDown();
+    }
+};
+
+TEST_P(ClusterRefusal, TheActionRunsAgainOrIsSettledByItsMarker)
+{
+    const ClusterRefusalCase &c = GetParam();
+    int refusals = 1;
+    const auto refuseOnce = [&] {
+        if (refusals-- > 0)
+            throw DbError(c.code, u"refused by the cluster"_s, c.atCommit ? u"COMMIT"_s : u"insert"_s);
+    };
+    if (c.atCommit)
+        setBeforeCommitHook([&](const QSqlDatabase &) { refuseOnce(); });
+    TransactionOptions options;
+    options.landed = [](const QSqlDatabase &) { return units(u"where FID = 7"_s) == 1; };
+    const TransactionResult r = RunTransaction(
+        Db(),
+        [&] {
+            const bool added = addUnit(7);
+            if (!c.atCommit)
+                refuseOnce();
+            return added;
+        },
+        options);
+    EXPECT_EQ(r.committed, c.expectCommitted);
+    EXPECT_EQ(r.attempts, c.expectAttempts);
+    EXPECT_EQ(LastTransactionAttempts(), c.expectAttempts);
+    EXPECT_EQ(prompter.lastText(), c.message ? QString::fromUtf8(c.message) : QString());
+    EXPECT_EQ(units(), c.expectCommitted ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ClusterRefusal,
+    ::testing::Values(ClusterRefusalCase{"CertificationConflictAtCommit", 1213, true, true, 2, nullptr},
+                      ClusterRefusalCase{"NodeNotReadyInTheBody", 1047, false, true, 2, nullptr},
+                      ClusterRefusalCase{"NodeLeftTheClusterAtCommit", 1180, true, false, 1, kConnectionLostMessage}),
+    [](const auto &tpi) { return std::string(tpi.param.name); });
+
+TEST_F(DbActions, APlainServerReadsWithoutCatchUp)
+{
+    const QString read = u"select FID from t_comUnit"_s;
+    EXPECT_FALSE(isClusterNode(Db()));
+    EXPECT_EQ(causalRead(read, Db()), read);
+}
+
+} // namespace

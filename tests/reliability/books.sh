@@ -5,7 +5,7 @@
 
 BOOKS_LINES=4 # order lines the workstations share, so that they meet on the same counters
 
-books_sql() { mariadb --socket="$SOCKET" -uroot -N -B "$DB" -e "$1"; }
+books_sql() { mariadb --socket="$SOCKET" -uroot -N -B "$DB" -e "${PROTASK_LOAD_READ_PREFIX:-}$1"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # A fresh database with the suite schema; order lines of a large quantity, one earlier task of

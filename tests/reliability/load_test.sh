@@ -7,11 +7,15 @@
 #   load_test.sh [N M]        default 4 x 50; PROTASK_LOAD_FULL=1 runs 16 x 1000
 #
 # Runs against the server of PROTASK_LOAD_SOCKET, else the private test server of
-# PROTASK_TEST_SOCKET, in a database of its own.
+# PROTASK_TEST_SOCKET, in a database of its own. PROTASK_LOAD_SOCKETS="S1 S2 ..." spreads the
+# workstations over several servers of one cluster (workstation w uses socket w mod n);
+# PROTASK_LOAD_KEEP=1 keeps the database for checks that follow; PROTASK_LOAD_READ_PREFIX goes
+# before every check statement (a cluster node's catch-up).
 set -euo pipefail
 
 if [[ "${PROTASK_LOAD_FULL:-0}" == 1 ]]; then N=16 M=1000; else N=${1:-4} M=${2:-50}; fi
 SOCKET=${PROTASK_LOAD_SOCKET:-${PROTASK_TEST_SOCKET:?the test server socket}}
+read -r -a SOCKETS <<<"${PROTASK_LOAD_SOCKETS:-$SOCKET}"
 CLI=${PROTASK_BINARY_DIR:?}/bin/protask-cli
 : "${PROTASK_SOURCE_DIR:?}"
 DB=t_reliability_load
@@ -26,7 +30,7 @@ workstation() {
   for i in $(seq 1 "$M"); do
     line=$(books_line $((w + i)))
     qty=$((1 + (w * 7 + i) % 5))
-    if out=$("$CLI" --db-socket "$SOCKET" --db-name "$DB" --user 1 --quiet \
+    if out=$("$CLI" --db-socket "${SOCKETS[w % ${#SOCKETS[@]}]}" --db-name "$DB" --user 1 --quiet \
              task from-order --line "$line" --quantity "$qty" --save --check 2>>"$WORK/errors.$w"); then
       # The task the workstation was told is saved and checked.
       printf '%s' "$out" | sed -n 's/.*"FID": *\([0-9]*\).*/\1/p' >>"$WORK/confirmed.$w"
@@ -58,4 +62,4 @@ printf 'refused after the retry budget (nothing saved): %d\n' "$gave_up"
 ((gave_up * 100 <= N * M)) || fail "$gave_up of $((N * M)) actions gave up"
 ((confirmed + refused == N * M)) || fail "$((N * M - confirmed - refused)) actions answered neither way"
 ((BOOKS_TASKS == confirmed)) || fail "$BOOKS_TASKS tasks stored but $confirmed confirmed"
-mariadb --socket="$SOCKET" -uroot -e "drop database $DB"
+[[ "${PROTASK_LOAD_KEEP:-0}" == 1 ]] || mariadb --socket="$SOCKET" -uroot -e "drop database $DB"

@@ -68,7 +68,7 @@ bool numberTestsPass(const BillRef &bill, ActionResult &result, const QSqlDataba
     const QString sql = QStringLiteral("select FBillNo from ") + bill.formTable + QStringLiteral(" where FBillNo = ")
         + QuotedStr(bill.billNo, db) + QStringLiteral(" and FID <>")
         + QString::number(bill.statusId == BillStatus::New ? 0 : bill.billId);
-    if (rowExists(sql, db)) {
+    if (rowExists(causalRead(sql, db), db)) {
         warn(BillMessage::DuplicateNumber);
         result.focusBillNo = true;
         return false;

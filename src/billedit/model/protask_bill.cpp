@@ -124,7 +124,10 @@ int SaveProtaskHeader(const ProtaskHeader &h, const QSqlDatabase &db)
     }
     TDataSet q(db);
     q.open(QStringLiteral("select FID from ") + table + QStringLiteral(" where FID = ") + QString::number(id));
-    if (q.isEmpty()) {
+    // A new task is always inserted: on a cluster node the largest key may be read before
+    // another node's task with the next key arrives, and that task must meet the primary key
+    // (the save is retried) instead of being overwritten.
+    if (isNew || q.isEmpty()) {
         cells.prepend({QStringLiteral("FID"), QString::number(id)});
         if (isNew) {
             cells.append({QStringLiteral("FBillerID"), QString::number(h.userId)});
@@ -256,23 +259,26 @@ SalesOrderSource ReadSalesOrderSource(const QString &listIds, const QSqlDatabase
     if (ids.isEmpty())
         return s;
     TDataSet q(db);
-    q.open(QStringLiteral(
-               "select  distinct T1.FID,T1.FTypeID,T1.FBillDate,T1.FBillNo,T1.FClientID, T1.FDeliverDate,T1.FSaleEmpID,"
-               "T1.FAddr,T1.FSettlementID,T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, "
-               "T1.FNote,T1.FFinishType,T1.FAmount,T1.FDiscountAmount,T1.FDiscountRate, T1.FReceiveAmount , T2.FNo as "
-               "FClientNo, T2.FName as FClientName, T2.FCode as TFClientCode, T3.FNo as FSaleEmpNo, T3.FName as "
-               "FSaleEmpName, T3.FCode as FSaleEmpCode, T5.FNo as FSettlementNo, T5.FName as FSettlementName, T5.FCode "
-               "as FSettlementCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode, T7.FID as "
-               "FListID,T7.FproductID,T7.FUnitID,T7.FBatchNo1,T7.FBatchNo2,T7.FBatchNo3,T7.FNumber,"
-               "T7.FProtaskFinishNumber as FFinishNumber, T7.FPrice,T7.FAmount,T7.FNote as FListNote,"
-               "IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber,T8.FNo as FProductNo, "
-               "T8.FName as FProductName, T8.FCode as FProductCode,T9.FNo as FUnitNo, T9.FName as FUnitName, T9.FCode "
-               "as FUnitCode from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join "
-               "t_comEmployee T3 on T1.FSaleEmpID = T3.FID left join t_comItem T5 on T1.FSettlementID = T5.FID left "
-               "join t_comUser T6 on T1.FBillerID = T6.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID left "
-               "join t_comProducts T8 on T7.FProductID = T8.FID left join t_comUnit T9 on T7.FUnitID = T9.FID  where "
-               "T7.FID In( ")
-           + ids.join(QLatin1Char(',')) + QStringLiteral(") order by FSID"));
+    // The unfinished quantity follows every task checked against the line, through any node.
+    q.open(causalRead(
+        QStringLiteral(
+            "select  distinct T1.FID,T1.FTypeID,T1.FBillDate,T1.FBillNo,T1.FClientID, T1.FDeliverDate,T1.FSaleEmpID,"
+            "T1.FAddr,T1.FSettlementID,T1.FBillerID,T1.FCheckerID,T1.FIsChecked,T1.FBillerDate,T1.FCheckerDate, "
+            "T1.FNote,T1.FFinishType,T1.FAmount,T1.FDiscountAmount,T1.FDiscountRate, T1.FReceiveAmount , T2.FNo as "
+            "FClientNo, T2.FName as FClientName, T2.FCode as TFClientCode, T3.FNo as FSaleEmpNo, T3.FName as "
+            "FSaleEmpName, T3.FCode as FSaleEmpCode, T5.FNo as FSettlementNo, T5.FName as FSettlementName, T5.FCode "
+            "as FSettlementCode, T6.FNo as FBillerNo, T6.FName as FBillerName, T6.FCode as FBillerCode, T7.FID as "
+            "FListID,T7.FproductID,T7.FUnitID,T7.FBatchNo1,T7.FBatchNo2,T7.FBatchNo3,T7.FNumber,"
+            "T7.FProtaskFinishNumber as FFinishNumber, T7.FPrice,T7.FAmount,T7.FNote as FListNote,"
+            "IfNull(T7.FNumber,0) - IfNull(T7.FProtaskFinishNumber,0) as FUnFinishNumber,T8.FNo as FProductNo, "
+            "T8.FName as FProductName, T8.FCode as FProductCode,T9.FNo as FUnitNo, T9.FName as FUnitName, T9.FCode "
+            "as FUnitCode from t_SaleOrderForm T1 left join t_comClient T2 on t1.FClientID = T2.FID left join "
+            "t_comEmployee T3 on T1.FSaleEmpID = T3.FID left join t_comItem T5 on T1.FSettlementID = T5.FID left "
+            "join t_comUser T6 on T1.FBillerID = T6.FID left join t_SaleOrderList  T7 on T1.FID = T7.FFormID left "
+            "join t_comProducts T8 on T7.FProductID = T8.FID left join t_comUnit T9 on T7.FUnitID = T9.FID  where "
+            "T7.FID In( ")
+            + ids.join(QLatin1Char(',')) + QStringLiteral(") order by FSID"),
+        db));
     if (q.isEmpty())
         return s;
     const auto text = [&q](const char *field) { return ValueToTrimmedText(q.fieldByName(QString::fromLatin1(field))); };

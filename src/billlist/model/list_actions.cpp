@@ -271,7 +271,8 @@ ListOutcome DeleteListBill(const ListContext &list, const ListRow &row, const QS
     bool referenced = false;
     for (const ListReferenceTest &test : ListReferenceTests(list.billType)) {
         const QString &table = test.onLines ? list.listTable : list.formTable;
-        if (!rowExists(QStringLiteral("select * from ") + table + ListReferenceCondition(test, id), db))
+        // What another workstation made from this bill a moment ago counts, on any node.
+        if (!rowExists(causalRead(QStringLiteral("select * from ") + table + ListReferenceCondition(test, id), db), db))
             continue;
         prompter.information(test.message);
         if (test.stops)

@@ -220,6 +220,8 @@ ListQuery BuildListQuery(int billType, const ListDateRange &range, const ListFin
             + QStringLiteral("  T11 on T1.FID = T11.FFormID left join t_comProducts T12 on T11.FProductID = T12.FID ");
     q.sql += QStringLiteral(" where T1.FID >0 ") + ListDateCondition(range, db) + q.findText
         + QStringLiteral(" order by T1.FBillDate,T1.FBillNo");
+    // The list shows what every workstation committed, whichever node it went through.
+    q.sql = causalRead(q.sql, db);
     return q;
 }
 
