@@ -141,7 +141,7 @@ CREATE TABLE IF NOT EXISTS `t_comUnit` (
   `FCode` VARCHAR(255) DEFAULT NULL,
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
-  KEY `ix_FName` (`FName`)
+  UNIQUE KEY `ux_FName` (`FName`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 -- products. FStdUnitID is the base unit (also t_comProductUnit row FSID 1); FUnitID and
@@ -232,7 +232,7 @@ CREATE TABLE IF NOT EXISTS `t_comClient` (
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
   KEY `ix_FName` (`FName`),
-  KEY `ix_FType_FName` (`FType`,`FName`)
+  UNIQUE KEY `ux_FType_FName` (`FType`,`FName`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comEmployee` (
@@ -244,7 +244,7 @@ CREATE TABLE IF NOT EXISTS `t_comEmployee` (
   `FPhone` VARCHAR(100) DEFAULT NULL,
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
-  KEY `ix_FName` (`FName`)
+  UNIQUE KEY `ux_FName` (`FName`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comdepartment` (
@@ -254,7 +254,7 @@ CREATE TABLE IF NOT EXISTS `t_comdepartment` (
   `FCode` VARCHAR(255) DEFAULT NULL,
   `FNote` VARCHAR(500) DEFAULT NULL,
   PRIMARY KEY (`FID`),
-  KEY `ix_FName` (`FName`)
+  UNIQUE KEY `ux_FName` (`FName`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
 CREATE TABLE IF NOT EXISTS `t_comStorehouse` (

@@ -186,14 +186,19 @@ int GetOrAddProduct(const QVariant &productNo, const QVariant &productName, cons
     if (name.isEmpty())
         return 0;
     TDataSet q(db);
-    OpenQuery(
-        q,
+    const QString lookup =
         QStringLiteral(" select T1.FID, T1.FName, IfNull(T2.FUnitID,0) as FUnitID, IfNull(T3.FName,'') as FUnitName  "
                        "from t_comProducts T1 left join t_comProductUnit T2 on T1.FID = T2.FProductId and T2.FSID = 1  "
                        "left join t_comUnit T3 on T2.FUnitID = T3.FID  where T1.FName = ")
-            + QuotedStr(name, db));
+        + QuotedStr(name, db);
+    OpenQuery(q, lookup);
+    // Products may share a name, so no key stops a twin: the new key's lock holds off every
+    // other workstation adding a product, and a locking read after it sees a product that one
+    // added meanwhile.
+    const int id = q.isEmpty() ? GetNextID(QStringLiteral("t_comProducts"), QStringLiteral("FID"), db) : 0;
+    if (id > 0)
+        OpenQuery(q, lookup + QStringLiteral(" for update"));
     if (q.isEmpty()) {
-        const int id = GetNextID(QStringLiteral("t_comProducts"), QStringLiteral("FID"), db);
         unitId = GetOrAddNamedRecord(QStringLiteral("t_comUnit"), QStringLiteral("FName"), unit, QStringLiteral("FID"),
                                      QString(), QString(), QString(), db);
         const QString code = GetMnemonicCode(name);

@@ -1,3 +1,4 @@
+#include "core/db_actions.h"
 #include "core/local_dataset.h"
 #include "core/sql_helpers.h"
 #include "core/values.h"
@@ -8,6 +9,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <functional>
+#include <future>
 
 using namespace protask;
 using namespace Qt::StringLiterals;
@@ -71,6 +75,65 @@ TEST_F(SqlHelpers, NamedRecordsAreCreatedOnceWithTheirCodeAndFoundAgain)
     EXPECT_EQ(one(u"select concat(FType, '|', FNo, '|', FCode) from t_comClient where FID = 1"_s).toString(),
               u"1||HMJJ"_s);
     EXPECT_EQ(client(u"华美家具"_s, 2), 2) << "the same name as a supplier is another record";
+}
+
+// Two workstations add the same new client, or product, at once: the one that comes second
+// finds the other's record instead of making a twin. A client's name is a key, so its action
+// meets the other's row there and runs again; products may share a name, so the second waits
+// for the first before it looks again.
+TEST_F(SqlHelpers, TwoWorkstationsAddingOneNewNameMakeOneRecord)
+{
+    struct Case {
+        const char *firstAdds, *table;
+        std::function<int(const QSqlDatabase &)> add;
+        int attempts;
+    };
+    const Case cases[] = {
+        {"insert into t_comClient(FID,FNo,FName,FCode,FType) values (50,'','华美家具','HMJJ',1)", "t_comClient",
+         [](const QSqlDatabase &db) {
+             return GetOrAddNamedRecord(u"t_comClient"_s, u"FName"_s, u"华美家具"_s, u"FID"_s, u",Ftype"_s, u",1"_s,
+                                        u" and FType = 1"_s, db);
+         },
+         2},
+        {"insert into t_comProducts(FID,FNo,FName) values (50,'','螺丝钉')", "t_comProducts",
+         [](const QSqlDatabase &db) {
+             int unit = 0;
+             return GetOrAddProduct(QVariant(), u"螺丝钉"_s, QVariant(), unit, db);
+         },
+         1},
+    };
+    const QString name = u"adds-first"_s;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.table);
+        {
+            QSqlDatabase first = openConnection(protask::testing::TestConnectionSettings(name));
+            TransactionGuard tx(first);
+            TDataSet(first).exec(QString::fromUtf8(c.firstAdds));
+            auto second = std::async(std::launch::async, [&c] {
+                const QString own = u"adds-second"_s;
+                std::pair<int, int> idAndAttempts;
+                {
+                    QSqlDatabase db = openConnection(protask::testing::TestConnectionSettings(own));
+                    const TransactionResult r = RunTransaction(db, [&] {
+                        idAndAttempts.first = c.add(db);
+                        return true;
+                    });
+                    idAndAttempts.second = r.committed ? r.attempts : -1;
+                    db.close();
+                }
+                QSqlDatabase::removeDatabase(own);
+                return idAndAttempts;
+            });
+            protask::testing::WaitForLockWaits(1); // the second waits for the first
+            tx.commit();
+            const auto [id, attempts] = second.get();
+            EXPECT_EQ(id, 50);
+            EXPECT_EQ(attempts, c.attempts);
+            first.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        EXPECT_EQ(one(u"select count(*) from "_s + QLatin1String(c.table)).toInt(), 1);
+    }
 }
 
 TEST_F(SqlHelpers, NamesWithQuotesBackslashesPercentAndEmojiAreStoredExactly)

@@ -136,7 +136,7 @@ TEST_F(Db, TransactionGuardRollsBackUnlessCommittedAndARefusedCommitLeavesNothin
 
 void touchRow(const QSqlDatabase &db, int id)
 {
-    TDataSet(db).exec(QStringLiteral("update t_comUnit set FName = 'z' where FID = %1").arg(id));
+    TDataSet(db).exec(QStringLiteral("update t_comUnit set FNo = 'z' where FID = %1").arg(id));
 }
 
 // Takes row `mine`, runs `between`, then asks for row `theirs`: "committed", or the code of
