@@ -13,8 +13,8 @@
 #include "platform/nv_dm_base.h"
 #include "platform/program_folder.h"
 #include "platform/prompter.h"
-#include "voucher/forms/voucher_forms.h"
 #include "printing/bill_report_form.h"
+#include "voucher/forms/voucher_forms.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,7 +35,6 @@
 namespace protask {
 
 namespace {
-
 
 // Separators of the tool bar stand before these actions.
 bool separatorBefore(ListAction a)

@@ -20,6 +20,9 @@ const char *const kCommitUnknownMessage =
     "与数据库的连接在提交时断开，无法确认本次操作是否已经保存。请刷新后核对数据，再决定是否重新操作。";
 const char *const kRetriesExhaustedMessage =
     "数据库繁忙，其他工作站正在修改相同的数据，已重试%1次仍未完成，本次操作没有保存，请稍后再试。";
+const char *const kNodeNotReadyMessage =
+    "所连接的数据库节点暂时不能处理请求（没有加入集群或正在同步），已重试%1次仍未完成，本次操作没有保存，"
+    "请稍后再试或改连其他节点。";
 
 namespace {
 
@@ -62,7 +65,16 @@ void settleLostCommit(const QSqlDatabase &db, const DbError &e, const Transactio
     traceLog(QStringLiteral("提交时连接断开：") + e.message());
     result.connectionLost = true;
     result.reported = true;
-    const QString failure = reopen(db);
+    // A server that went away with the COMMIT is often back within seconds (a restart): the
+    // marker can only be read once the connection is open again.
+    QString failure = reopen(db);
+    QElapsedTimer waited;
+    waited.start();
+    for (int pause = 250; !failure.isEmpty() && waited.elapsed() + pause <= kSettleReopenMs;
+         pause = std::min(pause * 2, 1000)) {
+        QThread::msleep(static_cast<unsigned long>(pause));
+        failure = reopen(db);
+    }
     std::optional<bool> landed;
     if (failure.isEmpty() && options.landed) {
         try {
@@ -167,8 +179,10 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                 traceLog(QStringLiteral("重试%1次后放弃：%2").arg(attempt).arg(e.message()));
                 result.gaveUp = true;
                 result.reported = true;
-                Prompter::current().error(QString::fromUtf8(kRetriesExhaustedMessage).arg(attempt)
-                                          + QStringLiteral("\n") + e.serverText());
+                const char *const message =
+                    e.kind() == DbErrorKind::NodeNotReady ? kNodeNotReadyMessage : kRetriesExhaustedMessage;
+                Prompter::current().error(QString::fromUtf8(message).arg(attempt) + QStringLiteral("\n")
+                                          + e.serverText());
                 return result;
             }
             traceLog(QStringLiteral("重试事务(%1)：%2").arg(attempt).arg(e.message().left(300)));

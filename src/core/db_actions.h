@@ -55,6 +55,10 @@ extern const char *const kConnectionLostMessage;
 extern const char *const kCommitLandedMessage;
 extern const char *const kCommitUnknownMessage;
 extern const char *const kRetriesExhaustedMessage; // %1: the attempts
+extern const char *const kNodeNotReadyMessage;     // %1: the attempts; the node is not a working cluster member
+// How long a COMMIT whose answer was lost waits for the server to answer again before its
+// outcome is told unknown.
+inline constexpr int kSettleReopenMs = 10000;
 
 // Pause before attempt `attempt` + 1 (attempt counts from 1): exponential from 10 ms, capped
 // at `capMs`, with full jitter in its upper half.

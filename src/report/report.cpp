@@ -56,8 +56,8 @@ struct Scale {
 QFont resolveFont(const TReportFont &own, const TReportFont &base)
 {
     const QString family = !own.family.isEmpty() ? own.family
-                         : !base.family.isEmpty() ? base.family
-                                                  : QStringLiteral("WenQuanYi Zen Hei");
+        : !base.family.isEmpty()                 ? base.family
+                                                 : QStringLiteral("WenQuanYi Zen Hei");
     QFont f(family);
     f.setPointSizeF(own.size > 0 ? own.size : (base.size > 0 ? base.size : 9));
     f.setBold(own.bold);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli_run.h"
-#include "test_db.h"
 #include "platform/db.h"
+#include "test_db.h"
 
 #include <QStringList>
 

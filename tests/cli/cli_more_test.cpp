@@ -42,7 +42,7 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
 
     struct Case {
         QStringList arguments;
-        QString text;     // printed on the first page
+        QString text;      // printed on the first page
         QString template_; // of a task's print
     };
     // Without --style, the format chosen last in the editor (小, stored for the bill type).
@@ -50,7 +50,9 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
     const Case cases[] = {
         {{u"task"_s, u"print"_s, u"--id"_s, id}, billNo, u"生产任务单(小).grf"_s},
         {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"标准"_s}, billNo, u"生产任务单(标准).grf"_s},
-        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"生产任务单(中).grf"_s}, billNo, u"生产任务单(中).grf"_s},
+        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"生产任务单(中).grf"_s},
+         billNo,
+         u"生产任务单(中).grf"_s},
         {{u"task"_s, u"print-list"_s, u"--all"_s}, u"RWD20261100001"_s, QString()},
     };
     int n = 0;
@@ -73,9 +75,10 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
     const CliRun long_ = RunCli({u"task"_s, u"save"_s, u"--file"_s, u"-"_s}, u"1"_s, QJsonDocument(task).toJson());
     ASSERT_EQ(long_.exitCode, 0) << long_.errors.toStdString();
     const QString file = home.filePath(u"long.pdf"_s);
-    const CliRun printed = RunCli(at + QStringList{u"task"_s, u"print"_s, u"--id"_s,
-                                                   QString::number(long_.object().value(u"FID"_s).toInt()),
-                                                   u"--out"_s, file});
+    const CliRun printed =
+        RunCli(at
+               + QStringList{u"task"_s, u"print"_s, u"--id"_s, QString::number(long_.object().value(u"FID"_s).toInt()),
+                             u"--out"_s, file});
     ASSERT_EQ(printed.exitCode, 0) << printed.errors.toStdString();
     EXPECT_GT(pdfPages(file), 1);
     EXPECT_EQ(pdfPages(file), printed.object().value(u"pages"_s).toInt());

@@ -237,7 +237,8 @@ struct ClusterRefusalCase {
     int code;
     bool atCommit, expectCommitted;
     int expectAttempts;
-    const char *message; // nullptr: nothing shown
+    const char *message; // nullptr: nothing shown; %1 the attempts
+    int refusals = 1;
 };
 
 class ClusterRefusal : public protask::testing::DatabaseCaseTest<ClusterRefusalCase> {
@@ -252,7 +253,7 @@ protected:
 TEST_P(ClusterRefusal, TheActionRunsAgainOrIsSettledByItsMarker)
 {
     const ClusterRefusalCase &c = GetParam();
-    int refusals = 1;
+    int refusals = c.refusals;
     const auto refuseOnce = [&] {
         if (refusals-- > 0)
             throw DbError(c.code, u"refused by the cluster"_s, c.atCommit ? u"COMMIT"_s : u"insert"_s);
@@ -260,6 +261,7 @@ TEST_P(ClusterRefusal, TheActionRunsAgainOrIsSettledByItsMarker)
     if (c.atCommit)
         setBeforeCommitHook([&](const QSqlDatabase &) { refuseOnce(); });
     TransactionOptions options;
+    options.maxAttempts = 3;
     options.landed = [](const QSqlDatabase &) { return units(u"where FID = 7"_s) == 1; };
     const TransactionResult r = RunTransaction(
         Db(),
@@ -273,7 +275,10 @@ TEST_P(ClusterRefusal, TheActionRunsAgainOrIsSettledByItsMarker)
     EXPECT_EQ(r.committed, c.expectCommitted);
     EXPECT_EQ(r.attempts, c.expectAttempts);
     EXPECT_EQ(LastTransactionAttempts(), c.expectAttempts);
-    EXPECT_EQ(prompter.lastText(), c.message ? QString::fromUtf8(c.message) : QString());
+    QString message = c.message ? QString::fromUtf8(c.message) : QString();
+    if (message.contains(u"%1"_s))
+        message = message.arg(c.expectAttempts) + u"\nrefused by the cluster"_s;
+    EXPECT_EQ(prompter.lastText(), message);
     EXPECT_EQ(units(), c.expectCommitted ? 1 : 0);
 }
 
@@ -281,7 +286,8 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, ClusterRefusal,
     ::testing::Values(ClusterRefusalCase{"CertificationConflictAtCommit", 1213, true, true, 2, nullptr},
                       ClusterRefusalCase{"NodeNotReadyInTheBody", 1047, false, true, 2, nullptr},
-                      ClusterRefusalCase{"NodeLeftTheClusterAtCommit", 1180, true, false, 1, kConnectionLostMessage}),
+                      ClusterRefusalCase{"NodeLeftTheClusterAtCommit", 1180, true, false, 1, kConnectionLostMessage},
+                      ClusterRefusalCase{"NodeNeverReady", 1047, false, false, 3, kNodeNotReadyMessage, 100}),
     [](const auto &tpi) { return std::string(tpi.param.name); });
 
 TEST_F(DbActions, APlainServerReadsWithoutCatchUp)

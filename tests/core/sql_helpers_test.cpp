@@ -309,13 +309,16 @@ TEST_F(SqlHelpers, TextLogWritesOneLinePerEntryIntoADailyFileAndTracesStatements
     const QDir log(home.filePath(u"log"_s));
     QStringList lines;
     for (const QString &name : log.entryList({u"20??????.txt"_s}))
-        lines += QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(name))).split(u'\n', Qt::SkipEmptyParts);
+        lines +=
+            QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(name))).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(QRegularExpression(u"^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} : X;$"_s).match(lines[0]).hasMatch())
         << qPrintable(lines[0]);
     EXPECT_TRUE(lines[1].endsWith(u" : 第二行;"_s));
-    EXPECT_TRUE(QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(u"sqltrace.txt"_s))).endsWith(u" : traced;\n"_s));
-    EXPECT_TRUE(QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(u"trace.txt"_s))).contains(u"select 1 as traced_statement"_s));
+    EXPECT_TRUE(QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(u"sqltrace.txt"_s)))
+                    .endsWith(u" : traced;\n"_s));
+    EXPECT_TRUE(QString::fromUtf8(protask::testing::ReadFileBytes(log.filePath(u"trace.txt"_s)))
+                    .contains(u"select 1 as traced_statement"_s));
 }
 
 TEST_F(SqlHelpers, OtherStockBillsPostClientAmountsUnlessTheCounterpartIsAnEmployee)

@@ -18,10 +18,10 @@
 #include <memory>
 
 using namespace protask;
-using protask::testing::RecordingHost;
 using protask::testing::ExecScript;
 using protask::testing::kPinnedNow;
 using protask::testing::PinServerClock;
+using protask::testing::RecordingHost;
 
 namespace {
 

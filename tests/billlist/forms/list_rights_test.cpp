@@ -82,8 +82,8 @@ TEST_F(ListRights, ARestrictedUsersShortcutsChangeNothing)
         ListAction action;
     };
     const Case cases[] = {
-        {"Ctrl+N", ListAction::Add},   {"Ctrl+E", ListAction::Edit},       {"Ctrl+D", ListAction::Delete},
-        {"Ctrl+P", ListAction::Print}, {"Ctrl+L", ListAction::Preview},    {"Ctrl+O", ListAction::ExportOut},
+        {"Ctrl+N", ListAction::Add},   {"Ctrl+E", ListAction::Edit},    {"Ctrl+D", ListAction::Delete},
+        {"Ctrl+P", ListAction::Print}, {"Ctrl+L", ListAction::Preview}, {"Ctrl+O", ListAction::ExportOut},
     };
     for (const Case &c : cases) {
         EXPECT_FALSE(list->action(c.action)->isVisible()) << c.keys;
