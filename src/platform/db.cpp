@@ -2,6 +2,7 @@
 
 #include "platform/program_folder.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
@@ -228,6 +229,16 @@ void initSession(const QSqlDatabase &db)
         QStringLiteral("SET SESSION sql_mode = '%1'").arg(QLatin1String(kSessionSqlMode)),
     };
     for (const QString &sql : init) {
+        if (!q.exec(sql))
+            throw DbError::fromSqlError(q.lastError(), sql);
+    }
+    // A stopped server clock for every session of the process (runs that must not depend on
+    // today, and demonstrations): now() and curdate() read the instant given, e.g.
+    // PROTASK_SERVER_CLOCK=2026-12-15T10:00:00.
+    const QDateTime pinned = QDateTime::fromString(qEnvironmentVariable("PROTASK_SERVER_CLOCK"), Qt::ISODate);
+    if (pinned.isValid()) {
+        const QString sql = QStringLiteral("SET timestamp = UNIX_TIMESTAMP(%1)")
+                                .arg(sqlQuoted(pinned.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), db));
         if (!q.exec(sql))
             throw DbError::fromSqlError(q.lastError(), sql);
     }

@@ -24,6 +24,10 @@ inline CliRun RunCli(const QStringList &arguments, const QString &user = QString
                      const QByteArray &input = {})
 {
     QProcess p;
+    // The command line reads the server's clock stopped where the tests in process stop it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PROTASK_SERVER_CLOCK"), kPinnedNow.toString(Qt::ISODate));
+    p.setProcessEnvironment(env);
     p.setProgram(CliProgram());
     p.setArguments(QStringList{QStringLiteral("--db-socket"), TestSocket(), QStringLiteral("--db-name"),
                                TestDatabaseName(), QStringLiteral("--user"), user}

@@ -35,6 +35,8 @@ TEST_F(Cli, TaskFromAnOrderLineRunsTheWholeRound)
     EXPECT_EQ(scalar(u"select FBillNo from t_ProTaskForm where FID = %1"_s.arg(id)).toString(),
               saved.object().value(u"FBillNo"_s).toString());
     EXPECT_EQ(scalar(u"select FNumber from t_ProTaskList where FFormID = %1"_s.arg(id)).toDouble(), 60);
+    EXPECT_EQ(scalar(u"select FBillDate from t_ProTaskForm where FID = %1"_s.arg(id)).toDate(), kPinnedNow.date())
+        << "the server's today, as the tests stop its clock";
     EXPECT_EQ(inProduction(), 40);
     EXPECT_EQ(count(u"select count(*) from zzsyslog where FMsgCont like '审核操作%'"_s), 1);
 
