@@ -445,10 +445,9 @@ CommandResult PrintTask(int billId, int printStyle, const QString &path, const Q
         QJsonObject o = r.data.toObject();
         o.insert(QStringLiteral("template"), load.templateFileName);
         r.data = o;
-    }
-    if (r.done)
         WriteOperationLog(QStringLiteral("打印操作 - 单据号:") + row.billNo,
                           type.found ? type.caption : QStringLiteral("生产任务单"), db);
+    }
     return r;
 }
 
