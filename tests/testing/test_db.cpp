@@ -170,10 +170,12 @@ void DatabaseTest::SetUp()
     m_savedSwitches = dm.switches;
     m_savedUserId = dm.userId;
     Prompter::install(&prompter);
+    m_clock = std::make_unique<PinServerClock>(dm.connection(), kPinnedNow);
 }
 
 void DatabaseTest::TearDown()
 {
+    m_clock.reset();
     Prompter::install(nullptr);
     nvDMBase &dm = nvDMBase::instance();
     dm.switches = m_savedSwitches;

@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
 #include <ostream>
 
 // Failed comparisons of texts print the text, not its UTF-16 code units.
@@ -100,6 +101,9 @@ protected:
 private:
     HostSwitches m_savedSwitches;
     int m_savedUserId = 0;
+    // Every database test reads the server's clock stopped at kPinnedNow on the data module's
+    // connection, so that no expectation depends on the day the suite runs.
+    std::unique_ptr<PinServerClock> m_clock;
 };
 
 // The same for tests that take their cases from a table.
