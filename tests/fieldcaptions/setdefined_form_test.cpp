@@ -35,6 +35,20 @@ QString cell(TFBaseForm_SetDefined &form, const char *field, const char *column)
     return form.grid()->model()->cell(rowOf(form, field), QString::fromLatin1(column)).toString();
 }
 
+// A second bill type with one grid row: 进货单's note.
+void seedPurchaseNote()
+{
+    ExecScript(
+        QStringLiteral("insert into t_comFieldName(FID,FBillTypeID,FFormOrListID,FBillTypeName,FFieldName,"
+                       "FDefaultName,FSystemSID,FDefaultIsShow) values(900,3002,1,'进货单','R_FNote','备注',10,1)"));
+}
+
+bool editCell(TFBaseForm_SetDefined &form, const char *field, const char *column, const QString &value)
+{
+    TGridModel *m = form.grid()->model();
+    return m->editCell(rowOf(form, field), m->columnIndex(QString::fromLatin1(column)), value);
+}
+
 // The shown flags of the grid, in grid order, as "field=flag" for the rows named.
 QString shownFlags(TFBaseForm_SetDefined &form, std::initializer_list<const char *> fields)
 {
@@ -79,10 +93,9 @@ TEST_F(SetDefined, ClearAllKeepsTheSystemColumnsAndSelectAllShowsEverything)
               QStringLiteral("R_FProductNo=0,R_FProductName=1,R_FNumber=1,R_FSingleNumber=1,R_FPrice=1,R_FAmount=1,"
                              "R_FNote=0"));
     // Nor can the user hide a system column by hand.
+    EXPECT_FALSE(editCell(*form, "R_FNumber", "R_FIsShow", QStringLiteral("0")));
+    EXPECT_TRUE(editCell(*form, "R_FNote", "R_FIsShow", QStringLiteral("1")));
     TGridModel *m = form->grid()->model();
-    EXPECT_FALSE(
-        m->editCell(rowOf(*form, "R_FNumber"), m->columnIndex(QStringLiteral("R_FIsShow")), QStringLiteral("0")));
-    EXPECT_TRUE(m->editCell(rowOf(*form, "R_FNote"), m->columnIndex(QStringLiteral("R_FIsShow")), QStringLiteral("1")));
     const QModelIndex system = m->index(rowOf(*form, "R_FNumber"), m->columnIndex(QStringLiteral("R_FIsShow")));
     EXPECT_EQ(m->flags(system), Qt::NoItemFlags) << "a system row's flag takes neither focus nor edit";
     EXPECT_EQ(system.data(Qt::BackgroundRole), QVariant(QColor(0xE4, 0xE4, 0xE4)));
@@ -130,9 +143,7 @@ TEST_F(SetDefined, SystemDefaultThenOkRestoresCaptionsOrderAndVisibility)
 
 TEST_F(SetDefined, OkWithoutChangesClosesWithCancel)
 {
-    ExecScript(
-        QStringLiteral("insert into t_comFieldName(FID,FBillTypeID,FFormOrListID,FBillTypeName,FFieldName,"
-                       "FDefaultName,FSystemSID,FDefaultIsShow) values(900,3002,1,'进货单','R_FNote','备注',10,1)"));
+    seedPurchaseNote();
     {
         auto form = open(3049);
         form->OkClick();
@@ -236,13 +247,10 @@ TEST_F(SetDefined, GeneralModeProductCaptionRenamesTheColumnOfEveryBillType)
 
 TEST_F(SetDefined, EditsOfSeveralBillTypesAccumulateUntilOkAndCancelDropsThem)
 {
-    ExecScript(
-        QStringLiteral("insert into t_comFieldName(FID,FBillTypeID,FFormOrListID,FBillTypeName,FFieldName,"
-                       "FDefaultName,FSystemSID,FDefaultIsShow) values(900,3002,1,'进货单','R_FNote','备注',10,1)"));
+    seedPurchaseNote();
     const auto editBoth = [](TFBaseForm_SetDefined &form) {
         ASSERT_EQ(form.shownBillType(), 3002);
-        TGridModel *m = form.grid()->model();
-        m->editCell(rowOf(form, "R_FNote"), m->columnIndex(QStringLiteral("R_FSetName")), QStringLiteral("附注"));
+        editCell(form, "R_FNote", "R_FSetName", QStringLiteral("附注"));
         form.tree()->setCurrentItem(form.tree()->topLevelItem(1));
         ASSERT_EQ(form.shownBillType(), 3049);
         EXPECT_EQ(cell(form, "R_FNote", "R_FSetName"), QString()) << "each bill type its own rows";
@@ -280,7 +288,7 @@ TEST_F(SetDefined, ReportCodesShowOnlyTheColumnGrid)
     EXPECT_TRUE(form->listBox()->title().isEmpty());
     EXPECT_EQ(form->width(), wide - 180);
     EXPECT_EQ(rowOf(*form, "R_FNumber"), 0);
-    form->grid()->model()->editCell(0, form->grid()->columnIndex(QStringLiteral("R_FSetName")), QStringLiteral("件数"));
+    editCell(*form, "R_FNumber", "R_FSetName", QStringLiteral("件数"));
     form->OkClick();
     EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_EQ(ReadEffectiveFieldName(4005, QStringLiteral("R_FNumber")).caption, QStringLiteral("件数"));
@@ -308,9 +316,8 @@ TEST_F(SetDefined, TheEditorsFieldSettingsRecaptionTheBillWhenSaved)
         TFBaseForm_SetDefined::ExecuteHookScope hook([](TFBaseForm_SetDefined &form) {
             EXPECT_EQ(form.FBillTypeID, 3049);
             form.edit(QStringLiteral("edt_FFormDefined1"))->setText(QStringLiteral("合同号"));
-            TGridModel *m = form.grid()->model();
-            m->editCell(rowOf(form, "R_FNumber"), m->columnIndex(QStringLiteral("R_FSetName")), QStringLiteral("用量"));
-            m->editCell(rowOf(form, "R_FNote"), m->columnIndex(QStringLiteral("R_FIsShow")), QStringLiteral("0"));
+            editCell(form, "R_FNumber", "R_FSetName", QStringLiteral("用量"));
+            editCell(form, "R_FNote", "R_FIsShow", QStringLiteral("0"));
             form.OkClick();
             return form.result();
         });
