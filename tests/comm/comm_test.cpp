@@ -18,7 +18,7 @@
 
 using namespace protask;
 using namespace Qt::StringLiterals;
-using protask::testing::ExecScript;
+using namespace protask::testing;
 
 namespace {
 
@@ -60,9 +60,8 @@ void click(QDialog *d, int row, Qt::KeyboardModifiers modifiers = {})
                       view->visualRect(view->model()->index(row, 0)).center());
 }
 
-// Products 1-6 are active, 7 is not. Their names carry the characters a search must match
-// literally: % and _ (LIKE's wildcards), a quote and a backslash.
-class Comm : public protask::testing::DatabaseTest {
+// Products 1-6 are active, 7 is not; the search must match % and _ literally.
+class Comm : public DatabaseTest {
 protected:
     void SetUp() override
     {
@@ -93,9 +92,8 @@ protected:
 
 TEST_F(Comm, TheLibraryIsFoundBesideTheLoaderAndStaysLoaded)
 {
-    const QString path = QString::fromLocal8Bit(qgetenv("PROTASK_BINARY_DIR")) + u"/bin/libDllcomm.so"_s;
+    const QString path = qEnvironmentVariable("PROTASK_BINARY_DIR") + u"/bin/libDllcomm.so"_s;
     EXPECT_EQ(ResolveLibraryFile(kCommLibraryName), QFileInfo(path).absoluteFilePath());
-    EXPECT_EQ(ResolveLibraryFile(u"libNoSuchLibrary.so"_s), u"libNoSuchLibrary.so"_s);
     {
         TCommCall comm(kCommLibraryName);
         ASSERT_NE(comm.CommInts(), nullptr);
@@ -118,18 +116,17 @@ TEST_F(Comm, SearchMatchesNumberNameAndCodeLiterally)
         {u"lsm"_s, {u"P-001"_s}},
         {u"50%"_s, {u"P-002"_s}},
         {u"a_b"_s, {u"P-004"_s}},
-        {u"O'B"_s, {u"P-006"_s}},
-        {u"\\"_s, {u"P-006"_s}},
-        {u"无此商品"_s, {}},
         {QString(), {u"P-001"_s, u"P-002"_s, u"P-003"_s, u"P-004"_s, u"P-005"_s, u"P-006"_s}},
+        {u"无此商品"_s, {}},
     };
     g_script = [&](QDialog *d) {
         EXPECT_EQ(d->windowTitle(), u"选择商品"_s);
         EXPECT_EQ(searchBox(d)->text(), u"螺丝"_s) << "the filter is the first search text";
         EXPECT_EQ(listed(d), QStringList{u"P-001"_s});
-        for (const Search &s : searches)
-            EXPECT_EQ(listed((type(d, s.typed), d)), s.numbers) << s.typed.toStdString();
-        type(d, u"无此商品"_s);
+        for (const Search &s : searches) {
+            type(d, s.typed);
+            EXPECT_EQ(listed(d), s.numbers) << s.typed.toStdString();
+        }
         QTest::keyClick(searchBox(d), Qt::Key_Return);
         EXPECT_TRUE(d->isVisible()) << "OK without a row does not close";
         return int(QDialog::Rejected);
@@ -169,10 +166,9 @@ TEST_F(Comm, ChosenRecordsLandInTheLookupTexts)
             case OkButton: QTest::mouseClick(d->findChild<QPushButton *>(u"btn_OK"_s), Qt::LeftButton); break;
             case EnterKey: QTest::keyClick(searchBox(d), Qt::Key_Return); break;
             case DoubleClick: {
-                QTableView *view = table(d);
-                const QPoint at = view->visualRect(view->model()->index(3, 0)).center();
-                QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-                QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+                const QPoint at = table(d)->visualRect(table(d)->model()->index(3, 0)).center();
+                QTest::mouseClick(table(d)->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(table(d)->viewport(), Qt::LeftButton, {}, at);
                 break;
             }
             }
@@ -185,6 +181,8 @@ TEST_F(Comm, ChosenRecordsLandInTheLookupTexts)
     EXPECT_EQ(g_dialogs, std::size(picks)) << "every lookup of the run opened its dialog";
 }
 
+// Each kind lists the rows of its table (clients and suppliers apart, inactive ones left out),
+// and a chosen record is read back from the table the loader names.
 TEST_F(Comm, EveryKindListsItsOwnRows)
 {
     ExecScript(u"insert into t_comClient(FID, FNo, FName, FType, FIsActive) values (1, 'C-1', '华东商贸', 1, 1),"
@@ -197,62 +195,37 @@ TEST_F(Comm, EveryKindListsItsOwnRows)
     struct Kind {
         int kind;
         QString title;
-        QString firstNumber;
-        bool readBack;
+        QString numbers; // listed
     };
     const Kind kinds[] = {
-        {2001, u"选择计量单位"_s, u"U-1"_s, true}, {2003, u"选择商品"_s, u"P-001"_s, true},
-        {2004, u"选择客户"_s, u"C-1"_s, true},     {2005, u"选择供应商"_s, u"S-1"_s, true},
-        {2006, u"选择职员"_s, u"E-1"_s, true},     {2007, u"选择仓库"_s, u"W-1"_s, true},
-        {2008, u"选择收支项目"_s, u"I-1"_s, true}, {2013, u"选择商品"_s, u"P-001"_s, false},
-        {2014, u"选择部门"_s, u"D-1"_s, true},     {2017, u"选择会员"_s, u"V-1"_s, true},
+        {2001, u"选择计量单位"_s, u"U-1,U-2"_s}, {2003, u"选择商品"_s, u"P-001,P-002,P-003,P-004,P-005,P-006"_s},
+        {2004, u"选择客户"_s, u"C-1"_s},         {2005, u"选择供应商"_s, u"S-1"_s},
+        {2006, u"选择职员"_s, u"E-1"_s},         {2007, u"选择仓库"_s, u"W-1"_s},
+        {2008, u"选择收支项目"_s, u"I-1"_s},     {2013, u"选择商品"_s, u"P-001,P-002,P-003,P-004,P-005,P-006"_s},
+        {2014, u"选择部门"_s, u"D-1"_s},         {2017, u"选择会员"_s, u"V-1"_s},
     };
     for (const Kind &k : kinds) {
-        QString title, first;
+        SCOPED_TRACE(k.kind);
         g_script = [&](QDialog *d) {
-            title = d->windowTitle();
-            first = listed(d).value(0);
-            if (k.kind == 2004 || k.kind == 2005) {
-                EXPECT_EQ(listed(d).size(), 1) << "clients and suppliers apart, inactive ones left out";
-            }
+            EXPECT_EQ(d->windowTitle(), k.title);
+            EXPECT_EQ(listed(d).join(u','), k.numbers);
             return int(QDialog::Accepted);
         };
-        EXPECT_TRUE(OpenCommonLookup(k.kind, kCommPickOne, QString())) << k.kind;
-        EXPECT_EQ(title, k.title);
-        EXPECT_EQ(first, k.firstNumber) << k.kind;
-        if (!k.readBack) {
-            EXPECT_EQ(CommonLookupTable(k.kind), QString());
+        EXPECT_TRUE(OpenCommonLookup(k.kind, kCommPickOne, QString()));
+        if (k.kind == 2013) {
+            EXPECT_EQ(CommonLookupTable(k.kind), QString()) << "the retail lookup reads nothing back";
             continue;
         }
-        ASSERT_FALSE(lookup.text1.isEmpty()) << k.kind;
-        TDataSet q(nvDMBase::instance().connection());
-        q.open(u"select FID,FNo,FName from "_s + CommonLookupTable(k.kind) + u" where FID = "_s + lookup.text1);
-        EXPECT_EQ(q.fieldByName(u"FNo"_s).toString(), k.firstNumber) << k.kind;
+        EXPECT_EQ(
+            scalar(u"select FNo from "_s + CommonLookupTable(k.kind) + u" where FID = "_s + lookup.text1).toString(),
+            k.numbers.section(u',', 0, 0));
     }
     EXPECT_TRUE(prompter.entries().isEmpty()) << prompter.lastText().toStdString();
 }
 
-TEST_F(Comm, ARefusedRightOpensNoDialog)
-{
-    ExecScript(u"insert into t_comUser(FID, FName, FRightType) values (2, '张会计', 1);"
-               "insert into t_comRight(FID, Fvalue) values (1, 'Com.Unit'), (2, 'Com.Product');"
-               "insert into t_comUserRight(FUserID, FRightID) values (2, 1)"_s);
-    nvDMBase &dm = nvDMBase::instance();
-    dm.switches.checkWorkflow = true;
-    dm.switches.rightsSwitch = 1;
-    dm.userId = 2;
-    EXPECT_FALSE(OpenCommonLookup(2003, kCommPickSeveral, QString()));
-    ShowCommonRecord(2003, 1);
-    EXPECT_EQ(prompter.texts(), (QStringList{u"您未被授权"_s, u"您未被授权"_s}));
-    EXPECT_EQ(g_dialogs, 0);
-
-    prompter.clear();
-    EXPECT_FALSE(OpenCommonLookup(2001, kCommPickOne, QString())) << "granted: the dialog opens, the user cancels";
-    EXPECT_EQ(g_dialogs, 1);
-    EXPECT_TRUE(prompter.entries().isEmpty()) << prompter.lastText().toStdString();
-}
-
-TEST_F(Comm, FailuresReachTheUserAsErrorBoxes)
+// A refused right, a missing library or kind and a server error reach the user as message
+// boxes, and no dialog opens.
+TEST_F(Comm, RefusalsAndFailuresReachTheUserAndOpenNoDialog)
 {
     struct Failure {
         int kind;
@@ -279,7 +252,24 @@ TEST_F(Comm, FailuresReachTheUserAsErrorBoxes)
     ASSERT_EQ(prompter.entries().size(), 1);
     EXPECT_EQ(prompter.entries()[0].kind, PromptKind::Error);
     EXPECT_TRUE(prompter.lastText().contains(u"t_comunit"_s, Qt::CaseInsensitive)) << prompter.lastText().toStdString();
+
+    // A user with the unit's right but not the product's.
+    ExecScript(u"insert into t_comUser(FID, FName, FRightType) values (2, '张会计', 1);"
+               "insert into t_comRight(FID, Fvalue) values (1, 'Com.Unit'), (2, 'Com.Product');"
+               "insert into t_comUserRight(FUserID, FRightID) values (2, 1)"_s);
+    nvDMBase &dm = nvDMBase::instance();
+    dm.switches.checkWorkflow = true;
+    dm.switches.rightsSwitch = 1;
+    dm.userId = 2;
+    prompter.clear();
+    EXPECT_FALSE(OpenCommonLookup(2003, kCommPickSeveral, QString()));
+    ShowCommonRecord(2003, 1);
+    EXPECT_EQ(prompter.texts(), (QStringList{u"您未被授权"_s, u"您未被授权"_s}));
     EXPECT_EQ(g_dialogs, 0);
+    prompter.clear();
+    EXPECT_FALSE(OpenCommonLookup(2001, kCommPickOne, QString())) << "granted: the dialog opens, the user cancels";
+    EXPECT_EQ(g_dialogs, 1);
+    EXPECT_TRUE(prompter.entries().isEmpty()) << prompter.lastText().toStdString();
 }
 
 TEST_F(Comm, ARecordIsShownWithEveryColumn)
