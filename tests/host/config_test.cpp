@@ -6,6 +6,7 @@
 #include "test_db.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -73,67 +74,58 @@ TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
     }
 }
 
-using Switches = DatabaseTest;
+using Settings = DatabaseTest;
 
-TEST_F(Switches, AreReadFromAndWrittenToTheParameterTable)
-{
-    ExecScript(u"insert into t_comparameters(FName, FTypeID, FBoolValue, FIntValue, FFloatValue) values "
-               "('FIsCheckBill', 2, 1, null, null), ('FIsUseRight', 1, null, 1, null), "
-               "('FTaxRate', 4, null, null, 13), ('FWarnNegativeBatchStock', 2, 1, null, null)"_s);
-    nvDMBase &dm = nvDMBase::instance();
-    dm.switches = HostSwitches();
-    LoadHostSwitches(dm);
-    EXPECT_TRUE(dm.switches.checkWorkflow);
-    EXPECT_EQ(dm.switches.rightsSwitch, 1);
-    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 13.0);
-    EXPECT_TRUE(dm.switches.warnNegativeBatchStock);
-    EXPECT_FALSE(dm.switches.forbidNegativeBatchStock);
-    EXPECT_FALSE(dm.switches.checkOnSave);
-
-    HostSwitches changed = dm.switches;
-    changed.checkWorkflow = false;
-    changed.forbidNegativeStock = true;
-    changed.defaultTaxRate = 6.5;
-    SaveHostSwitches(changed);
-    dm.switches = HostSwitches();
-    LoadHostSwitches(dm);
-    EXPECT_FALSE(dm.switches.checkWorkflow);
-    EXPECT_TRUE(dm.switches.forbidNegativeStock);
-    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 6.5);
-    EXPECT_EQ(dm.switches.rightsSwitch, 1);
-    EXPECT_EQ(scalar(u"select count(*) from t_comparameters where FName = 'FIsCheckBill'"_s).toInt(), 1)
-        << "saving updates the row instead of adding one";
-}
-
-// The settings dialog's save, driven without exec(): one transaction over the company row and
-// the parameters, never a silent failure, and after a dropped connection it reopens and writes.
-TEST_F(Switches, TheSettingsDialogSavesCompanyAndParametersTogether)
+// The switches are read from t_comparameters. The settings dialog, driven without exec(), saves
+// the company row and the parameters in one transaction, never fails silently, and after a
+// dropped connection reopens it and writes; the parameters it saves read back as it showed them.
+TEST_F(Settings, SwitchesAreReadAndTheDialogSavesThemWithTheCompany)
 {
     ExecScript(u"insert into t_comCompany(FID, FName, FNumberDecimal, FPriceDecimal) values (1, '旧公司', 2, 2);"
-               "insert into t_comparameters(FName, FTypeID, FBoolValue) values ('FIsCheckBill', 2, 0);"
+               "insert into t_comparameters(FName, FTypeID, FBoolValue, FIntValue, FFloatValue) values "
+               "('FIsCheckBill', 2, 0, null, null), ('FIsUseRight', 1, null, 1, null), "
+               "('FTaxRate', 4, null, null, 13), ('FWarnNegativeBatchStock', 2, 1, null, null);"
                "CREATE TRIGGER t_comparameters_refused BEFORE UPDATE ON t_comparameters FOR EACH ROW "
                "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'parameters are read-only'"_s);
-    nvDMBase::instance().switches = HostSwitches();
-    // The user renames the company and turns the check step on.
+    HostSwitches &switches = nvDMBase::instance().switches;
+    switches = HostSwitches();
+    LoadHostSwitches(nvDMBase::instance());
+    EXPECT_EQ(switches.rightsSwitch, 1);
+    EXPECT_DOUBLE_EQ(switches.defaultTaxRate, 13.0);
+    EXPECT_TRUE(switches.warnNegativeBatchStock);
+    EXPECT_FALSE(switches.forbidNegativeBatchStock);
+
+    // The user renames the company, turns the check step on, forbids negative stock and
+    // changes the tax rate.
     SettingsDialog dialog;
     dialog.findChild<QLineEdit *>(u"edt_FName"_s)->setText(u"新公司"_s);
     dialog.findChild<QCheckBox *>(u"FIsCheckBill"_s)->setChecked(true);
+    dialog.findChild<QCheckBox *>(u"FForbidNegativeStock"_s)->setChecked(true);
+    dialog.findChild<QDoubleSpinBox *>(u"FTaxRate"_s)->setValue(6.5);
     const auto company = []() { return scalar(u"select FName from t_comCompany where FID = 1"_s).toString(); };
-
     EXPECT_FALSE(dialog.save());
     ExecScript(u"DROP TRIGGER t_comparameters_refused"_s);
     EXPECT_EQ(prompter.lastText(), u"保存失败：parameters are read-only"_s);
     EXPECT_EQ(prompter.entries().last().kind, PromptKind::Error);
     EXPECT_EQ(company(), u"旧公司"_s) << "the company row goes back with the parameters";
-    EXPECT_FALSE(nvDMBase::instance().switches.checkWorkflow) << "the switches in use stay as stored";
+    EXPECT_FALSE(switches.checkWorkflow) << "the switches in use stay as stored";
 
     prompter.clear();
     KillConnection(nvDMBase::instance().connection());
     EXPECT_TRUE(dialog.save());
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(u'\n').toStdString();
     EXPECT_EQ(company(), u"新公司"_s);
-    EXPECT_EQ(scalar(u"select FBoolValue from t_comparameters where FName = 'FIsCheckBill'"_s).toInt(), 1);
-    EXPECT_TRUE(nvDMBase::instance().switches.checkWorkflow);
+    EXPECT_TRUE(switches.checkWorkflow);
+    switches = HostSwitches();
+    LoadHostSwitches(nvDMBase::instance());
+    EXPECT_TRUE(switches.checkWorkflow);
+    EXPECT_TRUE(switches.forbidNegativeStock);
+    EXPECT_FALSE(switches.askOnNegativeStock);
+    EXPECT_DOUBLE_EQ(switches.defaultTaxRate, 6.5);
+    EXPECT_TRUE(switches.warnNegativeBatchStock);
+    EXPECT_EQ(switches.rightsSwitch, 1);
+    EXPECT_EQ(scalar(u"select count(*) from t_comparameters where FName = 'FIsCheckBill'"_s).toInt(), 1)
+        << "saving updates the row instead of adding one";
 }
 
 } // namespace
