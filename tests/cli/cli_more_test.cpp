@@ -34,13 +34,11 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
     };
     // Without --style, the format chosen last in the editor (小, stored for the bill type).
     ExecScript(u"update T_BillType set FPrintStyle = 3 where FBillTypeNo = 'RWD'"_s);
+    const QString middle = u"生产任务单(中).grf"_s; // a style given by its template's name
     const Case cases[] = {
         {{u"task"_s, u"print"_s, u"--id"_s, id}, billNo, u"生产任务单(小).grf"_s, 1},
         {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"标准"_s}, billNo, u"生产任务单(标准).grf"_s, 1},
-        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, u"生产任务单(中).grf"_s},
-         billNo,
-         u"生产任务单(中).grf"_s,
-         1},
+        {{u"task"_s, u"print"_s, u"--id"_s, id, u"--style"_s, middle}, billNo, middle, 1},
         {{u"task"_s, u"print-list"_s, u"--all"_s}, u"RWD20261100001"_s, QString(), 1},
         {{u"task"_s, u"print"_s, u"--id"_s, long_.id()}, u"80"_s, u"生产任务单(小).grf"_s, 7}, // 80 lines
     };
@@ -85,7 +83,6 @@ TEST_F(Cli, VouchersAreMadeOnlyForBillTypesThatMakeThem)
     ASSERT_EQ(made.exitCode, 0) << made.errors.toStdString();
     EXPECT_TRUE(made.object().value(u"report"_s).toString().contains(u"成功生成凭证"_s));
     EXPECT_EQ(count(u"select FVoucherID from t_PurForm where FID = 9"_s), made.object().value(u"FVoucherID"_s).toInt());
-    EXPECT_EQ(scalar(u"select sum(FDebitAmount) from t_voucherList"_s).toDouble(), 250);
 
     const QString before = AllTablesChecksum();
     EXPECT_EQ(RunCli(make).exitCode, 1) << "a bill has one voucher";

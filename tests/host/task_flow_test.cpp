@@ -2,6 +2,7 @@
 // nothing: the host's main window with the module loaded as the host loads it, its windows
 // driven as a clerk drives them, and the books read after every step.
 #include "host/main_window.h"
+#include "order_seed.h"
 #include "platform/host_messages.h"
 #include "platform/nv_dm_base.h"
 #include "test_db.h"
@@ -41,24 +42,7 @@ protected:
         nvDMBase::instance().switches.checkWorkflow = true;
         nvDMBase::instance().userId = 1;
         nvDMBase::instance().userName = u"系统管理员"_s;
-        // A checked order of this month: 100 chairs, 30 already in production; the last task for
-        // chairs used 4 screws (0.5) and 1.5 boards (20) per chair.
-        ExecScript(
-            u"insert into T_BillType(FID,FBillTypeNo,FBillName,FPreCode) values(49,'RWD','生产任务单','RWD'),"
-            "(3,'XSDD','销售订单','XSDD');"
-            "insert into t_comUnit(FID,FNo,FName) values(1,'01','把'),(2,'02','个'),(3,'03','张');"
-            "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'C01','办公椅',1),(2,'M01','螺丝',2),"
-            "(3,'M02','板材',3);"
-            "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values(1,1,1,1),(2,2,1,1),(3,3,1,1);"
-            "insert into t_comClient(FID,FNo,FName,FType,FIsActive) values(1,'K01','华联商厦',1,1);"
-            "insert into t_SaleOrderForm(FID,FTypeID,FBillNo,FBillDate,FClientID,FIsChecked) values"
-            " (1,3,'XSDD20261200001','2026-12-01',1,1);"
-            "insert into t_SaleOrderList(FID,FFormID,FSID,FProductID,FUnitID,FNumber,FProtaskFinishNumber) values"
-            " (1,1,1,1,1,100,30);"
-            "insert into t_ProTaskForm(FID,FTypeID,FBillNo,FBillDate,FProductID,FUnitID,Fnumber,FIsChecked) values"
-            " (1,49,'RWD20261100001','2026-11-03',1,1,10,0);"
-            "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber,FPrice,FAmount) "
-            "values (1,1,1,2,2,4,40,0.5,20),(2,2,1,3,3,1.5,15,20,300)"_s);
+        SeedOrderLineAndEarlierTask();
         window = std::make_unique<HostMainWindow>();
         ASSERT_TRUE(window->loadModule(QStringLiteral(PROTASK_PLUGIN_PATH)));
     }
@@ -111,11 +95,11 @@ TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
     });
     action(editor(), u"actSelectSaleOrder"_s)->trigger();
     ASSERT_TRUE(answered) << "the source picker opened";
-    EXPECT_EQ(edit(u"edt_Fnumber"_s)->text(), u"70.00"_s) << "ordered 100, 30 already in production";
-    EXPECT_EQ(edit(u"edt_FFromBillNo"_s)->text(), u"XSDD20261200001"_s);
+    EXPECT_EQ(edit(u"edt_Fnumber"_s)->text(), u"90.00"_s) << "ordered 100, 10 already in production";
+    EXPECT_EQ(edit(u"edt_FFromBillNo"_s)->text(), u"XSD20261200001"_s);
     QTableView *lines = grid(editor());
-    EXPECT_EQ(cell(lines, 0, u"材料名称"_s), u"螺丝"_s);
-    EXPECT_DOUBLE_EQ(cell(lines, 0, u"总耗量"_s).toDouble(), 280) << "4 screws a chair, 70 chairs";
+    EXPECT_EQ(cell(lines, 0, u"材料名称"_s), u"螺栓"_s);
+    EXPECT_DOUBLE_EQ(cell(lines, 0, u"总耗量"_s).toDouble(), 180) << "2 bolts a chair, 90 chairs";
     action(editor(), u"actSave"_s)->trigger();
     const QString task = editor()->property("FBillID").toString();
     ASSERT_GT(task.toInt(), 1) << prompter.lastText().toStdString();
@@ -123,13 +107,13 @@ TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
                      "t_ProTaskForm where FID = "_s
                      + task)
                   .toString(),
-              u"RWD20261200001|70|1|0"_s);
+              u"RWD20261200001|90|501|0"_s);
     EXPECT_EQ(scalar(u"select group_concat(concat(FSingleNumber*1e0,'x',FNumber*1e0,'=',FAmount*1e0) order "
                      "by FSID) from t_ProTaskList where FFormID = "_s
                      + task)
                   .toString(),
-              u"4x280=140,1.5x105=2100"_s);
-    EXPECT_DOUBLE_EQ(finished(), 30) << "saving does not post with the check workflow on";
+              u"2x180=90"_s);
+    EXPECT_DOUBLE_EQ(finished(), 10) << "saving does not post with the check workflow on";
 
     action(editor(), u"actCheck"_s)->trigger();
     EXPECT_EQ(scalar(u"select FIsChecked from t_ProTaskForm where FID = "_s + task).toInt(), 1);
@@ -146,7 +130,7 @@ TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
 
     action(editor(), u"actUnCheck"_s)->trigger();
     EXPECT_EQ(scalar(u"select FIsChecked from t_ProTaskForm where FID = "_s + task).toInt(), 0);
-    EXPECT_DOUBLE_EQ(finished(), 30) << "unchecking takes the production back";
+    EXPECT_DOUBLE_EQ(finished(), 10) << "unchecking takes the production back";
     EXPECT_FALSE(edit(u"edt_FNote"_s)->isReadOnly());
 
     // Deleted from the list: the task and its lines are gone, the order line as before.
@@ -156,7 +140,7 @@ TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
     action(list(), u"actDel"_s)->trigger();
     EXPECT_EQ(prompter.lastText(), u"确定要删除所选单据?"_s);
     EXPECT_EQ(scalar(u"select count(*) from t_ProTaskForm where FID = "_s + task).toInt(), 0);
-    EXPECT_DOUBLE_EQ(finished(), 30);
+    EXPECT_DOUBLE_EQ(finished(), 10);
     EXPECT_EQ(grid(list())->model()->rowCount(), 0);
     EXPECT_EQ(scalar(u"select group_concat(FMsgCont order by FLogID separator '|') from zzsyslog"_s).toString(),
               u"打开操作|新建操作|保存操作 - 单据号:RWD20261200001|审核操作 - 单据号:RWD20261200001|"
