@@ -17,6 +17,7 @@
 
 using namespace protask;
 using namespace protask::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -40,9 +41,9 @@ protected:
         DatabaseTest::SetUp();
         ASSERT_NE(getBillInts(), nullptr) << PROTASK_PLUGIN_PATH;
         service = getBillInts()();
-        ExecScript(QStringLiteral("insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
-                                  "(7, 49, 'RWD20261200007', '2026-12-05 10:30:00', '加急'), "
-                                  "(9, 49, 'RWD20261200009', '2026-12-06 09:00:00', '样品')"));
+        ExecScript(u"insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
+                   "(7, 49, 'RWD20261200007', '2026-12-05 10:30:00', '加急'), "
+                   "(9, 49, 'RWD20261200009', '2026-12-06 09:00:00', '样品')"_s);
     }
     void TearDown() override
     {
@@ -82,14 +83,13 @@ protected:
     QString shown(const char *field) const
     {
         auto *e = form(kEditor)->findChild<QLineEdit *>(QString::fromLatin1(field));
-        return e ? e->text() : QStringLiteral("<missing>");
+        return e ? e->text() : u"<missing>"_s;
     }
     int property(const char *className, const char *name) const { return form(className)->property(name).toInt(); }
     // The editor as the host and the user see it: "bill/status/parameter type [number] [note]".
     QString editor() const
     {
-        return QStringLiteral("%1/%2/%3 [%4] [%5]")
-            .arg(property(kEditor, "FBillID"))
+        return u"%1/%2/%3 [%4] [%5]"_s.arg(property(kEditor, "FBillID"))
             .arg(property(kEditor, "FBillStatusID"))
             .arg(property(kEditor, "FParamTypeID"))
             .arg(shown("edt_FBillNo"), shown("edt_FNote"));
@@ -148,30 +148,30 @@ TEST_F(Service, TheEditorOpensOnceAndDisplaysTheBillsItIsGiven)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(property(kEditor, "FBillTypeID"), kTask);
     EXPECT_EQ(first->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(first->windowTitle(), QStringLiteral("生产任务单"));
-    EXPECT_EQ(editor(), QStringLiteral("9/2/0 [RWD20261200009] [样品]"));
+    EXPECT_EQ(first->windowTitle(), u"生产任务单"_s);
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
     EXPECT_EQ(open(1, 77, 11, "StorehouseID=1ProductsID=5"), 0);
     EXPECT_EQ(form(kEditor), first);
     EXPECT_EQ(sheet.count(), 1);
-    EXPECT_EQ(editor(), QStringLiteral("9/2/0 [RWD20261200009] [样品]"));
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
     EXPECT_EQ(edit(IsOpen), 1);
 
     EXPECT_EQ(display(7, 5), 0);
-    EXPECT_EQ(editor(), QStringLiteral("7/2/5 [RWD20261200007] [加急]"));
-    EXPECT_EQ(shown("edt_FBillDate"), QStringLiteral("2026-12-05")) << "the bill date loads into the date edit";
+    EXPECT_EQ(editor(), u"7/2/5 [RWD20261200007] [加急]"_s);
+    EXPECT_EQ(shown("edt_FBillDate"), u"2026-12-05"_s) << "the bill date loads into the date edit";
     form(kEditor)->setProperty("FSave", true);
     prompter.queueAnswer(false);
     display(9);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("数据未保存,确认不保存数据吗?"));
-    EXPECT_EQ(editor(), QStringLiteral("7/2/5 [RWD20261200007] [加急]"));
+    EXPECT_EQ(prompter.lastText(), u"数据未保存,确认不保存数据吗?"_s);
+    EXPECT_EQ(editor(), u"7/2/5 [RWD20261200007] [加急]"_s);
     EXPECT_TRUE(form(kEditor)->property("FSave").toBool());
     prompter.queueAnswer(true);
     display(9);
-    EXPECT_EQ(editor(), QStringLiteral("9/2/0 [RWD20261200009] [样品]"));
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
     EXPECT_FALSE(form(kEditor)->property("FSave").toBool());
 
     EXPECT_EQ(display(0), 0);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []")) << "a new bill starts cleared";
+    EXPECT_EQ(editor(), u"0/1/0 [20261200001] []"_s) << "a new bill starts cleared";
 }
 
 // A prompter whose question fails, as a message box can when the display goes away.
@@ -197,11 +197,11 @@ TEST_F(Service, ClosingAsksOnlyForAModifiedEditorAndNoOrAFailureKeepsIt)
         FailingQuestionPrompter failing;
         PrompterScope inside(failing);
         EXPECT_EQ(edit(Close), 1) << "not closed";
-        EXPECT_EQ(failing.lastText(), QStringLiteral("the question could not be asked"));
+        EXPECT_EQ(failing.lastText(), u"the question could not be asked"_s);
     }
     prompter.queueAnswer(false);
     EXPECT_EQ(edit(Close), 1);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("数据未保存,是否确认要关闭吗?"));
+    EXPECT_EQ(prompter.lastText(), u"数据未保存,是否确认要关闭吗?"_s);
     EXPECT_EQ(edit(IsOpen), 1);
     EXPECT_EQ(form(kEditor), editor);
     EXPECT_TRUE(editor->isVisibleTo(&sheet));
@@ -221,7 +221,7 @@ TEST_F(Service, TheListOpensOnceAndTheWindowsTakeFocusByName)
     ASSERT_NE(billList, nullptr);
     EXPECT_EQ(property(kList, "FBillTypeID"), kTask);
     EXPECT_EQ(billList->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(sheet.tabText(sheet.indexOf(billList)), QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(sheet.tabText(sheet.indexOf(billList)), u"生产任务单列表"_s);
     EXPECT_EQ(list(Open, 3002), 0);
     EXPECT_EQ(form(kList), billList);
     EXPECT_EQ(property(kList, "FBillTypeID"), kTask);
@@ -257,11 +257,11 @@ TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
     KillConnection(db);
     EXPECT_EQ(open(2, 9), 0);
     ASSERT_NE(form(kEditor), nullptr);
-    EXPECT_EQ(shown("edt_FBillNo"), QStringLiteral("RWD20261200009"));
+    EXPECT_EQ(shown("edt_FBillNo"), u"RWD20261200009"_s);
 
     KillConnection(db);
     EXPECT_EQ(display(7), 0);
-    EXPECT_EQ(shown("edt_FNote"), QStringLiteral("加急"));
+    EXPECT_EQ(shown("edt_FNote"), u"加急"_s);
 
     KillConnection(db);
     EXPECT_EQ(list(Open), 0);
