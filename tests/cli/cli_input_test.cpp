@@ -39,10 +39,8 @@ const QStringList kTextFields =
     "FFormDefined3 FFromBillNo lines.FProductName lines.FUnitName lines.FBatchNo1 lines.FListDefined1 "
     "lines.FListDefined2 lines.FListDefined3 lines.FNote"_s.split(u' ');
 
-// Every text of a task, saved from a file and shown again: quotes, backslashes (one alone at
-// the end), the LIKE wildcards and characters outside the basic plane are stored exactly; a NUL
-// character or a text longer than its column is refused naming the field, and the refusal
-// leaves every table as it was.
+// Quotes, backslashes, LIKE wildcards and characters outside the basic plane are stored exactly;
+// a NUL or a text longer than its column is refused naming the field and changes nothing.
 TEST_F(Cli, EveryTextRoundTripsExactlyOrIsRefusedNamingItsField)
 {
     const QString specials = u"It's \\ 100% a_b 😀 𠀀 \\"_s;
@@ -83,9 +81,8 @@ TEST_F(Cli, EveryTextRoundTripsExactlyOrIsRefusedNamingItsField)
     EXPECT_EQ(RunCli(show).json.toJson(), shown);
 }
 
-// A field of a task file is stored as given (numbers in exponent form as the numbers they
-// are), or the task is refused with the editor's message, or the file is not read (exit 2);
-// a refusal changes nothing.
+// A field is stored as given, or the task is refused (exit 1, nothing changed), or the file is
+// not read (exit 2).
 TEST_F(Cli, FieldsAreStoredAsGivenOrRefused)
 {
     struct Case {
@@ -131,8 +128,8 @@ TEST_F(Cli, FieldsAreStoredAsGivenOrRefused)
     EXPECT_EQ(SaveTaskFile("not json").exitCode, 2);
 }
 
-// The list's find text matches itself literally, even where the server's collation would take
-// one character outside the basic plane for another.
+// The find matches itself literally, even where the collation takes one character outside the
+// basic plane for another.
 TEST_F(Cli, TheListsFindMatchesEveryTextLiterally)
 {
     ExecScript(u"insert into t_comEmployee(FID,FName) values (15,'甲😀'), (16,'甲𠀀'), (17,'尾\\\\'), (19,'甲😁');"

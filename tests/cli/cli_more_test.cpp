@@ -9,8 +9,7 @@ using namespace protask::testing;
 
 namespace {
 
-// A task and the list printed through the shipped templates, as the editor's and the list's
-// print do: the file is a PDF of the pages the engine laid out, with the numbers on it.
+// A task and the list printed through the shipped templates: a PDF of the pages laid out.
 TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
 {
     QTemporaryDir home;
@@ -92,9 +91,8 @@ TEST_F(Cli, VouchersAreMadeOnlyForBillTypesThatMakeThem)
     EXPECT_EQ(AllTablesChecksum(), before);
 }
 
-// With the check workflow and the rights switch on, a user holding only the task's window
-// rights is refused every writing action and the prints with the windows' text, and nothing in
-// the database changes.
+// A user holding only the task's window rights is refused every writing action and the prints
+// with the windows' text, and nothing changes.
 TEST_F(Cli, ARestrictedUserIsRefusedEveryWritingActionAndThePrints)
 {
     QTemporaryDir home;

@@ -7,8 +7,7 @@ using namespace protask::testing;
 
 namespace {
 
-// The whole round of a task made from an order line: proposal, save with check, the order's
-// counter, uncheck, and delete only after a Yes.
+// Proposal, save with check, the order's counter, uncheck, and delete only after a Yes.
 TEST_F(Cli, TaskFromAnOrderLineRunsTheWholeRound)
 {
     const CliRun proposal = FromOrderLine();
@@ -45,7 +44,7 @@ TEST_F(Cli, TaskFromAnOrderLineRunsTheWholeRound)
     EXPECT_EQ(count(u"select count(*) from t_ProTaskList where FFormID = "_s + id), 0);
 }
 
-// The list's rows with its find and dates, and the export of the same rows to a workbook.
+// The list's rows by date, and their export to a workbook.
 TEST_F(Cli, ListAndExportShowTheListsRows)
 {
     ASSERT_EQ(FromOrderLine({u"--save"_s}).exitCode, 0);

@@ -67,8 +67,7 @@ protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        // Through a handle of its own that is released again: the hook stays only because
-        // the library is never unloaded.
+        // The hook outlives this handle because the library is never unloaded.
         TCallDLL library(kCommLibraryName);
         const auto setHook = reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"));
         ASSERT_NE(setHook, nullptr);
@@ -179,9 +178,8 @@ TEST_F(Comm, ChosenRecordsLandInTheLookupTexts)
     EXPECT_EQ(g_dialogs, std::size(picks)) << "every lookup of the run opened its dialog";
 }
 
-// Every kind's statement runs on the schema. Clients and suppliers share a table and are listed
-// apart, inactive ones left out; a chosen record is read back from the table the loader names,
-// and the retail lookup reads nothing back.
+// Every kind's statement runs; clients and suppliers are listed apart, inactive ones left out,
+// and a chosen record is read back from the table the loader names.
 TEST_F(Comm, EveryKindListsItsOwnRows)
 {
     ExecScript(u"insert into t_comClient(FID, FNo, FName, FType, FIsActive) values (1, 'C-1', '华东商贸', 1, 1),"
@@ -206,8 +204,7 @@ TEST_F(Comm, EveryKindListsItsOwnRows)
     EXPECT_EQ(CommonLookupTable(2013), QString());
 }
 
-// A missing library or kind and a server error reach the user as error boxes, and no dialog
-// opens.
+// A missing library or kind and a server error reach the user as error boxes.
 TEST_F(Comm, FailuresReachTheUserAsErrorBoxes)
 {
     struct Failure {

@@ -1,5 +1,3 @@
-// The host's configuration: command line and INI file, the private server's database, the
-// switches in t_comparameters, and the settings dialog's save.
 #include "host/host_config.h"
 #include "host/host_dialogs.h"
 #include "platform/program_folder.h"
@@ -50,8 +48,7 @@ TEST(HostConfig, CommandLineWinsOverTheIniFileAndWithoutAServerThePrivateOneIsUs
     SetProgramFolder(previous);
 }
 
-// The database name comes from the command line or the INI file: whatever it holds, the
-// private server gets exactly that database, and the schema is loaded into it once.
+// Whatever the database's name holds, the private server gets exactly that database, loaded once.
 TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
 {
     QTemporaryDir dir;
@@ -76,9 +73,8 @@ TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
 
 using Settings = DatabaseTest;
 
-// The switches are read from t_comparameters. The settings dialog, driven without exec(), saves
-// the company row and the parameters in one transaction, never fails silently, and after a
-// dropped connection reopens it and writes; the parameters it saves read back as it showed them.
+// The settings dialog saves the company row and the parameters in one transaction, never fails
+// silently, reopens a dropped connection, and what it saves reads back as it showed it.
 TEST_F(Settings, SwitchesAreReadAndTheDialogSavesThemWithTheCompany)
 {
     ExecScript(u"insert into t_comCompany(FID, FName, FNumberDecimal, FPriceDecimal) values (1, '旧公司', 2, 2);"
@@ -95,8 +91,6 @@ TEST_F(Settings, SwitchesAreReadAndTheDialogSavesThemWithTheCompany)
     EXPECT_TRUE(switches.warnNegativeBatchStock);
     EXPECT_FALSE(switches.forbidNegativeBatchStock);
 
-    // The user renames the company, turns the check step on, forbids negative stock and
-    // changes the tax rate.
     SettingsDialog dialog;
     dialog.findChild<QLineEdit *>(u"edt_FName"_s)->setText(u"新公司"_s);
     dialog.findChild<QCheckBox *>(u"FIsCheckBill"_s)->setChecked(true);

@@ -1,6 +1,5 @@
-// A production task from the list to a checked task made from a sales-order line, and back to
-// nothing: the host's main window with the module loaded as the host loads it, its windows
-// driven as a clerk drives them, and the books read after every step.
+// A task from the list through a sales-order line to checked and back to nothing, in the host's
+// main window with the module loaded as the host loads it.
 #include "host/main_window.h"
 #include "order_seed.h"
 #include "platform/host_messages.h"
@@ -133,7 +132,7 @@ TEST_F(TaskFlow, FromTheListThroughASalesOrderLineToCheckedAndBackToNothing)
     EXPECT_DOUBLE_EQ(finished(), 10) << "unchecking takes the production back";
     EXPECT_FALSE(edit(u"edt_FNote"_s)->isReadOnly());
 
-    // Deleted from the list: the task and its lines are gone, the order line as before.
+    // Deleted from the list, the order line as before.
     window->sheet()->setCurrentWidget(list());
     grid(list())->setCurrentIndex(grid(list())->model()->index(0, 2));
     prompter.queueAnswer(true);

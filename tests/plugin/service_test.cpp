@@ -139,8 +139,8 @@ TEST_F(Service, ReferenceCountsFollowAddRefAndRelease)
     EXPECT_EQ(second->Release(), 0);
 }
 
-// The editor opens once: a second open keeps its fields; a display loads another bill, asking
-// before it drops changes.
+// A second open keeps the editor's fields; a display loads another bill, asking before it drops
+// changes.
 TEST_F(Service, TheEditorOpensOnceAndDisplaysTheBillsItIsGiven)
 {
     EXPECT_EQ(open(2, 9), 0);
@@ -180,8 +180,7 @@ public:
     bool askYesNo(const QString &, PromptKind) override { throw std::runtime_error("the question could not be asked"); }
 };
 
-// Closing asks only for a modified editor; a No, or a failure inside the close, keeps the
-// editor and answers "not closed".
+// A No, or a failure inside the close, keeps the editor and answers "not closed".
 TEST_F(Service, ClosingAsksOnlyForAModifiedEditorAndNoOrAFailureKeepsIt)
 {
     open();
@@ -211,8 +210,7 @@ TEST_F(Service, ClosingAsksOnlyForAModifiedEditorAndNoOrAFailureKeepsIt)
     EXPECT_EQ(sheet.count(), 0);
 }
 
-// The list opens once and closes without a question; focus names ignore case; the windows
-// outlive the service that opened them.
+// Focus names ignore case; the windows outlive the service that opened them.
 TEST_F(Service, TheListOpensOnceAndTheWindowsTakeFocusByName)
 {
     open();
@@ -249,8 +247,7 @@ TEST_F(Service, TheListOpensOnceAndTheWindowsTakeFocusByName)
     EXPECT_TRUE(prompter.entries().isEmpty());
 }
 
-// The server ends an idle session (wait_timeout, a restart): the next open or display
-// reopens the connection and works as if nothing happened.
+// After the server ended an idle session, the next open or display reopens the connection.
 TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
 {
     const QSqlDatabase db = nvDMBase::instance().connection();
