@@ -1,175 +1,125 @@
-// The host's configuration: command line and INI file, the private server's database, the
-// switches in t_comparameters, and the settings dialog's save.
 #include "host/host_config.h"
 #include "host/host_dialogs.h"
 #include "platform/program_folder.h"
 #include "test_db.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace protask;
-using protask::testing::ExecScript;
+using namespace protask::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
-
-QString stored(const QString &sql)
-{
-    TDataSet q(nvDMBase::instance().connection());
-    q.open(sql);
-    return q.value(0, 0).toString();
-}
 
 TEST(HostConfig, CommandLineWinsOverTheIniFileAndWithoutAServerThePrivateOneIsUsed)
 {
     const QString previous = ProgramFolder();
     QTemporaryDir home;
-    const QStringList run = {QStringLiteral("host"), QStringLiteral("--home"), home.path()};
-    HostConfig c = ParseHostConfig(run, QStringLiteral("/opt/x"));
+    const QStringList run = {u"host"_s, u"--home"_s, home.path()};
+    HostConfig c = ParseHostConfig(run, u"/opt/x"_s);
     EXPECT_TRUE(c.usePrivateServer);
     EXPECT_EQ(c.home, home.path());
-    EXPECT_EQ(c.db.database, QStringLiteral("protask"));
-    EXPECT_EQ(c.pluginPath, QStringLiteral("/opt/x/libprotask.so"));
+    EXPECT_EQ(c.db.database, u"protask"_s);
+    EXPECT_EQ(c.pluginPath, u"/opt/x/libprotask.so"_s);
 
-    QFile ini(home.path() + QStringLiteral("/protask-host.ini"));
+    QFile ini(home.path() + u"/protask-host.ini"_s);
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.write("[Database]\nhost=db.example\nport=3307\nuser=clerk\npassword=secret\nname=suite\n");
     ini.close();
-    c = ParseHostConfig(run, QStringLiteral("/x"));
+    c = ParseHostConfig(run, u"/x"_s);
     EXPECT_FALSE(c.usePrivateServer);
     EXPECT_EQ(QStringList({c.db.host, QString::number(c.db.port), c.db.user, c.db.password, c.db.database}),
-              QStringList({QStringLiteral("db.example"), QStringLiteral("3307"), QStringLiteral("clerk"),
-                           QStringLiteral("secret"), QStringLiteral("suite")}));
+              QStringList({u"db.example"_s, u"3307"_s, u"clerk"_s, u"secret"_s, u"suite"_s}));
 
     c = ParseHostConfig(
-        run
-            + QStringList({QStringLiteral("--db-name"), QStringLiteral("other"), QStringLiteral("--db-port"),
-                           QStringLiteral("3310"), QStringLiteral("--user"), QStringLiteral("系统管理员")}),
-        QStringLiteral("/x"));
+        run + QStringList{u"--db-name"_s, u"other"_s, u"--db-port"_s, u"3310"_s, u"--user"_s, u"系统管理员"_s},
+        u"/x"_s);
     EXPECT_EQ(QStringList({c.db.database, QString::number(c.db.port), c.db.host, c.signInUser}),
-              QStringList({QStringLiteral("other"), QStringLiteral("3310"), QStringLiteral("db.example"),
-                           QStringLiteral("系统管理员")}));
+              QStringList({u"other"_s, u"3310"_s, u"db.example"_s, u"系统管理员"_s}));
 
-    EXPECT_THROW(ParseHostConfig({QStringLiteral("host"), QStringLiteral("--db-port"), QStringLiteral("abc")},
-                                 QStringLiteral("/x")),
-                 std::runtime_error);
-    EXPECT_THROW(ParseHostConfig({QStringLiteral("host"), QStringLiteral("--no-such")}, QStringLiteral("/x")),
-                 std::runtime_error);
+    EXPECT_THROW(ParseHostConfig({u"host"_s, u"--db-port"_s, u"abc"_s}, u"/x"_s), std::runtime_error);
+    EXPECT_THROW(ParseHostConfig({u"host"_s, u"--no-such"_s}, u"/x"_s), std::runtime_error);
     SetProgramFolder(previous);
 }
 
-// The database name comes from the command line or the INI file: whatever it holds, the
-// private server gets exactly that database, and the schema is loaded into it once.
+// Whatever the database's name holds, the private server gets exactly that database, loaded once.
 TEST(PrivateDatabase, IsCreatedUnderItsExactNameAndLoadedOnce)
 {
     QTemporaryDir dir;
-    QFile schema(dir.filePath(QStringLiteral("schema.sql")));
+    QFile schema(dir.filePath(u"schema.sql"_s));
     ASSERT_TRUE(schema.open(QIODevice::WriteOnly));
     schema.write("CREATE TABLE t_probe (FID INT PRIMARY KEY);\n");
     schema.close();
-    TDataSet q(nvDMBase::instance().connection());
-    const QString tool = protask::testing::SourceDir() + QStringLiteral("/scripts/protask-db");
-
-    for (const QString &name :
-         {QStringLiteral("t_host_plain"), QStringLiteral("t_host `tick` db"), QStringLiteral("t_host'quote")}) {
+    const QString tool = SourceDir() + u"/scripts/protask-db"_s;
+    for (const QString &name : {u"t_host_plain"_s, u"t_host `tick` db"_s, u"t_host'quote"_s}) {
         SCOPED_TRACE(name.toStdString());
         const QString quoted = sqlQuotedIdentifier(name);
-        q.exec(QStringLiteral("DROP DATABASE IF EXISTS ") + quoted);
-        ConnectionSettings server = protask::testing::TestConnectionSettings(QStringLiteral("host-config"));
+        ExecScript(u"DROP DATABASE IF EXISTS "_s + quoted);
+        ConnectionSettings server = TestConnectionSettings(u"host-config"_s);
         server.database = name;
-
         EXPECT_TRUE(CreateDatabaseOnFirstUse(tool, server, schema.fileName()));
-        q.exec(QStringLiteral("insert into %1.t_probe values (1)").arg(quoted));
+        ExecScript(u"insert into %1.t_probe values (1)"_s.arg(quoted));
         EXPECT_FALSE(CreateDatabaseOnFirstUse(tool, server, schema.fileName())) << "a database with tables is kept";
-        EXPECT_EQ(stored(QStringLiteral("select count(*) from %1.t_probe").arg(quoted)), QStringLiteral("1"));
-        q.exec(QStringLiteral("DROP DATABASE ") + quoted);
+        EXPECT_EQ(scalar(u"select count(*) from %1.t_probe"_s.arg(quoted)).toInt(), 1);
+        ExecScript(u"DROP DATABASE "_s + quoted);
     }
 }
 
-using Switches = protask::testing::DatabaseTest;
+using Settings = DatabaseTest;
 
-TEST_F(Switches, AreReadFromAndWrittenToTheParameterTable)
+// The settings dialog saves the company row and the parameters in one transaction, never fails
+// silently, reopens a dropped connection, and what it saves reads back as it showed it.
+TEST_F(Settings, SwitchesAreReadAndTheDialogSavesThemWithTheCompany)
 {
-    ExecScript(QStringLiteral("insert into t_comparameters(FName, FTypeID, FBoolValue, FIntValue, FFloatValue) values "
-                              "('FIsCheckBill', 2, 1, null, null), ('FIsUseRight', 1, null, 1, null), "
-                              "('FTaxRate', 4, null, null, 13), ('FWarnNegativeBatchStock', 2, 1, null, null)"));
-    nvDMBase &dm = nvDMBase::instance();
-    dm.switches = HostSwitches();
-    LoadHostSwitches(dm);
-    EXPECT_TRUE(dm.switches.checkWorkflow);
-    EXPECT_EQ(dm.switches.rightsSwitch, 1);
-    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 13.0);
-    EXPECT_TRUE(dm.switches.warnNegativeBatchStock);
-    EXPECT_FALSE(dm.switches.forbidNegativeBatchStock);
-    EXPECT_FALSE(dm.switches.checkOnSave);
+    ExecScript(u"insert into t_comCompany(FID, FName, FNumberDecimal, FPriceDecimal) values (1, '旧公司', 2, 2);"
+               "insert into t_comparameters(FName, FTypeID, FBoolValue, FIntValue, FFloatValue) values "
+               "('FIsCheckBill', 2, 0, null, null), ('FIsUseRight', 1, null, 1, null), "
+               "('FTaxRate', 4, null, null, 13), ('FWarnNegativeBatchStock', 2, 1, null, null);"
+               "CREATE TRIGGER t_comparameters_refused BEFORE UPDATE ON t_comparameters FOR EACH ROW "
+               "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'parameters are read-only'"_s);
+    HostSwitches &switches = nvDMBase::instance().switches;
+    switches = HostSwitches();
+    LoadHostSwitches(nvDMBase::instance());
+    EXPECT_EQ(switches.rightsSwitch, 1);
+    EXPECT_DOUBLE_EQ(switches.defaultTaxRate, 13.0);
+    EXPECT_TRUE(switches.warnNegativeBatchStock);
+    EXPECT_FALSE(switches.forbidNegativeBatchStock);
 
-    HostSwitches changed = dm.switches;
-    changed.checkWorkflow = false;
-    changed.forbidNegativeStock = true;
-    changed.defaultTaxRate = 6.5;
-    SaveHostSwitches(changed);
-    dm.switches = HostSwitches();
-    LoadHostSwitches(dm);
-    EXPECT_FALSE(dm.switches.checkWorkflow);
-    EXPECT_TRUE(dm.switches.forbidNegativeStock);
-    EXPECT_DOUBLE_EQ(dm.switches.defaultTaxRate, 6.5);
-    EXPECT_EQ(dm.switches.rightsSwitch, 1);
-    EXPECT_EQ(stored(QStringLiteral("select count(*) from t_comparameters where FName = 'FIsCheckBill'")),
-              QStringLiteral("1"))
-        << "saving updates the row instead of adding one";
-}
-
-// The settings dialog's save, driven without exec(): one transaction over the company row and
-// the parameters, after a dropped connection is reopened, and never a silent failure.
-class SettingsSave : public protask::testing::DatabaseTest {
-protected:
-    void SetUp() override
-    {
-        DatabaseTest::SetUp();
-        ExecScript(QStringLiteral(
-            "insert into t_comCompany(FID, FName, FNumberDecimal, FPriceDecimal) values (1, '旧公司', 2, 2);"
-            "insert into t_comparameters(FName, FTypeID, FBoolValue) values ('FIsCheckBill', 2, 0)"));
-        nvDMBase::instance().switches = HostSwitches();
-        // The user renames the company and turns the check step on.
-        dialog = std::make_unique<SettingsDialog>();
-        dialog->findChild<QLineEdit *>(QStringLiteral("edt_FName"))->setText(QStringLiteral("新公司"));
-        dialog->findChild<QCheckBox *>(QStringLiteral("FIsCheckBill"))->setChecked(true);
-    }
-    void TearDown() override
-    {
-        ExecScript(QStringLiteral("DROP TRIGGER IF EXISTS t_comparameters_refused"));
-        DatabaseTest::TearDown();
-    }
-    QString company() const { return stored(QStringLiteral("select FName from t_comCompany where FID = 1")); }
-    std::unique_ptr<SettingsDialog> dialog;
-};
-
-TEST_F(SettingsSave, AfterTheServerDroppedTheConnectionTheSaveReopensItAndWrites)
-{
-    protask::testing::KillConnection(nvDMBase::instance().connection());
-    EXPECT_TRUE(dialog->save());
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(company(), QStringLiteral("新公司"));
-    EXPECT_EQ(stored(QStringLiteral("select FBoolValue from t_comparameters where FName = 'FIsCheckBill'")),
-              QStringLiteral("1"));
-    EXPECT_TRUE(nvDMBase::instance().switches.checkWorkflow);
-}
-
-TEST_F(SettingsSave, AParameterTheServerRefusesIsReportedAndNothingIsSaved)
-{
-    ExecScript(QStringLiteral("CREATE TRIGGER t_comparameters_refused BEFORE UPDATE ON t_comparameters FOR EACH ROW "
-                              "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'parameters are read-only'"));
-    EXPECT_FALSE(dialog->save());
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("保存失败：parameters are read-only"));
+    SettingsDialog dialog;
+    dialog.findChild<QLineEdit *>(u"edt_FName"_s)->setText(u"新公司"_s);
+    dialog.findChild<QCheckBox *>(u"FIsCheckBill"_s)->setChecked(true);
+    dialog.findChild<QCheckBox *>(u"FForbidNegativeStock"_s)->setChecked(true);
+    dialog.findChild<QDoubleSpinBox *>(u"FTaxRate"_s)->setValue(6.5);
+    const auto company = []() { return scalar(u"select FName from t_comCompany where FID = 1"_s).toString(); };
+    EXPECT_FALSE(dialog.save());
+    ExecScript(u"DROP TRIGGER t_comparameters_refused"_s);
+    EXPECT_EQ(prompter.lastText(), u"保存失败：parameters are read-only"_s);
     EXPECT_EQ(prompter.entries().last().kind, PromptKind::Error);
-    EXPECT_EQ(company(), QStringLiteral("旧公司")) << "the company row goes back with the parameters";
-    EXPECT_FALSE(nvDMBase::instance().switches.checkWorkflow) << "the switches in use stay as stored";
+    EXPECT_EQ(company(), u"旧公司"_s) << "the company row goes back with the parameters";
+    EXPECT_FALSE(switches.checkWorkflow) << "the switches in use stay as stored";
+
+    prompter.clear();
+    KillConnection(nvDMBase::instance().connection());
+    EXPECT_TRUE(dialog.save());
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(u'\n').toStdString();
+    EXPECT_EQ(company(), u"新公司"_s);
+    EXPECT_TRUE(switches.checkWorkflow);
+    switches = HostSwitches();
+    LoadHostSwitches(nvDMBase::instance());
+    EXPECT_TRUE(switches.checkWorkflow);
+    EXPECT_TRUE(switches.forbidNegativeStock);
+    EXPECT_FALSE(switches.askOnNegativeStock);
+    EXPECT_DOUBLE_EQ(switches.defaultTaxRate, 6.5);
+    EXPECT_TRUE(switches.warnNegativeBatchStock);
+    EXPECT_EQ(switches.rightsSwitch, 1);
+    EXPECT_EQ(scalar(u"select count(*) from t_comparameters where FName = 'FIsCheckBill'"_s).toInt(), 1)
+        << "saving updates the row instead of adding one";
 }
 
 } // namespace

@@ -13,11 +13,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <stdexcept>
 
 using namespace protask;
-using protask::testing::ExecScript;
+using namespace protask::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -34,31 +34,27 @@ GetBillIntsFunc getBillInts()
     return resolved;
 }
 
-class Service : public protask::testing::DatabaseTest {
+class Service : public DatabaseTest {
 protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        // A new bill proposes a number of the server's month.
-        clock = std::make_unique<protask::testing::PinServerClock>(nvDMBase::instance().connection(),
-                                                                   protask::testing::kPinnedNow);
         ASSERT_NE(getBillInts(), nullptr) << PROTASK_PLUGIN_PATH;
         service = getBillInts()();
-        ExecScript(QStringLiteral("insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
-                                  "(7, 49, 'RWD20261200007', '2026-12-05 10:30:00', '加急'), "
-                                  "(9, 49, 'RWD20261200009', '2026-12-06 09:00:00', '样品')"));
+        ExecScript(u"insert into t_ProTaskForm(FID, FTypeID, FBillNo, FBillDate, FNote) values "
+                   "(7, 49, 'RWD20261200007', '2026-12-05 10:30:00', '加急'), "
+                   "(9, 49, 'RWD20261200009', '2026-12-06 09:00:00', '样品')"_s);
     }
     void TearDown() override
     {
         // Close whatever the test left open, answering Yes to any question.
-        if (!service)
-            return DatabaseTest::TearDown();
-        prompter.queueAnswer(true);
-        edit(Close);
-        list(Close);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        service->Release();
-        clock.reset();
+        if (service) {
+            prompter.queueAnswer(true);
+            edit(Close);
+            list(Close);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            service->Release();
+        }
         DatabaseTest::TearDown();
     }
 
@@ -75,6 +71,7 @@ protected:
     {
         return service->BillDisplay(billId, kTask, 0, "", paramType, "x");
     }
+    void focus(int32_t type, const char *name) { service->BillCursorFocus(mainHandle, sheetHandle, type, name); }
     QWidget *form(const char *className) const
     {
         for (int i = 0; i < sheet.count(); ++i) {
@@ -86,14 +83,13 @@ protected:
     QString shown(const char *field) const
     {
         auto *e = form(kEditor)->findChild<QLineEdit *>(QString::fromLatin1(field));
-        return e ? e->text() : QStringLiteral("<missing>");
+        return e ? e->text() : u"<missing>"_s;
     }
     int property(const char *className, const char *name) const { return form(className)->property(name).toInt(); }
     // The editor as the host and the user see it: "bill/status/parameter type [number] [note]".
     QString editor() const
     {
-        return QStringLiteral("%1/%2/%3 [%4] [%5]")
-            .arg(property(kEditor, "FBillID"))
+        return u"%1/%2/%3 [%4] [%5]"_s.arg(property(kEditor, "FBillID"))
             .arg(property(kEditor, "FBillStatusID"))
             .arg(property(kEditor, "FParamTypeID"))
             .arg(shown("edt_FBillNo"), shown("edt_FNote"));
@@ -104,7 +100,6 @@ protected:
     const quint32 mainHandle = registerWindowHandle(&mainWindow);
     const int32_t sheetHandle = static_cast<int32_t>(registerWindowHandle(&sheet));
     IBillInterface *service = nullptr;
-    std::unique_ptr<protask::testing::PinServerClock> clock;
 };
 
 TEST_F(Service, NothingAnswersBeforeTheFirstOpenNorForAnotherBillType)
@@ -144,41 +139,39 @@ TEST_F(Service, ReferenceCountsFollowAddRefAndRelease)
     EXPECT_EQ(second->Release(), 0);
 }
 
-TEST_F(Service, OpeningTwiceKeepsTheFirstFormsFields)
+// A second open keeps the editor's fields; a display loads another bill, asking before it drops
+// changes.
+TEST_F(Service, TheEditorOpensOnceAndDisplaysTheBillsItIsGiven)
 {
-    EXPECT_EQ(open(1, 0, 0, ""), 0);
+    EXPECT_EQ(open(2, 9), 0);
     QWidget *first = form(kEditor);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(property(kEditor, "FBillTypeID"), kTask);
     EXPECT_EQ(first->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []"));
-
-    EXPECT_EQ(open(2, 77, 11, "StorehouseID=1ProductsID=5"), 0);
+    EXPECT_EQ(first->windowTitle(), u"生产任务单"_s);
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
+    EXPECT_EQ(open(1, 77, 11, "StorehouseID=1ProductsID=5"), 0);
     EXPECT_EQ(form(kEditor), first);
     EXPECT_EQ(sheet.count(), 1);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []"));
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
     EXPECT_EQ(edit(IsOpen), 1);
-}
 
-TEST_F(Service, ClosingAsksOnlyForAModifiedEditorAndNoKeepsIt)
-{
-    open();
+    EXPECT_EQ(display(7, 5), 0);
+    EXPECT_EQ(editor(), u"7/2/5 [RWD20261200007] [加急]"_s);
+    EXPECT_EQ(shown("edt_FBillDate"), u"2026-12-05"_s) << "the bill date loads into the date edit";
     form(kEditor)->setProperty("FSave", true);
-    EXPECT_EQ(edit(IsModified), 1);
     prompter.queueAnswer(false);
-    EXPECT_EQ(edit(Close), 1);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("数据未保存,是否确认要关闭吗?"));
-    EXPECT_EQ(edit(IsOpen), 1);
-    EXPECT_NE(form(kEditor), nullptr);
+    display(9);
+    EXPECT_EQ(prompter.lastText(), u"数据未保存,确认不保存数据吗?"_s);
+    EXPECT_EQ(editor(), u"7/2/5 [RWD20261200007] [加急]"_s);
+    EXPECT_TRUE(form(kEditor)->property("FSave").toBool());
     prompter.queueAnswer(true);
-    EXPECT_EQ(edit(Close), 0);
-    EXPECT_EQ(edit(IsOpen), 0);
-    EXPECT_EQ(sheet.count(), 0);
+    display(9);
+    EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
+    EXPECT_FALSE(form(kEditor)->property("FSave").toBool());
 
-    open();
-    EXPECT_EQ(edit(Close), 0);
-    EXPECT_EQ(prompter.entries().size(), 2) << "an unmodified editor closes without a question";
-    EXPECT_EQ(sheet.count(), 0);
+    EXPECT_EQ(display(0), 0);
+    EXPECT_EQ(editor(), u"0/1/0 [20261200001] []"_s) << "a new bill starts cleared";
 }
 
 // A prompter whose question fails, as a message box can when the display goes away.
@@ -187,117 +180,91 @@ public:
     bool askYesNo(const QString &, PromptKind) override { throw std::runtime_error("the question could not be asked"); }
 };
 
-TEST_F(Service, AFailureInsideTheCloseKeepsTheEditorAndSaysNotClosed)
+// A No, or a failure inside the close, keeps the editor and answers "not closed".
+TEST_F(Service, ClosingAsksOnlyForAModifiedEditorAndNoOrAFailureKeepsIt)
 {
+    open();
+    EXPECT_EQ(edit(Close), 0);
+    EXPECT_TRUE(prompter.entries().isEmpty()) << "an unmodified editor closes without a question";
+    EXPECT_EQ(sheet.count(), 0);
+
     open();
     QWidget *editor = form(kEditor);
     editor->setProperty("FSave", true);
+    EXPECT_EQ(edit(IsModified), 1);
     {
         FailingQuestionPrompter failing;
         PrompterScope inside(failing);
         EXPECT_EQ(edit(Close), 1) << "not closed";
-        EXPECT_EQ(failing.lastText(), QStringLiteral("the question could not be asked"));
+        EXPECT_EQ(failing.lastText(), u"the question could not be asked"_s);
     }
+    prompter.queueAnswer(false);
+    EXPECT_EQ(edit(Close), 1);
+    EXPECT_EQ(prompter.lastText(), u"数据未保存,是否确认要关闭吗?"_s);
     EXPECT_EQ(edit(IsOpen), 1);
     EXPECT_EQ(form(kEditor), editor);
     EXPECT_TRUE(editor->isVisibleTo(&sheet));
-
     prompter.queueAnswer(true);
-    EXPECT_EQ(edit(Close), 0) << "the kept slot still closes";
+    EXPECT_EQ(edit(Close), 0);
+    EXPECT_EQ(edit(IsOpen), 0);
     EXPECT_EQ(sheet.count(), 0);
 }
 
-TEST_F(Service, TheEditorLoadsTheBillItOpensOnOrDisplaysAndAsksBeforeDroppingChanges)
+// Focus names ignore case; the windows outlive the service that opened them.
+TEST_F(Service, TheListOpensOnceAndTheWindowsTakeFocusByName)
 {
-    open(2, 9);
-    EXPECT_EQ(editor(), QStringLiteral("9/2/0 [RWD20261200009] [样品]"));
-    EXPECT_EQ(form(kEditor)->windowTitle(), QStringLiteral("生产任务单"));
-    EXPECT_EQ(display(7, 5), 0);
-    EXPECT_EQ(editor(), QStringLiteral("7/2/5 [RWD20261200007] [加急]"));
-    EXPECT_EQ(shown("edt_FBillDate"), QStringLiteral("2026-12-05")) << "the bill date loads into the date edit";
-
-    form(kEditor)->setProperty("FSave", true);
-    prompter.queueAnswer(false);
-    display(9);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("数据未保存,确认不保存数据吗?"));
-    EXPECT_EQ(editor(), QStringLiteral("7/2/5 [RWD20261200007] [加急]"));
-    EXPECT_TRUE(form(kEditor)->property("FSave").toBool());
-    prompter.queueAnswer(true);
-    display(9);
-    EXPECT_EQ(editor(), QStringLiteral("9/2/0 [RWD20261200009] [样品]"));
-    EXPECT_FALSE(form(kEditor)->property("FSave").toBool());
-
-    EXPECT_EQ(display(0), 0);
-    EXPECT_EQ(editor(), QStringLiteral("0/1/0 [20261200001] []")) << "a new bill starts cleared";
-}
-
-TEST_F(Service, ListOpensOnceAndClosesWithoutAQuestion)
-{
+    open();
     EXPECT_EQ(list(Open), 0);
     QWidget *billList = form(kList);
     ASSERT_NE(billList, nullptr);
     EXPECT_EQ(property(kList, "FBillTypeID"), kTask);
     EXPECT_EQ(billList->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(sheet.tabText(sheet.indexOf(billList)), QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(sheet.tabText(sheet.indexOf(billList)), u"生产任务单列表"_s);
     EXPECT_EQ(list(Open, 3002), 0);
     EXPECT_EQ(form(kList), billList);
     EXPECT_EQ(property(kList, "FBillTypeID"), kTask);
-    EXPECT_EQ(list(IsOpen), 1);
-    EXPECT_EQ(list(Close), 0);
-    EXPECT_EQ(list(IsOpen), 0);
-    EXPECT_TRUE(prompter.entries().isEmpty());
-}
+    EXPECT_EQ(sheet.currentWidget(), billList);
 
-// The server ends an idle session (wait_timeout, a restart): the next open or display
-// reopens the connection and works as if nothing happened.
-TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
-{
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    protask::testing::KillConnection(db);
-    EXPECT_EQ(open(2, 9), 0);
-    ASSERT_NE(form(kEditor), nullptr);
-    EXPECT_EQ(shown("edt_FBillNo"), QStringLiteral("RWD20261200009"));
-
-    protask::testing::KillConnection(db);
-    EXPECT_EQ(display(7), 0);
-    EXPECT_EQ(shown("edt_FNote"), QStringLiteral("加急"));
-
-    protask::testing::KillConnection(db);
-    EXPECT_EQ(list(Open), 0);
-    EXPECT_NE(form(kList), nullptr);
-    EXPECT_TRUE(connectionAlive(db)) << "the list's open reopened the connection";
-    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
-}
-
-TEST_F(Service, FocusNamesIgnoreCase)
-{
-    open();
-    list(Open);
-    EXPECT_EQ(sheet.currentWidget(), form(kList));
-    service->BillCursorFocus(mainHandle, sheetHandle, kTask, "billedit");
+    focus(kTask, "billedit");
     EXPECT_EQ(sheet.currentWidget(), form(kEditor));
-
     const int before = property(kList, "focusCount");
-    service->BillCursorFocus(mainHandle, sheetHandle, 1234, "BILLLIST");
-    EXPECT_EQ(sheet.currentWidget(), form(kList)) << "the list ignores the bill type";
+    focus(1234, "BILLLIST");
+    EXPECT_EQ(sheet.currentWidget(), billList) << "the list ignores the bill type";
     EXPECT_EQ(property(kList, "focusCount"), before + 1);
-
-    service->BillCursorFocus(mainHandle, sheetHandle, 3002, "BillEdit");
-    EXPECT_EQ(sheet.currentWidget(), form(kList)) << "another bill type does not focus the editor";
-    service->BillCursorFocus(mainHandle, sheetHandle, kTask, "Report");
-    EXPECT_EQ(sheet.currentWidget(), form(kList));
+    focus(3002, "BillEdit");
+    EXPECT_EQ(sheet.currentWidget(), billList) << "another bill type does not focus the editor";
+    focus(kTask, "Report");
+    EXPECT_EQ(sheet.currentWidget(), billList);
     EXPECT_EQ(service->BillDetailList(Open, mainHandle, sheetHandle, kTask, ""), 0);
-}
 
-TEST_F(Service, WindowsOutliveTheServiceThatOpenedThem)
-{
-    open();
-    list(Open);
     EXPECT_EQ(service->Release(), 0);
     service = getBillInts()();
     EXPECT_EQ(edit(IsOpen), 1);
     EXPECT_EQ(list(IsOpen), 1);
     EXPECT_EQ(sheet.count(), 2);
+    EXPECT_EQ(list(Close), 0);
+    EXPECT_EQ(list(IsOpen), 0);
+    EXPECT_TRUE(prompter.entries().isEmpty());
+}
+
+// After the server ended an idle session, the next open or display reopens the connection.
+TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
+{
+    const QSqlDatabase db = nvDMBase::instance().connection();
+    KillConnection(db);
+    EXPECT_EQ(open(2, 9), 0);
+    ASSERT_NE(form(kEditor), nullptr);
+    EXPECT_EQ(shown("edt_FBillNo"), u"RWD20261200009"_s);
+
+    KillConnection(db);
+    EXPECT_EQ(display(7), 0);
+    EXPECT_EQ(shown("edt_FNote"), u"加急"_s);
+
+    KillConnection(db);
+    EXPECT_EQ(list(Open), 0);
+    EXPECT_NE(form(kList), nullptr);
+    EXPECT_TRUE(connectionAlive(db)) << "the list's open reopened the connection";
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.texts().join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace
