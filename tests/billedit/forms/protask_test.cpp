@@ -1,49 +1,113 @@
+// The production task editor: its save and reload, the proposed materials, the rules it shares
+// with tasks made without a screen, print and preview, and what a user without the rights behind
+// the keyboard shortcuts can reach.
 #include "billedit/image_help.h"
 #include "billedit/model/protask_bill.h"
 #include "billedit/protask_form.h"
 #include "core/values.h"
 #include "grid/grid_validation.h"
 #include "grid/grid_view.h"
+#include "key_press.h"
 #include "platform/program_folder.h"
+#include "printing/bill_report_form.h"
 #include "test_editors.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
-
-#include <atomic>
-#include <set>
-#include <thread>
+#include <QTimer>
 
 using namespace protask;
 using namespace protask::testing;
 
 namespace {
 
+// 书桌 was made twice: task 1, the later number, for 东方家私 with two material lines, and task 2
+// with one.
 class Protask : public BillEditor {
 protected:
     void SetUp() override
     {
         BillEditor::SetUp();
         ExecScript(QStringLiteral(
+            "insert into t_comCompany(FID,FName,FAddress,FTel) values(1,'华东精工','文三路100号','88886666');"
+            "insert into t_comClient(FID,FNo,FName,FType) values(7,'K1','东方家私',1);"
             "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(10,'F01','书桌',1);"
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values(10,1,1,1);"
-            "insert into t_ProTaskForm(FID,FBillNo,FProductID,Fnumber,FIsChecked) values"
-            " (1,'RWD20261100002',10,1,0),(2,'RWD20261100001',10,1,0);"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FClientID,FProductID,Fnumber,FIsChecked) values"
+            " (1,'RWD20261100002','2026-11-20',7,10,1,0),(2,'RWD20261100001','2026-11-02',null,10,1,0);"
             "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber,FPrice,FAmount) values"
             " (1,1,1,1,1,2,2,1.5,3),(2,2,1,2,1,4,4,0.25,1),(3,1,2,2,1,9,9,1,9)"));
     }
-    QString text(TFBaseForm_BillBase_BillNo_Protask &t, const char *field)
+    // The stored task, shown and focused as a user opens it.
+    std::unique_ptr<TFBaseForm_BillBase_BillNo_Protask> openTask(int bill, int status, int user = 1)
+    {
+        nvDMBase::instance().userId = user;
+        auto task = std::make_unique<TFBaseForm_BillBase_BillNo_Protask>(nullptr, 0);
+        task->FBillID = bill;
+        task->FBillStatusID = status;
+        task->showForm();
+        task->show();
+        task->activateWindow();
+        task->setFocus();
+        QCoreApplication::processEvents();
+        return task;
+    }
+    void seedPrintTemplates()
+    {
+        SetProgramFolder(home.path());
+        SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+    }
+    static QString text(const TFBaseForm_BillBase_BillNo_Protask &t, const char *field)
     {
         QString value;
         GetControlText(t.headerControl(QString::fromLatin1(field)), value);
         return value;
     }
+
+    QTemporaryDir home;
 };
+
+TEST_F(Protask, TheTaskEditorSavesReloadsAndGrowsItsGrid)
+{
+    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
+    task.showForm();
+    EXPECT_EQ(task.findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"))->value(), 1) << "a new task makes one";
+    task.SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("客户不能为空"));
+
+    static_cast<QComboBox *>(task.headerControl(QStringLiteral("FClientName")))
+        ->setEditText(QStringLiteral("新客户'%_"));
+    static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("书桌"));
+    static_cast<QLineEdit *>(task.headerControl(QStringLiteral("FNote")))->setText(QStringLiteral("急\\件 🙂"));
+    for (int r = 0; r < 23; ++r) {
+        if (r >= task.FDC->rowCountValue())
+            task.FDC->appendRow();
+        task.FDC->setCell(r, QStringLiteral("R_FProductName"), r % 2 ? QStringLiteral("螺栓") : QStringLiteral("螺母"));
+        task.FDC->setCell(r, QStringLiteral("R_FUnitName"), QStringLiteral("个"));
+        task.FDC->editCell(r, task.FDC->columnIndex(QStringLiteral("R_FSingleNumber")), 2);
+    }
+    task.findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"))->setValue(10);
+    EXPECT_DOUBLE_EQ(task.FDC->cell(22, QStringLiteral("R_FNumber")).toDouble(), 20) << "the lines follow the quantity";
+    task.SaveBill();
+    ASSERT_TRUE(task.FSaveIsFinish) << prompter.lastText().toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select FType from t_comClient where FName = '新客户''%_'")).toInt(), 1);
+    EXPECT_EQ(
+        scalar(QStringLiteral("select count(*) from t_ProTaskList where FNumber = 20 and FSingleNumber = 2")).toInt(),
+        23);
+
+    const auto reopened = openTask(task.FBillID, 2);
+    EXPECT_EQ(reopened->FDC->rowCountValue(), 23) << "the grid grows by one row per extra line";
+    EXPECT_EQ(reopened->FDC->cell(22, QStringLiteral("R_FSID")).toInt(), 23);
+    EXPECT_EQ(text(*reopened, "FNote"), QStringLiteral("急\\件 🙂"));
+    EXPECT_EQ(text(*reopened, "FClientName"), QStringLiteral("新客户'%_"));
+}
 
 TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
 {
@@ -79,7 +143,8 @@ TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
 }
 
 // The fields a task without a screen must have are the editor's mandatory fields, under the
-// captions of their labels: the refusal texts are the same.
+// captions of their labels, and the material grid's row checks are the same: the refusal texts
+// are the same.
 TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
 {
     TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
@@ -99,7 +164,6 @@ TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
     model.sort();
     EXPECT_EQ(editor, model);
 
-    // The same for the material grid's row checks.
     const auto described = [](const QList<LineCheckColumn> &columns) {
         QStringList d;
         for (const LineCheckColumn &c : columns) {
@@ -118,23 +182,16 @@ TEST_F(Protask, TheSalesOrderButtonFollowsTheStatesWithTheWorkflowOn)
 {
     nvDMBase::instance().switches.checkWorkflow = true;
     ExecScript(QStringLiteral("update t_ProTaskForm set FIsChecked = 1 where FID = 1"));
-    TFBaseForm_BillBase_BillNo_Protask checked(nullptr, 0);
-    checked.FBillID = 1;
-    checked.FBillStatusID = 2;
-    checked.showForm();
-    EXPECT_EQ(checked.editState(), 3);
-    EXPECT_FALSE(checked.action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
-    TFBaseForm_BillBase_BillNo_Protask open(nullptr, 0);
-    open.FBillID = 2;
-    open.FBillStatusID = 2;
-    open.showForm();
-    EXPECT_TRUE(open.action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
-    EXPECT_TRUE(open.action(QStringLiteral("actSelectSaleOrder"))->isVisible());
+    const auto checked = openTask(1, 2);
+    EXPECT_EQ(checked->editState(), 3);
+    EXPECT_FALSE(checked->action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
+    const auto open = openTask(2, 2);
+    EXPECT_TRUE(open->action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
+    EXPECT_TRUE(open->action(QStringLiteral("actSelectSaleOrder"))->isVisible());
 }
 
 TEST_F(Protask, PictureHelpShowsTheSheetsWhosePicturesExist)
 {
-    QTemporaryDir home;
     SetProgramFolder(home.path());
     QDir(home.path()).mkpath(QStringLiteral("Help"));
     QFile picture(home.path() + QStringLiteral("/Help/进货单表头.png"));
@@ -145,52 +202,79 @@ TEST_F(Protask, PictureHelpShowsTheSheetsWhosePicturesExist)
     EXPECT_EQ(help.sheets()->tabText(0), QStringLiteral("  供应商资料类帮助  "));
 }
 
-// Two workstations save new tasks at the same moment, again and again: every task gets a
-// number and a key of its own, and its lines stay with it.
-TEST_F(Protask, TwoWorkstationsSavingAtOnceGetDifferentNumbersAndKeys)
+// The print form opens modally on the template of the chosen print style with the task's lines.
+TEST_F(Protask, PreviewOpensTheChosenStylesTemplateWithTheLinesAndLogs)
 {
-    constexpr int kEach = 25;
-    std::atomic<int> failed{0};
-    const auto workstation = [&](int w) {
-        const QString name = QStringLiteral("task-ws%1").arg(w);
-        {
-            const QSqlDatabase db = openConnection(TestConnectionSettings(name));
-            PinServerClock pinned(db, kPinnedNow);
-            for (int i = 0; i < kEach; ++i) {
-                ProtaskBill bill(db);
-                bill.header.billTableTypeId = 49;
-                bill.header.billDate = QDate(2026, 12, 15);
-                bill.header.clientName = QStringLiteral("客户%1").arg(w);
-                bill.header.productName = QStringLiteral("书桌");
-                bill.header.number = 1;
-                bill.header.billNo = bill.header.initBillNo = QStringLiteral("RWD20261200001");
-                bill.lines = {{{QStringLiteral("FProductName"), QStringLiteral("螺栓")},
-                               {QStringLiteral("FUnitName"), QStringLiteral("个")},
-                               {QStringLiteral("FNumber"), w * 1000 + i}}};
-                HostSwitches sw;
-                sw.checkWorkflow = true;
-                if (!SaveBill(bill, bill.ref(), sw, db).done)
-                    ++failed;
-            }
+    seedPrintTemplates();
+    const auto task = openTask(1, 2);
+    task->findChild<QMenu *>(QStringLiteral("mnuPrintStyle"))->actions().value(1)->trigger(); // "240 * 139 规格"
+    QAction *preview = task->action(QStringLiteral("actPreview"));
+    ASSERT_TRUE(preview->isVisible());
+    ASSERT_TRUE(preview->isEnabled());
+    EXPECT_TRUE(task->action(QStringLiteral("actPrint"))->isVisible());
+
+    QString file;
+    qsizetype rows = -1;
+    QTimer::singleShot(0, [&]() {
+        if (auto *form = qobject_cast<TFBaseForm_BillReport *>(QApplication::activeModalWidget())) {
+            file = form->FTemplaceFileName;
+            rows = form->report().data().rows.size();
+            form->reject();
         }
-        QSqlDatabase::removeDatabase(name);
-    };
-    std::thread a(workstation, 1);
-    std::thread b(workstation, 2);
-    a.join();
-    b.join();
-    EXPECT_EQ(failed, 0);
-    EXPECT_EQ(
-        scalar(QStringLiteral("select count(distinct FBillNo) from t_ProTaskForm where FBillNo like 'RWD202612%'"))
-            .toInt(),
-        2 * kEach);
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm")).toInt(), 2 * kEach + 2);
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskList L inner join t_ProTaskForm F on F.FID = "
-                                    "L.FFormID inner join t_comClient C on C.FID = F.FClientID and C.FName = "
-                                    "concat('客户', floor(L.FNumber / 1000)) where F.FBillNo like 'RWD202612%'"))
-                  .toInt(),
-              2 * kEach)
-        << "each line belongs to its own workstation's task";
+    });
+    preview->trigger();
+    EXPECT_EQ(file, QStringLiteral("生产任务单(中).grf"));
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(scalar(QStringLiteral("select FWindow from zzsyslog where FMsgCont = '预览操作 - 单据号:RWD20261100002'"))
+                  .toString(),
+              QStringLiteral("生产任务单"));
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
+}
+
+// With the check workflow and the rights switch on, user 2 may open and display tasks, nothing
+// more: the shortcuts of the actions it lacks reach nothing.
+TEST_F(Protask, ARestrictedUsersShortcutsChangeNothing)
+{
+    seedPrintTemplates();
+    ExecScript(
+        QStringLiteral("insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
+                       "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
+                       "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2)"));
+    nvDMBase::instance().switches.checkWorkflow = true;
+    // The keys reach the form: without the rights switch the preview key opens the print form.
+    EXPECT_EQ(PressKeys(openTask(1, 2).get(), QStringLiteral("Ctrl+L")), QStringLiteral("TFBaseForm_BillReport"));
+    nvDMBase::instance().switches.rightsSwitch = 1;
+    ExecScript(QStringLiteral("delete from zzsyslog"));
+    prompter.clear();
+
+    const auto task = openTask(1, 3, 2);
+    LoadControl(task->headerControl(QStringLiteral("FNote")), QStringLiteral("改过"));
+    const QString before = AllTablesChecksum();
+    // Each key's action is hidden by the missing right, or (save) off while the task is shown.
+    const std::pair<const char *, const char *> cases[] = {
+        {"Ctrl+N", "actNew"}, {"Ctrl+P", "actPrint"}, {"Ctrl+L", "actPreview"}, {"Ctrl+S", nullptr}};
+    for (const auto &[keys, action] : cases) {
+        EXPECT_EQ(PressKeys(task.get(), QString::fromLatin1(keys)), QString()) << keys;
+        if (action) {
+            EXPECT_FALSE(task->action(QString::fromLatin1(action))->isVisible()) << action;
+        }
+    }
+    for (const char *hidden : {"actCheck", "actUnCheck"}) {
+        EXPECT_FALSE(task->action(QString::fromLatin1(hidden))->isVisible()) << hidden;
+        task->action(QString::fromLatin1(hidden))->trigger();
+    }
+    EXPECT_EQ(AllTablesChecksum(), before);
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
+}
+
+TEST_F(Protask, ATextLongerThanItsColumnIsRefusedBeforeAnythingIsWritten)
+{
+    const auto task = openTask(1, 2);
+    LoadControl(task->headerControl(QStringLiteral("FNote")), QString(501, QChar(0x957F)));
+    const QString before = AllTablesChecksum();
+    task->SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("说明(FNote)的内容超过了500个字符(现有501个),不能保存,请检查"));
+    EXPECT_EQ(AllTablesChecksum(), before);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlQuery>
 
 #include <memory>
 
@@ -19,6 +18,8 @@ namespace protask::testing {
 // amount field over the suite's purchase tables, so that saving posts real stock.
 class PurchaseEditor : public TFBaseForm_BillBase_BillNo {
 public:
+    using TFBaseForm_BillBase_BillNo::addHeaderField;
+
     PurchaseEditor() : TFBaseForm_BillBase_BillNo(nullptr, 0)
     {
         FBillTypeID = 3002;
@@ -94,10 +95,6 @@ public:
         FDC->editCell(row, FDC->columnIndex(QStringLiteral("R_FPrice")), price);
     }
     QLineEdit *billNo() const { return edt_FBillNo; }
-    void addField(const QString &field, QWidget *editor, const QString &caption)
-    {
-        addHeaderField(field, editor, caption);
-    }
     TNullableDateEdit *billDate() const { return edt_FBillDate; }
     bool enabled(const char *name) const { return action(QString::fromLatin1(name))->isEnabled(); }
 
@@ -132,7 +129,6 @@ protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        clock = std::make_unique<PinServerClock>(Db(), kPinnedNow);
         seed();
     }
     // The bill types, a unit and two products every editor test starts from.
@@ -147,12 +143,6 @@ protected:
         nvDMBase::instance().userName = QStringLiteral("张三");
         nvDMBase::instance().userId = 1;
     }
-    void TearDown() override
-    {
-        clock.reset();
-        DatabaseTest::TearDown();
-    }
-
     std::unique_ptr<PurchaseEditor> openPurchase(int billId = 0, int status = 1)
     {
         auto e = std::make_unique<PurchaseEditor>();
@@ -170,8 +160,6 @@ protected:
         e->setLine(0, QStringLiteral("螺栓"), 3, 10);
         return e;
     }
-
-    std::unique_ptr<PinServerClock> clock;
 };
 
 } // namespace protask::testing

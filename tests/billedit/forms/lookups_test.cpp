@@ -1,14 +1,17 @@
+// What the editors look up: header fields through the sibling library's common lookup, and
+// the products, prices, stock and price marks of the lines.
 #include "billedit/protask_form.h"
 #include "comm/comm_interface.h"
 #include "grid/grid_view.h"
 #include "plugin/comm_call.h"
 #include "test_editors.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QItemSelectionModel>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QTableView>
 
 using namespace protask;
@@ -16,7 +19,21 @@ using namespace protask::testing;
 
 namespace {
 
-// The product selection dialog of the sibling library picks its first five rows.
+// The row the sibling library's lookup dialog is answered with; -1 cancels it.
+int g_pickRow = -1;
+int g_dialogs = 0;
+
+int answerDialog(QDialog *dialog)
+{
+    ++g_dialogs;
+    if (g_pickRow < 0)
+        return QDialog::Rejected;
+    dialog->findChild<QTableView *>(QStringLiteral("grd_Lookup"))->selectRow(g_pickRow);
+    dialog->findChild<QAbstractButton *>(QStringLiteral("btn_OK"))->click();
+    return dialog->result();
+}
+
+// The product selection dialog picks its first five rows.
 int pickFive(QDialog *dialog)
 {
     auto *table = dialog->findChild<QTableView *>(QStringLiteral("grd_Lookup"));
@@ -27,12 +44,25 @@ int pickFive(QDialog *dialog)
     return dialog->result();
 }
 
-class LineLookup : public BillEditor {
+void press(QWidget *w, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// Two clients and a supplier; 螺栓 also sold by the box of 12, and five more products with
+// stock of their own.
+class Lookups : public BillEditor {
 protected:
     void SetUp() override
     {
         BillEditor::SetUp();
+        setDialogHook(&answerDialog);
+        g_pickRow = -1;
+        g_dialogs = 0;
         ExecScript(QStringLiteral(
+            "insert into t_comClient(FID,FNo,FName,FCode,FType,FIsActive) values"
+            "(1,'C1','华东五金','HDWJ',1,1),(2,'C2','华南木业','HNMY',1,1),(3,'S1','供应商甲','GYS',2,1);"
             "update t_comProductUnit set FlastInPrice = 4.5, FPosPrice = 9 where FProductID = 1;"
             "insert into t_comUnit(FID,FNo,FName) values(2,'02','箱');"
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio,FlastInPrice) values(1,2,2,12,50);"
@@ -41,13 +71,65 @@ protected:
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values(3,1,1,1),(4,1,1,1),(5,1,1,1),(6,1,1,1),"
             "(7,1,1,1)"));
     }
-    void type(PurchaseEditor &e, int row, const char *column, const QVariant &value)
+    static void setDialogHook(int (*hook)(QDialog *))
+    {
+        TCallDLL library(kCommLibraryName);
+        reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"))(hook);
+    }
+    static void type(PurchaseEditor &e, int row, const char *column, const QVariant &value)
     {
         e.FDC->editCell(row, e.FDC->columnIndex(QString::fromLatin1(column)), value);
     }
 };
 
-TEST_F(LineLookup, TypedProductsFillTheLineByTheBillTypesPriceAndAUnitChangeRepricesIt)
+TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupAndItsChoiceFillsTheField)
+{
+    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
+    task.showForm();
+    auto *client = static_cast<QComboBox *>(task.headerControl(QStringLiteral("FClientName")));
+    EXPECT_EQ(client->count(), 2) << "the list holds the active clients";
+
+    press(client, Qt::Key_F7);
+    EXPECT_EQ(g_dialogs, 1);
+    EXPECT_TRUE(client->currentText().isEmpty()) << "a cancelled lookup changes nothing";
+    EXPECT_FALSE(task.FSave);
+
+    g_pickRow = 1;
+    press(client->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(g_dialogs, 2) << "a second lookup in one run";
+    EXPECT_EQ(client->currentText(), QStringLiteral("华南木业"));
+    EXPECT_TRUE(task.FSave);
+
+    press(client->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(g_dialogs, 2) << "Enter on a filled field moves on";
+}
+
+TEST_F(Lookups, ARefusedRightOpensNoLookup)
+{
+    ExecScript(QStringLiteral("insert into t_comUser(FID,FName,FRightType) values(1,'张三',1)"));
+    nvDMBase::instance().switches.checkWorkflow = true;
+    nvDMBase::instance().switches.rightsSwitch = 1;
+    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
+    task.showForm();
+    g_pickRow = 0;
+    press(task.headerControl(QStringLiteral("FClientName")), Qt::Key_F7);
+    EXPECT_EQ(g_dialogs, 0);
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("您未被授权"));
+}
+
+TEST_F(Lookups, TheSupplierLabelShowsTheSupplierOrSaysThereIsNone)
+{
+    auto e = openPurchase();
+    e->set("FClientName", QStringLiteral("华东五金"));
+    e->OpenClientRecord();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("供应商不存在！")) << "a client is no supplier";
+    EXPECT_EQ(g_dialogs, 0);
+    e->set("FClientName", QStringLiteral("供应商甲"));
+    e->OpenClientRecord();
+    EXPECT_EQ(g_dialogs, 1) << "the record of the supplier is shown";
+}
+
+TEST_F(Lookups, TypedProductsFillTheLineByTheBillTypesPriceAndAUnitChangeRepricesIt)
 {
     auto e = openPurchase();
     type(*e, 0, "R_FProductNo", QStringLiteral("[A01]螺栓"));
@@ -75,15 +157,13 @@ TEST_F(LineLookup, TypedProductsFillTheLineByTheBillTypesPriceAndAUnitChangeRepr
     EXPECT_TRUE(task.FDC->cell(0, QStringLiteral("R_FPrice")).isNull()) << "a task sets no price";
 }
 
-TEST_F(LineLookup, FivePickedProductsFillFromTheFocusedLineAndGrowTheGrid)
+TEST_F(Lookups, FivePickedProductsFillFromTheFocusedLineAndGrowTheGrid)
 {
-    TCallDLL library(kCommLibraryName);
-    reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"))(&pickFive);
+    setDialogHook(&pickFive);
     auto e = openPurchase();
     e->FDC->setCell(19, QStringLiteral("R_FProductName"), QStringLiteral("旧的"));
     e->grid()->focusCell(18, e->FDC->columnIndex(QStringLiteral("R_FProductName")), false);
     e->SelectProducts();
-    reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"))(nullptr);
     EXPECT_EQ(e->FDC->rowCountValue(), 23);
     QStringList names;
     for (int r = 18; r < 23; ++r)
@@ -95,7 +175,7 @@ TEST_F(LineLookup, FivePickedProductsFillFromTheFocusedLineAndGrowTheGrid)
     EXPECT_TRUE(e->FSave);
 }
 
-TEST_F(LineLookup, TheStockHintFollowsTheFocusedLine)
+TEST_F(Lookups, TheStockHintFollowsTheFocusedLine)
 {
     auto e = openPurchase();
     e->FDC->setCell(0, QStringLiteral("R_FProductName"), QStringLiteral("垫片"));
@@ -113,7 +193,7 @@ TEST_F(LineLookup, TheStockHintFollowsTheFocusedLine)
     EXPECT_EQ(hint(3), QString());
 }
 
-TEST_F(LineLookup, ShortStockBlocksOrAsksBeforeASaleIsSaved)
+TEST_F(Lookups, ShortStockBlocksASaleBeforeItIsSaved)
 {
     nvDMBase::instance().switches.forbidNegativeStock = true;
     auto e = filledPurchase();
@@ -126,7 +206,7 @@ TEST_F(LineLookup, ShortStockBlocksOrAsksBeforeASaleIsSaved)
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_saleoutform")).toInt(), 0);
 }
 
-TEST_F(LineLookup, ChangedSalePricesAreDrawnBlueAndTheHintCanBeSwitchedOff)
+TEST_F(Lookups, ChangedSalePricesAreDrawnBlueAndTheHintCanBeSwitchedOff)
 {
     ExecScript(QStringLiteral("insert into t_comparameters(FName,FBoolValue) values('FSalePriceVariationHint',0)"));
     auto e = openPurchase();
