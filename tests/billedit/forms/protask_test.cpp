@@ -119,26 +119,25 @@ TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
     QLocale::setDefault(QLocale(QLocale::German)); // a decimal comma must not reach the statement
     task.ProposeMaterials();
     QLocale::setDefault(before);
-    EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
+    EXPECT_EQ(RowCells(task.FDC, 0, "FProductName,FNumber,FAmount"),
+              QStringLiteral("FProductName=螺栓;FNumber=5;FAmount=7.5"))
         << "the task with the highest number is the model";
-    EXPECT_DOUBLE_EQ(task.FDC->cell(0, QStringLiteral("R_FNumber")).toDouble(), 5);
-    EXPECT_DOUBLE_EQ(task.FDC->cell(0, QStringLiteral("R_FAmount")).toDouble(), 7.5);
-    EXPECT_DOUBLE_EQ(task.FDC->cell(1, QStringLiteral("R_FNumber")).toDouble(), 10);
-    EXPECT_TRUE(task.FDC->cell(2, QStringLiteral("R_FProductName")).toString().isEmpty());
+    EXPECT_EQ(RowCells(task.FDC, 1, "FNumber"), QStringLiteral("FNumber=10"));
+    EXPECT_EQ(RowCells(task.FDC, 2, "FProductName"), QStringLiteral("FProductName="));
     EXPECT_EQ(task.FDC->rowCountValue(), 20);
     // A task made without a screen gets the same proposal.
     const QList<LineValues> proposed = ProposeProtaskMaterials(QStringLiteral("书桌"), 2.5, Db());
     ASSERT_EQ(proposed.size(), 2);
     for (int r = 0; r < 2; ++r) {
+        QStringList line;
         for (const char *f : {"FProductName", "FNumber", "FSingleNumber", "FPrice", "FAmount"})
-            EXPECT_EQ(ValueToTrimmedText(proposed.at(r).value(QString::fromLatin1(f))),
-                      ValueToTrimmedText(task.FDC->cell(r, QStringLiteral("R_") + QString::fromLatin1(f))))
-                << r << f;
+            line << QString::fromLatin1(f) + u'=' + ValueToTrimmedText(proposed.at(r).value(QString::fromLatin1(f)));
+        EXPECT_EQ(line.join(u';'), RowCells(task.FDC, r, "FProductName,FNumber,FSingleNumber,FPrice,FAmount"));
     }
 
     static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("新产品"));
     task.ProposeMaterials();
-    EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
+    EXPECT_EQ(RowCells(task.FDC, 0, "FProductName"), QStringLiteral("FProductName=螺栓"))
         << "a product without tasks leaves the lines";
 }
 

@@ -5,6 +5,8 @@
 #include "controls/controls.h"
 #include "core/numbering.h"
 #include "core/sql_helpers.h"
+#include "core/values.h"
+#include "grid/grid_view.h"
 #include "test_db.h"
 
 #include <QLabel>
@@ -13,6 +15,15 @@
 #include <memory>
 
 namespace protask::testing {
+
+// The named cells of a grid row as "FPrice=4.5;FAmount=" (the fields without their R_ prefix).
+inline QString RowCells(const TGridModel *m, int row, const char *fields)
+{
+    QStringList cells;
+    for (const QString &f : QString::fromLatin1(fields).split(u','))
+        cells << f + u'=' + ValueToTrimmedText(m->cell(row, QStringLiteral("R_") + f));
+    return cells.join(u';');
+}
 
 // A purchase bill editor made only for these tests: supplier, storehouse and a mandatory
 // amount field over the suite's purchase tables, so that saving posts real stock.
@@ -100,28 +111,11 @@ public:
 
     bool failHeader = false;
     bool failLines = false;
-};
-
-// A sales-out editor for the line operations that read the header's client (prices, price
-// history): the purchase test editor with its first field naming a client. New bills only;
-// it saves nothing.
-class SalesOutEditor : public PurchaseEditor {
-public:
-    SalesOutEditor()
-    {
-        FBillTypeID = 3004;
-        FBillTypeNo = QStringLiteral("CHD");
-        FBillCaption = QStringLiteral("出货单");
-        FFormTableName = QStringLiteral("t_SaleOutForm");
-        FListTableName = QStringLiteral("t_SaleOutList");
-        headerLabel(QStringLiteral("FClientName"))->setText(QStringLiteral("客户(必填)："));
-    }
-
-    int SaveHeader(int) override { return -1; }
 
 protected:
-    QString ClientName() const override { return text("FClientName"); }
-    QString HistoryClientName() const override { return text("FClientName"); }
+    // Made a sales-out (3004), the editor reads the header's client for prices and the price history.
+    QString ClientName() const override { return FBillTypeID == 3004 ? text("FClientName") : QString(); }
+    QString HistoryClientName() const override { return ClientName(); }
 };
 
 class BillEditor : public DatabaseTest {
