@@ -22,25 +22,18 @@ using namespace protask::testing;
 
 namespace {
 
-// The row the sibling library's lookup dialog is answered with; -1 cancels it.
-int g_pickRow = -1;
+// The rows the sibling library's lookup dialogs are answered with; none cancels them.
+QList<int> g_pickRows;
 int g_dialogs = 0;
 
 int answerDialog(QDialog *dialog)
 {
     ++g_dialogs;
-    if (g_pickRow < 0)
+    if (g_pickRows.isEmpty())
         return QDialog::Rejected;
-    dialog->findChild<QTableView *>(QStringLiteral("grd_Lookup"))->selectRow(g_pickRow);
-    dialog->findChild<QAbstractButton *>(QStringLiteral("btn_OK"))->click();
-    return dialog->result();
-}
-
-// The product selection dialog picks its first five rows.
-int pickFive(QDialog *dialog)
-{
     auto *table = dialog->findChild<QTableView *>(QStringLiteral("grd_Lookup"));
-    for (int r = 0; r < 5; ++r)
+    table->setCurrentIndex(table->model()->index(g_pickRows.first(), 0));
+    for (const int r : g_pickRows)
         table->selectionModel()->select(table->model()->index(r, 0),
                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
     dialog->findChild<QAbstractButton *>(QStringLiteral("btn_OK"))->click();
@@ -88,13 +81,15 @@ protected:
     void SetUp() override
     {
         BillEditor::SetUp();
-        setDialogHook(&answerDialog);
-        g_pickRow = -1;
+        TCallDLL library(kCommLibraryName);
+        reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"))(&answerDialog);
+        g_pickRows.clear();
         g_dialogs = 0;
         ExecScript(QStringLiteral(
             "insert into t_comClient(FID,FNo,FName,FCode,FType,FIsActive) values"
             "(1,'C1','华东五金','HDWJ',1,1),(2,'C2','华南木业','HNMY',1,1),(3,'S1','供应商甲','GYS',2,1);"
-            "update t_comProductUnit set FlastInPrice = 4.5 where FProductID = 1;"
+            "update t_comProductUnit set FlastInPrice = 4.5, FPrePrice1 = 11, FPrePrice2 = 12, FPrePrice3 = 13, "
+            "FPosPrice = 20 where FProductID = 1;"
             "insert into t_comUnit(FID,FNo,FName) values(2,'02','箱');"
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio,FlastInPrice) values(1,2,2,12,50);"
             "insert into t_comProducts(FID,FNo,FName,FStdUnitID,FCurStock) values(3,'A03','垫片',1,-3),(4,'A04','弹簧',1,8),"
@@ -102,8 +97,6 @@ protected:
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values(3,1,1,1),(4,1,1,1),(5,1,1,1),(6,1,1,1),"
             "(7,1,1,1);"
             "insert into t_comClient(FID,FNo,FName,FType,FPrePriceID) values(10,'C3','华联超市',1,2),(11,'C4','别家超市',1,0);"
-            "update t_comProductUnit set FPrePrice1 = 11, FPrePrice2 = 12, FPrePrice3 = 13, FPosPrice = 20 "
-            "where FProductID = 1 and FUnitID = 1;"
             "insert into t_SaleOutForm(FID,FBillNo,FBillDate,FClientID) values(1,'CH-0101','2026-01-01 00:00:00',10),"
             "(2,'CH-0531','2026-05-31 21:45:00',10),(3,'CH-0601','2026-06-01 00:00:00',10),"
             "(4,'CH-0301','2026-03-01',11),(5,'CH-0302','2026-03-02',10),(6,'CH-0303','2026-03-03',10),"
@@ -118,11 +111,6 @@ protected:
     {
         TFBaseForm_ProductHistoryPrice::ExecuteHook = nullptr;
         BillEditor::TearDown();
-    }
-    static void setDialogHook(int (*hook)(QDialog *))
-    {
-        TCallDLL library(kCommLibraryName);
-        reinterpret_cast<CommSetDialogHookFunc>(library.resolve("CommSetDialogHook"))(hook);
     }
     static void type(PurchaseEditor &e, int row, const char *column, const QVariant &value)
     {
@@ -148,7 +136,7 @@ protected:
     }
 };
 
-TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupAndItsChoiceFillsTheField)
+TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupUnlessTheRightIsRefused)
 {
     TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
     task.showForm();
@@ -160,7 +148,7 @@ TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupAndItsChoiceFillsTheF
     EXPECT_TRUE(client->currentText().isEmpty()) << "a cancelled lookup changes nothing";
     EXPECT_FALSE(task.FSave);
 
-    g_pickRow = 1;
+    g_pickRows = {1};
     press(client->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(g_dialogs, 2) << "a second lookup in one run";
     EXPECT_EQ(client->currentText(), QStringLiteral("华南木业"));
@@ -168,18 +156,15 @@ TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupAndItsChoiceFillsTheF
 
     press(client->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(g_dialogs, 2) << "Enter on a filled field moves on";
-}
 
-TEST_F(Lookups, ARefusedRightOpensNoLookup)
-{
+    // A user without the right to the client records opens no lookup.
     ExecScript(QStringLiteral("insert into t_comUser(FID,FName,FRightType) values(1,'张三',1)"));
     nvDMBase::instance().switches.checkWorkflow = true;
     nvDMBase::instance().switches.rightsSwitch = 1;
-    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
-    task.showForm();
-    g_pickRow = 0;
-    press(task.headerControl(QStringLiteral("FClientName")), Qt::Key_F7);
-    EXPECT_EQ(g_dialogs, 0);
+    TFBaseForm_BillBase_BillNo_Protask restricted(nullptr, 0);
+    restricted.showForm();
+    press(restricted.headerControl(QStringLiteral("FClientName")), Qt::Key_F7);
+    EXPECT_EQ(g_dialogs, 2);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("您未被授权"));
 }
 
@@ -220,7 +205,7 @@ TEST_F(Lookups, TypedProductsFillTheLineByTheBillTypesPriceAndAUnitChangeReprice
 
 TEST_F(Lookups, FivePickedProductsFillFromTheFocusedLineAndGrowTheGrid)
 {
-    setDialogHook(&pickFive);
+    g_pickRows = {0, 1, 2, 3, 4};
     auto e = openPurchase();
     e->FDC->setCell(19, QStringLiteral("R_FProductName"), QStringLiteral("旧的"));
     e->grid()->focusCell(18, e->FDC->columnIndex(QStringLiteral("R_FProductName")), false);

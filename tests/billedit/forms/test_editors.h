@@ -41,7 +41,6 @@ public:
         addHeaderField(QStringLiteral("FClientName"), new TComboBox, QStringLiteral("供应商(必填)："), 1);
         addHeaderField(QStringLiteral("FStorehouseName"), new QLineEdit, QStringLiteral("仓库："));
         addHeaderField(QStringLiteral("FAmount"), new TCurrencyEdit, QStringLiteral("总金额(必填)："), 1);
-        addHeaderField(QStringLiteral("FNote"), new QLineEdit, QStringLiteral("说  明："));
     }
 
     void PrepareLoad() override
@@ -69,13 +68,12 @@ public:
         const int store = GetOrAddNamedRecord(QStringLiteral("t_comStorehouse"), QStringLiteral("FName"),
                                               text("FStorehouseName"), QStringLiteral("FID"), {}, {}, {}, db);
         TDataSet q(db);
-        q.exec(QStringLiteral("replace into t_PurForm(FID,FBillTypeID,FBillNo,FBillDate,FClientID,FStorehouseID,FNote,"
-                              "FIsChecked,FAmount) values(%1,3002,%2,%3,%4,%5,%6,0,%7)")
+        q.exec(QStringLiteral("replace into t_PurForm(FID,FBillTypeID,FBillNo,FBillDate,FClientID,FStorehouseID,"
+                              "FIsChecked,FAmount) values(%1,3002,%2,%3,%4,%5,0,%6)")
                    .arg(id)
                    .arg(QuotedStr(number), QuotedStr(edt_FBillDate->text()))
                    .arg(supplier)
                    .arg(store)
-                   .arg(QuotedStr(text("FNote")))
                    .arg(findChild<TCurrencyEdit *>(QStringLiteral("edt_FAmount"))->value()));
         return id;
     }
