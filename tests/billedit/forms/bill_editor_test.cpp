@@ -1,5 +1,6 @@
 // The bill editor through the purchase test editor: proposals, the save's checks and its
 // transaction, the check states, the line actions and the header's lookup edits.
+#include "billedit/image_help.h"
 #include "platform/program_folder.h"
 #include "test_editors.h"
 
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QThread>
@@ -302,7 +304,7 @@ TEST_F(BillEditor, LookupEditsReportTypedChangesOnExit)
     EXPECT_TRUE(store->text().isEmpty());
 }
 
-TEST_F(BillEditor, VideoHelpOpensAnyFileNamedAfterTheWindow)
+TEST_F(BillEditor, HelpOpensTheVideoAndShowsThePicturesFoundInTheHelpFolder)
 {
     QTemporaryDir home;
     SetProgramFolder(home.path());
@@ -318,6 +320,14 @@ TEST_F(BillEditor, VideoHelpOpensAnyFileNamedAfterTheWindow)
     e->action(QStringLiteral("actHelp"))->trigger();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     EXPECT_EQ(opened.source().toLocalFile(), video.fileName());
+
+    // The task's picture help shows a sheet for each picture that exists.
+    QFile picture(home.path() + QStringLiteral("/Help/进货单表头.png"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+    TFBaseForm_ImageHelp help;
+    ASSERT_EQ(help.sheets()->count(), 1);
+    EXPECT_EQ(help.sheets()->tabText(0), QStringLiteral("  供应商资料类帮助  "));
 }
 
 } // namespace

@@ -134,7 +134,7 @@ protected:
     }
 };
 
-TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupUnlessTheRightIsRefused)
+TEST_F(Lookups, HeaderFieldsOpenTheCommonLookupOnF7OrEnterUnlessTheRightIsRefused)
 {
     TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
     task.showForm();
@@ -155,6 +155,16 @@ TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupUnlessTheRightIsRefus
     press(client->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(g_dialogs, 2) << "Enter on a filled field moves on";
 
+    // The purchase's supplier label shows the supplier's record, or says there is none.
+    g_pickRows.clear();
+    auto e = openPurchase();
+    e->set("FClientName", QStringLiteral("华东五金"));
+    e->OpenClientRecord();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("供应商不存在！")) << "a client is no supplier";
+    e->set("FClientName", QStringLiteral("供应商甲"));
+    e->OpenClientRecord();
+    EXPECT_EQ(g_dialogs, 3) << "the record of the supplier is shown";
+
     // A user without the right to the client records opens no lookup.
     ExecScript(QStringLiteral("insert into t_comUser(FID,FName,FRightType) values(1,'张三',1)"));
     nvDMBase::instance().switches.checkWorkflow = true;
@@ -162,20 +172,8 @@ TEST_F(Lookups, F7AndEnterOnAnEmptyFieldOpenTheCommonLookupUnlessTheRightIsRefus
     TFBaseForm_BillBase_BillNo_Protask restricted(nullptr, 0);
     restricted.showForm();
     press(restricted.headerControl(QStringLiteral("FClientName")), Qt::Key_F7);
-    EXPECT_EQ(g_dialogs, 2);
+    EXPECT_EQ(g_dialogs, 3);
     EXPECT_EQ(prompter.lastText(), QStringLiteral("您未被授权"));
-}
-
-TEST_F(Lookups, TheSupplierLabelShowsTheSupplierOrSaysThereIsNone)
-{
-    auto e = openPurchase();
-    e->set("FClientName", QStringLiteral("华东五金"));
-    e->OpenClientRecord();
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("供应商不存在！")) << "a client is no supplier";
-    EXPECT_EQ(g_dialogs, 0);
-    e->set("FClientName", QStringLiteral("供应商甲"));
-    e->OpenClientRecord();
-    EXPECT_EQ(g_dialogs, 1) << "the record of the supplier is shown";
 }
 
 // The lines' cells reach the product lookups with the editor's bill type; the lookups themselves

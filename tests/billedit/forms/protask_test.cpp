@@ -1,7 +1,6 @@
 // The production task editor: its save and reload, the proposed materials, the rules it shares
 // with tasks made without a screen, print and preview, and what a user without the rights behind
 // the keyboard shortcuts can reach.
-#include "billedit/image_help.h"
 #include "billedit/model/protask_bill.h"
 #include "billedit/protask_form.h"
 #include "core/values.h"
@@ -14,12 +13,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -106,6 +102,13 @@ TEST_F(Protask, TheTaskEditorSavesReloadsAndGrowsItsGrid)
     EXPECT_EQ(reopened->FDC->cell(22, QStringLiteral("R_FSID")).toInt(), 23);
     EXPECT_EQ(text(*reopened, "FNote"), QStringLiteral("急\\件 🙂"));
     EXPECT_EQ(text(*reopened, "FClientName"), QStringLiteral("新客户'%_"));
+
+    // A text longer than its column is refused before anything is written.
+    LoadControl(reopened->headerControl(QStringLiteral("FNote")), QString(501, QChar(0x957F)));
+    const QString before = AllTablesChecksum();
+    reopened->SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("说明(FNote)的内容超过了500个字符(现有501个),不能保存,请检查"));
+    EXPECT_EQ(AllTablesChecksum(), before);
 }
 
 TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
@@ -176,18 +179,6 @@ TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
     EXPECT_EQ(described(GridCheckColumns(task.FDC)), described(ProtaskLineCheckColumns()));
 }
 
-TEST_F(Protask, PictureHelpShowsTheSheetsWhosePicturesExist)
-{
-    SetProgramFolder(home.path());
-    QDir(home.path()).mkpath(QStringLiteral("Help"));
-    QFile picture(home.path() + QStringLiteral("/Help/进货单表头.png"));
-    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.close();
-    TFBaseForm_ImageHelp help;
-    ASSERT_EQ(help.sheets()->count(), 1);
-    EXPECT_EQ(help.sheets()->tabText(0), QStringLiteral("  供应商资料类帮助  "));
-}
-
 // The preview key opens the print form modally on the template of the chosen print style with
 // the task's lines. With the check workflow and the rights switch on, user 2 may open and display
 // tasks, nothing more: the shortcuts of the actions it lacks reach nothing.
@@ -237,16 +228,6 @@ TEST_F(Protask, PreviewReachesTheChosenTemplateButARestrictedUsersShortcutsChang
     }
     EXPECT_EQ(AllTablesChecksum(), before);
     EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
-}
-
-TEST_F(Protask, ATextLongerThanItsColumnIsRefusedBeforeAnythingIsWritten)
-{
-    const auto task = openTask(1, 2);
-    LoadControl(task->headerControl(QStringLiteral("FNote")), QString(501, QChar(0x957F)));
-    const QString before = AllTablesChecksum();
-    task->SaveBill();
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("说明(FNote)的内容超过了500个字符(现有501个),不能保存,请检查"));
-    EXPECT_EQ(AllTablesChecksum(), before);
 }
 
 } // namespace
