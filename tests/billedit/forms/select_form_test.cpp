@@ -75,6 +75,7 @@ protected:
         auto form = std::make_unique<TFBaseForm_SelectForm>();
         form->FBillTypeID = kind;
         form->FClientID = client;
+        form->FMainHandle = registerWindowHandle(&host);
         form->FMultiSelected = multi;
         EXPECT_TRUE(form->FormShow());
         return form;
@@ -92,11 +93,20 @@ protected:
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &event);
     }
+
+    RecordingHost host;
 };
 
-TEST_F(SelectFormTest, ListsTheMonthsOpenLinesOfCheckedOrdersAndOneClientsWhenGiven)
+TEST_F(SelectFormTest, OpensOnTheMonthsOpenLinesOfCheckedOrdersInTheHostsWorkArea)
 {
+    nvDMBase::instance().workArea = WorkArea{5, 40, 600, 800};
     auto form = open(3056);
+    ASSERT_EQ(host.messages.size(), 1);
+    EXPECT_EQ(host.messages[0].msg, 1039u) << "the host is asked for its work area";
+    EXPECT_EQ(form->pos(), QPoint(5, 50));
+    EXPECT_EQ(form->size(), QSize(800, 580));
+    EXPECT_EQ(form->grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form->focusWidget(), form->grid()->table());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("销售订单选择"));
     EXPECT_EQ(form->startDate()->date(), QDate(2026, 12, 1));
     EXPECT_EQ(form->endDate()->date(), QDate(2026, 12, 31));
@@ -106,30 +116,11 @@ TEST_F(SelectFormTest, ListsTheMonthsOpenLinesOfCheckedOrdersAndOneClientsWhenGi
     EXPECT_EQ(shown(form->grid(), 0),
               QStringLiteral("2026-12-03|XD001|华东五金||A01|螺栓|个||10.00|4.00|6.00|6.00|60.00||"))
         << "the line's own amount, not the order's";
-    EXPECT_EQ(listed(*open(3056, 2)), QStringLiteral("21")) << "one client's lines";
-}
-
-TEST_F(SelectFormTest, ShowTellsTheHostAndTakesItsWorkArea)
-{
-    RecordingHost host;
-    const quint32 handle = registerWindowHandle(&host);
-    nvDMBase::instance().workArea = WorkArea{5, 40, 600, 800};
-    TFBaseForm_SelectForm form;
-    form.FBillTypeID = 3056;
-    form.FMainHandle = handle;
-    form.FMultiSelected = true;
-    ASSERT_TRUE(form.FormShow());
-    ASSERT_EQ(host.messages.size(), 1);
-    EXPECT_EQ(host.messages[0].msg, 1039u);
-    EXPECT_EQ(host.messages[0].sender.data(), &form);
-    EXPECT_EQ(form.pos(), QPoint(5, 50));
-    EXPECT_EQ(form.size(), QSize(800, 580));
-    EXPECT_EQ(form.grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(form.focusWidget(), form.grid()->table());
 
     // Without a work area the form keeps its own place; without multi-selection one row.
     nvDMBase::instance().workArea = WorkArea{};
-    auto single = open(3056, 0, false);
+    auto single = open(3056, 2, false);
+    EXPECT_EQ(listed(*single), QStringLiteral("21")) << "one client's lines";
     EXPECT_EQ(single->size(), QSize(900, 520));
     EXPECT_EQ(single->grid()->table()->selectionMode(), QAbstractItemView::SingleSelection);
 }

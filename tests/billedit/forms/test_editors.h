@@ -86,16 +86,7 @@ public:
         GetControlText(headerControl(QString::fromLatin1(field)), t);
         return t.trimmed();
     }
-    void set(const char *field, const QString &value)
-    {
-        QWidget *w = headerControl(QString::fromLatin1(field));
-        if (auto *c = qobject_cast<QComboBox *>(w))
-            c->setEditText(value);
-        else if (auto *e = qobject_cast<TCurrencyEdit *>(w))
-            e->setValue(value.toDouble());
-        else
-            static_cast<QLineEdit *>(w)->setText(value);
-    }
+    void set(const char *field, const QString &value) { LoadControl(headerControl(QString::fromLatin1(field)), value); }
     void setLine(int row, const QString &product, double number, double price)
     {
         FDC->setCell(row, QStringLiteral("R_FProductName"), product);
@@ -105,7 +96,6 @@ public:
     }
     QLineEdit *billNo() const { return edt_FBillNo; }
     TNullableDateEdit *billDate() const { return edt_FBillDate; }
-    bool enabled(const char *name) const { return action(QString::fromLatin1(name))->isEnabled(); }
 
     bool failHeader = false;
     bool failLines = false;

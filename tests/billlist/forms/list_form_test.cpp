@@ -56,18 +56,13 @@ protected:
         QCoreApplication::processEvents();
         return grid;
     }
-    void seedPrintTemplates()
-    {
-        SetProgramFolder(home.path());
-        SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
-    }
     QString cell(int row, const char *field)
     {
         TGridModel *m = list->grid()->model();
         return m->cell(row, m->fieldColumnIndex(QString::fromLatin1(field))).toString();
     }
 
-    QTemporaryDir home;
+    QTemporaryDir home; // the program folder of the print tests
     RecordingHost host;
     std::unique_ptr<TFBaseForm_BillList> list;
 };
@@ -111,7 +106,8 @@ TEST_F(ListForm, OpensOnThisMonthExportsTheGridAsShownAndRefreshKeepsTheBill)
 // lacks, run directly, change anything.
 TEST_F(ListForm, PreviewPrintsTheListsStatementButARestrictedUsersShortcutsChangeNothing)
 {
-    seedPrintTemplates();
+    SetProgramFolder(home.path());
+    SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
     ExecScript(
         QStringLiteral("insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
                        "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
