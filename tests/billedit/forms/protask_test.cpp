@@ -1,49 +1,104 @@
-#include "billedit/image_help.h"
+// The production task editor: its save and reload, the proposed materials, the rules it shares
+// with tasks made without a screen, print and preview, and what a user without the rights behind
+// the keyboard shortcuts can reach.
 #include "billedit/model/protask_bill.h"
 #include "billedit/protask_form.h"
 #include "core/values.h"
 #include "grid/grid_validation.h"
 #include "grid/grid_view.h"
+#include "key_press.h"
 #include "platform/program_folder.h"
+#include "printing/bill_report_form.h"
 #include "test_editors.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFile>
+#include <QApplication>
 #include <QLabel>
 #include <QLocale>
-#include <QTabWidget>
+#include <QMenu>
 #include <QTemporaryDir>
-
-#include <atomic>
-#include <set>
-#include <thread>
+#include <QTimer>
 
 using namespace protask;
 using namespace protask::testing;
 
 namespace {
 
+// 书桌 was made twice: task 1, the later number, for 东方家私 with two material lines, and task 2
+// with one.
 class Protask : public BillEditor {
 protected:
     void SetUp() override
     {
         BillEditor::SetUp();
         ExecScript(QStringLiteral(
+            "insert into t_comCompany(FID,FName,FAddress,FTel) values(1,'华东精工','文三路100号','88886666');"
+            "insert into t_comClient(FID,FNo,FName,FType) values(7,'K1','东方家私',1);"
             "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(10,'F01','书桌',1);"
             "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio) values(10,1,1,1);"
-            "insert into t_ProTaskForm(FID,FBillNo,FProductID,Fnumber,FIsChecked) values"
-            " (1,'RWD20261100002',10,1,0),(2,'RWD20261100001',10,1,0);"
+            "insert into t_ProTaskForm(FID,FBillNo,FBillDate,FClientID,FProductID,Fnumber,FIsChecked) values"
+            " (1,'RWD20261100002','2026-11-20',7,10,1,0),(2,'RWD20261100001','2026-11-02',null,10,1,0);"
             "insert into t_ProTaskList(FID,FSID,FFormID,FProductID,FUnitID,FSingleNumber,FNumber,FPrice,FAmount) values"
             " (1,1,1,1,1,2,2,1.5,3),(2,2,1,2,1,4,4,0.25,1),(3,1,2,2,1,9,9,1,9)"));
     }
-    QString text(TFBaseForm_BillBase_BillNo_Protask &t, const char *field)
+    // The stored task, shown and focused as a user opens it.
+    std::unique_ptr<TFBaseForm_BillBase_BillNo_Protask> openTask(int bill, int status, int user = 1)
     {
-        QString value;
-        GetControlText(t.headerControl(QString::fromLatin1(field)), value);
-        return value;
+        nvDMBase::instance().userId = user;
+        auto task = std::make_unique<TFBaseForm_BillBase_BillNo_Protask>(nullptr, 0);
+        task->FBillID = bill;
+        task->FBillStatusID = status;
+        task->showForm();
+        task->show();
+        task->activateWindow();
+        task->setFocus();
+        QCoreApplication::processEvents();
+        return task;
     }
 };
+
+TEST_F(Protask, TheTaskEditorSavesReloadsAndGrowsItsGrid)
+{
+    TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
+    task.showForm();
+    EXPECT_EQ(task.findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"))->value(), 1) << "a new task makes one";
+    task.SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("客户不能为空"));
+
+    static_cast<QComboBox *>(task.headerControl(QStringLiteral("FClientName")))
+        ->setEditText(QStringLiteral("新客户'%_"));
+    static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("书桌"));
+    static_cast<QLineEdit *>(task.headerControl(QStringLiteral("FNote")))->setText(QStringLiteral("急\\件 🙂"));
+    for (int r = 0; r < 23; ++r) {
+        if (r >= task.FDC->rowCountValue())
+            task.FDC->appendRow();
+        task.FDC->setCell(r, QStringLiteral("R_FProductName"), r % 2 ? QStringLiteral("螺栓") : QStringLiteral("螺母"));
+        task.FDC->setCell(r, QStringLiteral("R_FUnitName"), QStringLiteral("个"));
+        task.FDC->editCell(r, task.FDC->columnIndex(QStringLiteral("R_FSingleNumber")), 2);
+    }
+    task.findChild<TCurrencyEdit *>(QStringLiteral("edt_Fnumber"))->setValue(10);
+    EXPECT_DOUBLE_EQ(task.FDC->cell(22, QStringLiteral("R_FNumber")).toDouble(), 20) << "the lines follow the quantity";
+    task.SaveBill();
+    ASSERT_TRUE(task.FSaveIsFinish) << prompter.lastText().toStdString();
+    EXPECT_EQ(
+        scalar(QStringLiteral("select count(*) from t_ProTaskList where FNumber = 20 and FSingleNumber = 2")).toInt(),
+        23);
+
+    const auto reopened = openTask(task.FBillID, 2);
+    EXPECT_EQ(reopened->FDC->rowCountValue(), 23) << "the grid grows by one row per extra line";
+    EXPECT_EQ(reopened->FDC->cell(22, QStringLiteral("R_FSID")).toInt(), 23);
+    EXPECT_EQ(static_cast<QLineEdit *>(reopened->headerControl(QStringLiteral("FNote")))->text(),
+              QStringLiteral("急\\件 🙂"));
+    EXPECT_EQ(static_cast<QComboBox *>(reopened->headerControl(QStringLiteral("FClientName")))->currentText(),
+              QStringLiteral("新客户'%_"));
+
+    // A text longer than its column is refused before anything is written.
+    LoadControl(reopened->headerControl(QStringLiteral("FNote")), QString(501, QChar(0x957F)));
+    const QString before = AllTablesChecksum();
+    reopened->SaveBill();
+    EXPECT_EQ(prompter.lastText(), QStringLiteral("说明(FNote)的内容超过了500个字符(现有501个),不能保存,请检查"));
+    EXPECT_EQ(AllTablesChecksum(), before);
+}
 
 TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
 {
@@ -55,31 +110,31 @@ TEST_F(Protask, ChoosingAProductProposesTheMaterialsOfItsLastTaskScaled)
     QLocale::setDefault(QLocale(QLocale::German)); // a decimal comma must not reach the statement
     task.ProposeMaterials();
     QLocale::setDefault(before);
-    EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
+    EXPECT_EQ(RowCells(task.FDC, 0, "FProductName,FNumber,FAmount"),
+              QStringLiteral("FProductName=螺栓;FNumber=5;FAmount=7.5"))
         << "the task with the highest number is the model";
-    EXPECT_DOUBLE_EQ(task.FDC->cell(0, QStringLiteral("R_FNumber")).toDouble(), 5);
-    EXPECT_DOUBLE_EQ(task.FDC->cell(0, QStringLiteral("R_FAmount")).toDouble(), 7.5);
-    EXPECT_DOUBLE_EQ(task.FDC->cell(1, QStringLiteral("R_FNumber")).toDouble(), 10);
-    EXPECT_TRUE(task.FDC->cell(2, QStringLiteral("R_FProductName")).toString().isEmpty());
+    EXPECT_EQ(RowCells(task.FDC, 1, "FNumber"), QStringLiteral("FNumber=10"));
+    EXPECT_EQ(RowCells(task.FDC, 2, "FProductName"), QStringLiteral("FProductName="));
     EXPECT_EQ(task.FDC->rowCountValue(), 20);
     // A task made without a screen gets the same proposal.
     const QList<LineValues> proposed = ProposeProtaskMaterials(QStringLiteral("书桌"), 2.5, Db());
     ASSERT_EQ(proposed.size(), 2);
     for (int r = 0; r < 2; ++r) {
+        QStringList line;
         for (const char *f : {"FProductName", "FNumber", "FSingleNumber", "FPrice", "FAmount"})
-            EXPECT_EQ(ValueToTrimmedText(proposed.at(r).value(QString::fromLatin1(f))),
-                      ValueToTrimmedText(task.FDC->cell(r, QStringLiteral("R_") + QString::fromLatin1(f))))
-                << r << f;
+            line << QString::fromLatin1(f) + u'=' + ValueToTrimmedText(proposed.at(r).value(QString::fromLatin1(f)));
+        EXPECT_EQ(line.join(u';'), RowCells(task.FDC, r, "FProductName,FNumber,FSingleNumber,FPrice,FAmount"));
     }
 
     static_cast<QComboBox *>(task.headerControl(QStringLiteral("FProductName")))->setEditText(QStringLiteral("新产品"));
     task.ProposeMaterials();
-    EXPECT_EQ(task.FDC->cell(0, QStringLiteral("R_FProductName")).toString(), QStringLiteral("螺栓"))
+    EXPECT_EQ(RowCells(task.FDC, 0, "FProductName"), QStringLiteral("FProductName=螺栓"))
         << "a product without tasks leaves the lines";
 }
 
 // The fields a task without a screen must have are the editor's mandatory fields, under the
-// captions of their labels: the refusal texts are the same.
+// captions of their labels, and the material grid's row checks are the same: the refusal texts
+// are the same.
 TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
 {
     TFBaseForm_BillBase_BillNo_Protask task(nullptr, 0);
@@ -99,7 +154,6 @@ TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
     model.sort();
     EXPECT_EQ(editor, model);
 
-    // The same for the material grid's row checks.
     const auto described = [](const QList<LineCheckColumn> &columns) {
         QStringList d;
         for (const LineCheckColumn &c : columns) {
@@ -114,83 +168,57 @@ TEST_F(Protask, MandatoryFieldsWithoutAScreenAreTheEditorsMandatoryFields)
     EXPECT_EQ(described(GridCheckColumns(task.FDC)), described(ProtaskLineCheckColumns()));
 }
 
-TEST_F(Protask, TheSalesOrderButtonFollowsTheStatesWithTheWorkflowOn)
-{
-    nvDMBase::instance().switches.checkWorkflow = true;
-    ExecScript(QStringLiteral("update t_ProTaskForm set FIsChecked = 1 where FID = 1"));
-    TFBaseForm_BillBase_BillNo_Protask checked(nullptr, 0);
-    checked.FBillID = 1;
-    checked.FBillStatusID = 2;
-    checked.showForm();
-    EXPECT_EQ(checked.editState(), 3);
-    EXPECT_FALSE(checked.action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
-    TFBaseForm_BillBase_BillNo_Protask open(nullptr, 0);
-    open.FBillID = 2;
-    open.FBillStatusID = 2;
-    open.showForm();
-    EXPECT_TRUE(open.action(QStringLiteral("actSelectSaleOrder"))->isEnabled());
-    EXPECT_TRUE(open.action(QStringLiteral("actSelectSaleOrder"))->isVisible());
-}
-
-TEST_F(Protask, PictureHelpShowsTheSheetsWhosePicturesExist)
+// The preview key opens the print form modally on the template of the chosen print style with
+// the task's lines. With the check workflow and the rights switch on, user 2 may open and display
+// tasks, nothing more: the shortcuts of the actions it lacks reach nothing.
+TEST_F(Protask, PreviewReachesTheChosenTemplateButARestrictedUsersShortcutsChangeNothing)
 {
     QTemporaryDir home;
     SetProgramFolder(home.path());
-    QDir(home.path()).mkpath(QStringLiteral("Help"));
-    QFile picture(home.path() + QStringLiteral("/Help/进货单表头.png"));
-    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
-    picture.close();
-    TFBaseForm_ImageHelp help;
-    ASSERT_EQ(help.sheets()->count(), 1);
-    EXPECT_EQ(help.sheets()->tabText(0), QStringLiteral("  供应商资料类帮助  "));
-}
-
-// Two workstations save new tasks at the same moment, again and again: every task gets a
-// number and a key of its own, and its lines stay with it.
-TEST_F(Protask, TwoWorkstationsSavingAtOnceGetDifferentNumbersAndKeys)
-{
-    constexpr int kEach = 25;
-    std::atomic<int> failed{0};
-    const auto workstation = [&](int w) {
-        const QString name = QStringLiteral("task-ws%1").arg(w);
-        {
-            const QSqlDatabase db = openConnection(TestConnectionSettings(name));
-            PinServerClock pinned(db, kPinnedNow);
-            for (int i = 0; i < kEach; ++i) {
-                ProtaskBill bill(db);
-                bill.header.billTableTypeId = 49;
-                bill.header.billDate = QDate(2026, 12, 15);
-                bill.header.clientName = QStringLiteral("客户%1").arg(w);
-                bill.header.productName = QStringLiteral("书桌");
-                bill.header.number = 1;
-                bill.header.billNo = bill.header.initBillNo = QStringLiteral("RWD20261200001");
-                bill.lines = {{{QStringLiteral("FProductName"), QStringLiteral("螺栓")},
-                               {QStringLiteral("FUnitName"), QStringLiteral("个")},
-                               {QStringLiteral("FNumber"), w * 1000 + i}}};
-                HostSwitches sw;
-                sw.checkWorkflow = true;
-                if (!SaveBill(bill, bill.ref(), sw, db).done)
-                    ++failed;
-            }
+    SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+    ExecScript(
+        QStringLiteral("insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
+                       "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
+                       "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2)"));
+    nvDMBase::instance().switches.checkWorkflow = true;
+    const auto task = openTask(1, 2);
+    task->findChild<QMenu *>(QStringLiteral("mnuPrintStyle"))->actions().value(1)->trigger(); // "240 * 139 规格"
+    QString file;
+    qsizetype rows = -1;
+    QTimer::singleShot(0, [&]() {
+        if (auto *form = qobject_cast<TFBaseForm_BillReport *>(QApplication::activeModalWidget())) {
+            file = form->FTemplaceFileName;
+            rows = form->report().data().rows.size();
+            form->reject();
         }
-        QSqlDatabase::removeDatabase(name);
-    };
-    std::thread a(workstation, 1);
-    std::thread b(workstation, 2);
-    a.join();
-    b.join();
-    EXPECT_EQ(failed, 0);
-    EXPECT_EQ(
-        scalar(QStringLiteral("select count(distinct FBillNo) from t_ProTaskForm where FBillNo like 'RWD202612%'"))
-            .toInt(),
-        2 * kEach);
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm")).toInt(), 2 * kEach + 2);
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskList L inner join t_ProTaskForm F on F.FID = "
-                                    "L.FFormID inner join t_comClient C on C.FID = F.FClientID and C.FName = "
-                                    "concat('客户', floor(L.FNumber / 1000)) where F.FBillNo like 'RWD202612%'"))
-                  .toInt(),
-              2 * kEach)
-        << "each line belongs to its own workstation's task";
+    });
+    PressKeys(task.get(), QStringLiteral("Ctrl+L"));
+    EXPECT_EQ(file, QStringLiteral("生产任务单(中).grf"));
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(scalar(QStringLiteral("select FWindow from zzsyslog where FMsgCont = '预览操作 - 单据号:RWD20261100002'"))
+                  .toString(),
+              QStringLiteral("生产任务单"));
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
+
+    nvDMBase::instance().switches.rightsSwitch = 1;
+    const auto restricted = openTask(1, 3, 2);
+    LoadControl(restricted->headerControl(QStringLiteral("FNote")), QStringLiteral("改过"));
+    const QString before = AllTablesChecksum();
+    // Each key's action is hidden by the missing right, or (save) off while the task is shown.
+    const std::pair<const char *, const char *> cases[] = {
+        {"Ctrl+N", "actNew"}, {"Ctrl+P", "actPrint"}, {"Ctrl+L", "actPreview"}, {"Ctrl+S", nullptr}};
+    for (const auto &[keys, action] : cases) {
+        EXPECT_EQ(PressKeys(restricted.get(), QString::fromLatin1(keys)), QString()) << keys;
+        if (action) {
+            EXPECT_FALSE(restricted->action(QString::fromLatin1(action))->isVisible()) << action;
+        }
+    }
+    for (const char *hidden : {"actCheck", "actUnCheck"}) {
+        EXPECT_FALSE(restricted->action(QString::fromLatin1(hidden))->isVisible()) << hidden;
+        restricted->action(QString::fromLatin1(hidden))->trigger();
+    }
+    EXPECT_EQ(AllTablesChecksum(), before);
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
 }
 
 } // namespace

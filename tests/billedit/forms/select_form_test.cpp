@@ -1,5 +1,6 @@
-// The picker of source bills driven without exec(): what it lists, how the period, the search
-// and the client narrow it, and the keys it answers.
+// The pickers driven without exec(): of source bills (what it lists, how the period, the search
+// and the client narrow it, and the keys it answers) and of a product's batches.
+#include "billedit/product_batch_form.h"
 #include "billedit/select_form.h"
 
 #include "controls/controls.h"
@@ -18,20 +19,26 @@
 #include <memory>
 
 using namespace protask;
-using protask::testing::ExecScript;
-using protask::testing::kPinnedNow;
-using protask::testing::PinServerClock;
-using protask::testing::RecordingHost;
+using namespace protask::testing;
 
 namespace {
+
+// The visible cells of a row, joined.
+QString shown(const TGridView *grid, int row)
+{
+    QStringList cells;
+    for (int c = 0; c < grid->model()->columnCountValue(); ++c) {
+        if (grid->isColumnVisible(c))
+            cells << grid->model()->displayText(row, c);
+    }
+    return cells.join(u'|');
+}
 
 class SelectFormTest : public protask::testing::DatabaseTest {
 protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        clock = std::make_unique<PinServerClock>(Db(), kPinnedNow); // 2026-12-15
-        savedArea = nvDMBase::instance().workArea;
         // Sales orders of December unless said otherwise; 16 is fully in production, 15 fully
         // delivered (which does not matter for production), order 3 unchecked, order 4 the
         // evening before the month and order 5 the first instant after it. Order 2 is dated in
@@ -63,18 +70,12 @@ protected:
             "FIsChecked) values(1,'RW001','2026-12-08',1,1,1,10,0,1),(2,'RW002','2026-12-09',2,1,1,5,5,1),"
             "(3,'RW003','2026-12-10',2,2,1,4,1,1)"));
     }
-    void TearDown() override
-    {
-        nvDMBase::instance().workArea = savedArea;
-        clock.reset();
-        DatabaseTest::TearDown();
-    }
-
     std::unique_ptr<TFBaseForm_SelectForm> open(int kind, int client = 0, bool multi = true)
     {
         auto form = std::make_unique<TFBaseForm_SelectForm>();
         form->FBillTypeID = kind;
         form->FClientID = client;
+        form->FMainHandle = registerWindowHandle(&host);
         form->FMultiSelected = multi;
         EXPECT_TRUE(form->FormShow());
         return form;
@@ -87,85 +88,39 @@ protected:
             keys << form.grid()->model()->cell(row, form.FKeyColumnName1).toString();
         return keys.join(u',');
     }
-    static int rowOf(const TFBaseForm_SelectForm &form, int key)
-    {
-        return listed(form).split(u',').indexOf(QString::number(key));
-    }
-    // The visible cells of a row, or the visible captions for row -1.
-    static QString shown(const TFBaseForm_SelectForm &form, int row)
-    {
-        QStringList cells;
-        const TGridModel *model = form.grid()->model();
-        for (int c = 0; c < model->columnCountValue(); ++c) {
-            if (form.grid()->isColumnVisible(c))
-                cells << (row < 0 ? model->column(c).caption : model->displayText(row, c));
-        }
-        return cells.join(u'|');
-    }
     static void press(QWidget *target, int key)
     {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &event);
     }
 
-    std::unique_ptr<PinServerClock> clock;
-    WorkArea savedArea;
+    RecordingHost host;
 };
 
-TEST_F(SelectFormTest, ListsTheMonthsOpenLinesOfCheckedOrdersAndOneClientsWhenGiven)
+TEST_F(SelectFormTest, OpensOnTheMonthsOpenLinesOfCheckedOrdersInTheHostsWorkArea)
 {
+    nvDMBase::instance().workArea = WorkArea{5, 40, 600, 800};
     auto form = open(3056);
+    ASSERT_EQ(host.messages.size(), 1);
+    EXPECT_EQ(host.messages[0].msg, 1039u) << "the host is asked for its work area";
+    EXPECT_EQ(form->pos(), QPoint(5, 50));
+    EXPECT_EQ(form->size(), QSize(800, 580));
+    EXPECT_EQ(form->grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_EQ(form->focusWidget(), form->grid()->table());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("销售订单选择"));
-    EXPECT_EQ(form->grid()->toolTip(), QStringLiteral("按住Ctrl键或Shift键可以进行多行记录的选择"));
-    EXPECT_EQ(form->periodBox()->currentText(), QStringLiteral("自定义"));
     EXPECT_EQ(form->startDate()->date(), QDate(2026, 12, 1));
     EXPECT_EQ(form->endDate()->date(), QDate(2026, 12, 31));
-    EXPECT_EQ(form->FKeyColumnName1, QStringLiteral("FListID"));
-    EXPECT_TRUE(form->FCheckConsistencyRecord);
-    EXPECT_EQ(form->FConsistencyColumnName, QStringLiteral("FClientName"));
-    EXPECT_EQ(form->FConsistencyCaption, QStringLiteral("客户"));
-    EXPECT_TRUE(form->grid()->table()->editTriggers() == QAbstractItemView::NoEditTriggers);
     EXPECT_FALSE(form->grid()->model()->editingEnabled());
-
     // Line 21 is listed though its order was made at 15:00 on the end day.
     EXPECT_EQ(listed(*form), QStringLiteral("12,15,21"));
-    EXPECT_EQ(shown(*form, -1),
-              QStringLiteral("单据日期|单据编号|客户|业务员|商品编码|商品名称|单位|批号|数量|已完成数量|"
-                             "未完成数量|单价|金额|备注|单据备注"));
-    EXPECT_EQ(shown(*form, 0), QStringLiteral("2026-12-03|XD001|华东五金||A01|螺栓|个||10.00|4.00|6.00|6.00|60.00||"))
+    EXPECT_EQ(shown(form->grid(), 0),
+              QStringLiteral("2026-12-03|XD001|华东五金||A01|螺栓|个||10.00|4.00|6.00|6.00|60.00||"))
         << "the line's own amount, not the order's";
-
-    struct Case {
-        int client;
-        QString keys;
-    };
-    for (const Case &c :
-         {Case{0, QStringLiteral("12,15,21")}, Case{1, QStringLiteral("12,15")}, Case{2, QStringLiteral("21")}}) {
-        EXPECT_EQ(listed(*open(3056, c.client)), c.keys) << c.client;
-    }
-}
-
-TEST_F(SelectFormTest, ShowTellsTheHostAndTakesItsWorkArea)
-{
-    RecordingHost host;
-    const quint32 handle = registerWindowHandle(&host);
-    nvDMBase::instance().workArea = WorkArea{5, 40, 600, 800};
-    TFBaseForm_SelectForm form;
-    form.FBillTypeID = 3056;
-    form.FMainHandle = handle;
-    form.FMultiSelected = true;
-    ASSERT_TRUE(form.FormShow());
-    ASSERT_EQ(host.messages.size(), 1);
-    EXPECT_EQ(host.messages[0].msg, 1039u);
-    EXPECT_EQ(host.messages[0].sender.data(), &form);
-    EXPECT_EQ(form.pos(), QPoint(5, 50));
-    EXPECT_EQ(form.size(), QSize(800, 580));
-    EXPECT_EQ(form.grid()->table()->selectionMode(), QAbstractItemView::ExtendedSelection);
-    EXPECT_EQ(form.focusWidget(), form.grid()->table());
 
     // Without a work area the form keeps its own place; without multi-selection one row.
     nvDMBase::instance().workArea = WorkArea{};
-    auto single = open(3056, 0, false);
+    auto single = open(3056, 2, false);
+    EXPECT_EQ(listed(*single), QStringLiteral("21")) << "one client's lines";
     EXPECT_EQ(single->size(), QSize(900, 520));
     EXPECT_EQ(single->grid()->table()->selectionMode(), QAbstractItemView::SingleSelection);
 }
@@ -211,70 +166,49 @@ TEST_F(SelectFormTest, EachKindAnswersItsKeysOrRefusesMixedValues)
     }
 }
 
-TEST_F(SelectFormTest, ChosenLinesOfOneClientAnswerTheirKeysInSelectionOrder)
-{
-    auto form = open(3056);
-    form->selectRows({rowOf(*form, 12), rowOf(*form, 15)});
-    EXPECT_TRUE(form->SelectClick());
-    EXPECT_EQ(form->SqlFilterText, QStringLiteral("12,15"));
-    EXPECT_EQ(form->result(), QDialog::Accepted);
-    EXPECT_TRUE(prompter.entries().isEmpty());
-
-    form = open(3056);
-    form->selectRows({rowOf(*form, 15), rowOf(*form, 12)});
-    EXPECT_TRUE(form->SelectClick());
-    EXPECT_EQ(form->SqlFilterText, QStringLiteral("15,12"));
-}
-
 TEST_F(SelectFormTest, EnterAndDoubleClickChooseCancelAndEscapeAnswerNothing)
 {
     auto form = open(3056);
-    form->selectRows({rowOf(*form, 15)});
+    form->selectRows({1, 0}); // lines 15 and 12
     press(form.get(), Qt::Key_Return);
     EXPECT_EQ(form->result(), QDialog::Accepted);
-    EXPECT_EQ(form->SqlFilterText, QStringLiteral("15"));
+    EXPECT_EQ(form->SqlFilterText, QStringLiteral("15,12")) << "the keys in the order chosen";
+    EXPECT_TRUE(prompter.entries().isEmpty());
 
     form = open(3056);
-    form->selectRows({rowOf(*form, 12)});
-    Q_EMIT form->grid()->table()->doubleClicked(form->grid()->model()->index(rowOf(*form, 21), 4));
+    form->selectRows({0});
+    Q_EMIT form->grid()->table()->doubleClicked(form->grid()->model()->index(2, 4));
     EXPECT_EQ(form->SqlFilterText, QStringLiteral("21")) << "the row clicked, not the one chosen before";
     EXPECT_EQ(form->result(), QDialog::Accepted);
 
-    form->setResult(0);
-    form->selectRows({rowOf(*form, 12)});
-    form->CancelClick();
-    EXPECT_EQ(form->result(), QDialog::Rejected);
-    EXPECT_TRUE(form->SqlFilterText.isEmpty());
-
-    form = open(3056);
-    form->selectRows({rowOf(*form, 12)});
-    ASSERT_TRUE(form->SelectClick());
     form->show();
     press(form.get(), Qt::Key_Escape);
     EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_TRUE(form->SqlFilterText.isEmpty());
+    form->selectRows({0});
+    ASSERT_TRUE(form->SelectClick());
+    form->CancelClick();
     EXPECT_EQ(form->result(), QDialog::Rejected);
     EXPECT_TRUE(form->SqlFilterText.isEmpty());
 }
 
 TEST_F(SelectFormTest, SearchMatchesTheTypedTextLiterally)
 {
-    struct Case {
-        QString text;
-        QString keys;
-    };
-    const QList<Case> cases = {
-        {QStringLiteral("xd002"), QStringLiteral("21")},     {QStringLiteral(" 南方 "), QStringLiteral("21")},
-        {QStringLiteral("a02"), QStringLiteral("15,21")},    {QStringLiteral("hdwj"), QStringLiteral("12,15")},
-        {QStringLiteral("'"), QStringLiteral("21")},         {QStringLiteral("\\"), QStringLiteral("21")},
-        {QStringLiteral("%"), QStringLiteral("21")},         {QStringLiteral("_"), QStringLiteral("21")},
-        {QStringLiteral("o'b\\50%_"), QStringLiteral("21")}, {QStringLiteral("5_%"), QString()},
-        {QStringLiteral("B\\5"), QStringLiteral("21")},      {QString(), QStringLiteral("12,15,21")},
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral(" 南方 "), QStringLiteral("21")},
+        {QStringLiteral("hdwj"), QStringLiteral("12,15")},
+        {QStringLiteral("a02"), QStringLiteral("15,21")},
+        {QStringLiteral("%"), QStringLiteral("21")},
+        {QStringLiteral("o'b\\50%_"), QStringLiteral("21")},
+        {QStringLiteral("5_%"), QString()},
+        {QString(), QStringLiteral("12,15,21")},
     };
     auto form = open(3056);
-    for (const Case &c : cases) {
-        form->findEdit()->setText(c.text);
-        ASSERT_NO_THROW(form->FindClick()) << c.text.toStdString();
-        EXPECT_EQ(listed(*form), c.keys) << c.text.toStdString();
+    for (const auto &[text, keys] : cases) {
+        form->findEdit()->setText(text);
+        ASSERT_NO_THROW(form->FindClick()) << text.toStdString();
+        EXPECT_EQ(listed(*form), keys) << text.toStdString();
     }
 
     // Enter in the search field searches and chooses nothing.
@@ -305,8 +239,9 @@ TEST_F(SelectFormTest, PeriodChoicesSetTheDatesFromTheServersToday)
         {QDate(2028, 2, 10), 2, QDate(2028, 2, 1), QDate(2028, 2, 29)},
     };
     auto form = open(3056);
+    PinServerClock clock(Db(), kPinnedNow);
     for (const Case &c : cases) {
-        clock->moveTo(QDateTime(c.today, QTime(10, 0)));
+        clock.moveTo(QDateTime(c.today, QTime(10, 0)));
         form->startDate()->setDate(QDate(2020, 3, 3));
         form->endDate()->setDate(QDate(2020, 3, 4));
         Q_EMIT form->periodBox()->activated(c.item);
@@ -315,7 +250,7 @@ TEST_F(SelectFormTest, PeriodChoicesSetTheDatesFromTheServersToday)
     }
 
     // The list follows the dates at the next search: the whole year takes in November.
-    clock->moveTo(kPinnedNow);
+    clock.moveTo(kPinnedNow);
     form->ChoosePeriod(SelectPeriod::ThisYear);
     EXPECT_EQ(form->periodBox()->currentText(), QStringLiteral("本年"));
     form->FindClick();
@@ -328,36 +263,62 @@ TEST_F(SelectFormTest, PeriodChoicesSetTheDatesFromTheServersToday)
 TEST_F(SelectFormTest, ExecuteAnswersThroughTheHookAsAfterTheModalLoop)
 {
     int clientSeen = -1;
+    QList<int> rows;
     {
         TFBaseForm_SelectForm::ExecuteHookScope scope([&](TFBaseForm_SelectForm &form) {
             clientSeen = form.FClientID;
-            form.selectRows({0, 1});
+            form.selectRows(rows);
             form.SelectClick();
             return form.result();
         });
+        rows = {0, 1};
         EXPECT_EQ(ExecuteSelectForm(3056, 1, 0, true), QStringLiteral("12,15"));
         EXPECT_EQ(clientSeen, 1);
         EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, false), QStringLiteral("15")) << "single selection keeps the last";
-    }
-    {
-        TFBaseForm_SelectForm::ExecuteHookScope scope([](TFBaseForm_SelectForm &form) {
-            form.selectRows({0});
-            form.CancelClick();
-            return form.result();
-        });
-        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, true), QString());
-    }
-    // A refused choice leaves the dialog's result rejected: nothing is answered.
-    {
-        TFBaseForm_SelectForm::ExecuteHookScope scope([](TFBaseForm_SelectForm &form) {
-            form.selectRows({0, 1, 2});
-            form.SelectClick();
-            return form.result();
-        });
-        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, true), QString());
+        rows = {0, 1, 2};
+        EXPECT_EQ(ExecuteSelectForm(3056, 0, 0, true), QString()) << "a refused choice answers nothing";
         EXPECT_EQ(prompter.lastText(), QStringLiteral("不能同时选择不同[客户]的记录"));
     }
     EXPECT_FALSE(TFBaseForm_SelectForm::ExecuteHook) << "the scope puts the previous hook back";
+}
+
+using BatchPicker = DatabaseTest;
+
+// Milk's batches in two storehouses; the picker lists those of the first with stock, oldest first.
+TEST_F(BatchPicker, ListsTheBatchesWithStockAndAnswersTheChosenOne)
+{
+    ExecScript(QStringLiteral(
+        "insert into t_comStorehouse(FID, FName) values (1, '主仓'), (2, '分仓');"
+        "insert into t_comProducts(FID, FNo, FName) values (4, 'M1', 'Milk');"
+        "insert into t_comProductBatchNo(FID, FStorehouseID, FProductID, FBatchNo1, FNumber, FKFDate, FKFPeriod, "
+        "FPeriodDate) values (11, 1, 4, 'B-c', 5, '2024-02-01', 30, '2024-03-02'),"
+        " (12, 1, 4, 'B-a', -2, '2024-01-15', 30, '2024-02-14'), (13, 1, 4, 'B-z', 0, '2024-01-01', 30, null),"
+        " (14, 2, 4, 'B-b', 3, '2023-12-01', 30, '2023-12-31')"));
+    TFBaseForm_ProductBatchNo picker;
+    picker.FProductID = 4;
+    picker.FStorehouseID = 1;
+    picker.LoadData();
+    EXPECT_EQ(picker.windowTitle(), QStringLiteral("库存批号"));
+    EXPECT_EQ(picker.productNoText() + u' ' + picker.productNameText(), QStringLiteral("M1 Milk"));
+    ASSERT_EQ(picker.grid()->model()->rowCountValue(), 2);
+    EXPECT_EQ(shown(picker.grid(), 0), QStringLiteral("B-a|-2.00|Milk|主仓|2024-01-15|30|2024-02-14"));
+
+    picker.acceptSelection(); // nothing is chosen until the user picks
+    EXPECT_EQ(picker.FID, 0);
+    EXPECT_FALSE(picker.bRet);
+    EXPECT_EQ(picker.result(), QDialog::Rejected);
+    picker.selectRow(1);
+    picker.acceptSelection();
+    EXPECT_EQ(picker.FID, 11);
+    EXPECT_TRUE(picker.bRet);
+    EXPECT_EQ(picker.result(), QDialog::Accepted);
+    picker.selectRow(-1);
+    Q_EMIT picker.grid()->table()->doubleClicked(picker.grid()->model()->index(0, 4));
+    EXPECT_EQ(picker.FID, 12) << "a double click takes the row clicked";
+    EXPECT_TRUE(picker.bRet);
+    picker.exitDialog();
+    EXPECT_FALSE(picker.bRet);
+    EXPECT_EQ(picker.result(), QDialog::Rejected);
 }
 
 } // namespace

@@ -5,20 +5,32 @@
 #include "controls/controls.h"
 #include "core/numbering.h"
 #include "core/sql_helpers.h"
+#include "core/values.h"
+#include "grid/grid_view.h"
 #include "test_db.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QSqlQuery>
 
 #include <memory>
 
 namespace protask::testing {
 
+// The named cells of a grid row as "FPrice=4.5;FAmount=" (the fields without their R_ prefix).
+inline QString RowCells(const TGridModel *m, int row, const char *fields)
+{
+    QStringList cells;
+    for (const QString &f : QString::fromLatin1(fields).split(u','))
+        cells << f + u'=' + ValueToTrimmedText(m->cell(row, QStringLiteral("R_") + f));
+    return cells.join(u';');
+}
+
 // A purchase bill editor made only for these tests: supplier, storehouse and a mandatory
 // amount field over the suite's purchase tables, so that saving posts real stock.
 class PurchaseEditor : public TFBaseForm_BillBase_BillNo {
 public:
+    using TFBaseForm_BillBase_BillNo::addHeaderField;
+
     PurchaseEditor() : TFBaseForm_BillBase_BillNo(nullptr, 0)
     {
         FBillTypeID = 3002;
@@ -29,7 +41,6 @@ public:
         addHeaderField(QStringLiteral("FClientName"), new TComboBox, QStringLiteral("供应商(必填)："), 1);
         addHeaderField(QStringLiteral("FStorehouseName"), new QLineEdit, QStringLiteral("仓库："));
         addHeaderField(QStringLiteral("FAmount"), new TCurrencyEdit, QStringLiteral("总金额(必填)："), 1);
-        addHeaderField(QStringLiteral("FNote"), new QLineEdit, QStringLiteral("说  明："));
     }
 
     void PrepareLoad() override
@@ -57,13 +68,12 @@ public:
         const int store = GetOrAddNamedRecord(QStringLiteral("t_comStorehouse"), QStringLiteral("FName"),
                                               text("FStorehouseName"), QStringLiteral("FID"), {}, {}, {}, db);
         TDataSet q(db);
-        q.exec(QStringLiteral("replace into t_PurForm(FID,FBillTypeID,FBillNo,FBillDate,FClientID,FStorehouseID,FNote,"
-                              "FIsChecked,FAmount) values(%1,3002,%2,%3,%4,%5,%6,0,%7)")
+        q.exec(QStringLiteral("replace into t_PurForm(FID,FBillTypeID,FBillNo,FBillDate,FClientID,FStorehouseID,"
+                              "FIsChecked,FAmount) values(%1,3002,%2,%3,%4,%5,0,%6)")
                    .arg(id)
                    .arg(QuotedStr(number), QuotedStr(edt_FBillDate->text()))
                    .arg(supplier)
                    .arg(store)
-                   .arg(QuotedStr(text("FNote")))
                    .arg(findChild<TCurrencyEdit *>(QStringLiteral("edt_FAmount"))->value()));
         return id;
     }
@@ -76,16 +86,7 @@ public:
         GetControlText(headerControl(QString::fromLatin1(field)), t);
         return t.trimmed();
     }
-    void set(const char *field, const QString &value)
-    {
-        QWidget *w = headerControl(QString::fromLatin1(field));
-        if (auto *c = qobject_cast<QComboBox *>(w))
-            c->setEditText(value);
-        else if (auto *e = qobject_cast<TCurrencyEdit *>(w))
-            e->setValue(value.toDouble());
-        else
-            static_cast<QLineEdit *>(w)->setText(value);
-    }
+    void set(const char *field, const QString &value) { LoadControl(headerControl(QString::fromLatin1(field)), value); }
     void setLine(int row, const QString &product, double number, double price)
     {
         FDC->setCell(row, QStringLiteral("R_FProductName"), product);
@@ -94,37 +95,15 @@ public:
         FDC->editCell(row, FDC->columnIndex(QStringLiteral("R_FPrice")), price);
     }
     QLineEdit *billNo() const { return edt_FBillNo; }
-    void addField(const QString &field, QWidget *editor, const QString &caption)
-    {
-        addHeaderField(field, editor, caption);
-    }
     TNullableDateEdit *billDate() const { return edt_FBillDate; }
-    bool enabled(const char *name) const { return action(QString::fromLatin1(name))->isEnabled(); }
 
     bool failHeader = false;
     bool failLines = false;
-};
-
-// A sales-out editor for the line operations that read the header's client (prices, price
-// history): the purchase test editor with its first field naming a client. New bills only;
-// it saves nothing.
-class SalesOutEditor : public PurchaseEditor {
-public:
-    SalesOutEditor()
-    {
-        FBillTypeID = 3004;
-        FBillTypeNo = QStringLiteral("CHD");
-        FBillCaption = QStringLiteral("出货单");
-        FFormTableName = QStringLiteral("t_SaleOutForm");
-        FListTableName = QStringLiteral("t_SaleOutList");
-        headerLabel(QStringLiteral("FClientName"))->setText(QStringLiteral("客户(必填)："));
-    }
-
-    int SaveHeader(int) override { return -1; }
 
 protected:
-    QString ClientName() const override { return text("FClientName"); }
-    QString HistoryClientName() const override { return text("FClientName"); }
+    // Made a sales-out (3004), the editor reads the header's client for prices and the price history.
+    QString ClientName() const override { return FBillTypeID == 3004 ? text("FClientName") : QString(); }
+    QString HistoryClientName() const override { return ClientName(); }
 };
 
 class BillEditor : public DatabaseTest {
@@ -132,7 +111,6 @@ protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        clock = std::make_unique<PinServerClock>(Db(), kPinnedNow);
         seed();
     }
     // The bill types, a unit and two products every editor test starts from.
@@ -147,12 +125,6 @@ protected:
         nvDMBase::instance().userName = QStringLiteral("张三");
         nvDMBase::instance().userId = 1;
     }
-    void TearDown() override
-    {
-        clock.reset();
-        DatabaseTest::TearDown();
-    }
-
     std::unique_ptr<PurchaseEditor> openPurchase(int billId = 0, int status = 1)
     {
         auto e = std::make_unique<PurchaseEditor>();
@@ -170,8 +142,6 @@ protected:
         e->setLine(0, QStringLiteral("螺栓"), 3, 10);
         return e;
     }
-
-    std::unique_ptr<PinServerClock> clock;
 };
 
 } // namespace protask::testing

@@ -1,15 +1,19 @@
+// The task list: what it opens on, its export and refresh, print preview on the list's template,
+// and what a user without the rights behind the keyboard shortcuts can reach.
 #include "billlist/bill_list_form.h"
 #include "grid/grid_view.h"
+#include "key_press.h"
 #include "platform/host_messages.h"
+#include "platform/program_folder.h"
+#include "printing/bill_report_form.h"
 #include "test_db.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QProcess>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -18,14 +22,13 @@ using namespace protask::testing;
 
 namespace {
 
+// Two tasks of this month, the first checked, and one of the month before.
 class ListForm : public DatabaseTest {
 protected:
     void SetUp() override
     {
         DatabaseTest::SetUp();
-        clock = std::make_unique<PinServerClock>(nvDMBase::instance().connection(), kPinnedNow);
         nvDMBase::instance().switches.checkWorkflow = true;
-        nvDMBase::instance().userId = 1;
         ExecScript(QStringLiteral(
             "insert into t_comUnit(FID,FName) values(1,'把');"
             "insert into t_comProducts(FID,FNo,FName) values(1,'C01','办公椅');"
@@ -36,15 +39,22 @@ protected:
     void TearDown() override
     {
         list.reset();
-        clock.reset();
         DatabaseTest::TearDown();
     }
-    void open()
+    // The list as the user opens it, with the focus on its rows.
+    QWidget *open(int user = 1)
     {
+        nvDMBase::instance().userId = user;
         list = std::make_unique<TFBaseForm_BillList>(nullptr, 0);
         list->FBillTypeID = 3049;
         list->FMainHandle = registerWindowHandle(&host);
         list->showForm();
+        list->show();
+        list->activateWindow();
+        QWidget *grid = list->grid()->table();
+        grid->setFocus();
+        QCoreApplication::processEvents();
+        return grid;
     }
     QString cell(int row, const char *field)
     {
@@ -52,12 +62,12 @@ protected:
         return m->cell(row, m->fieldColumnIndex(QString::fromLatin1(field))).toString();
     }
 
+    QTemporaryDir home; // the program folder of the print tests
     RecordingHost host;
     std::unique_ptr<TFBaseForm_BillList> list;
-    std::unique_ptr<PinServerClock> clock;
 };
 
-TEST_F(ListForm, OpensOnThisMonthAndExportsTheGridAsShown)
+TEST_F(ListForm, OpensOnThisMonthExportsTheGridAsShownAndRefreshKeepsTheBill)
 {
     open();
     ASSERT_EQ(list->grid()->model()->rowCountValue(), 2) << "this month's tasks";
@@ -82,47 +92,61 @@ TEST_F(ListForm, OpensOnThisMonthAndExportsTheGridAsShown)
     EXPECT_TRUE(sheet.contains(QStringLiteral("<v>12.5</v>"))) << sheet.left(2000).toStdString();
     EXPECT_TRUE(sheet.contains(QStringLiteral("<v>46361</v>"))) << "the bill date as a date";
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from zzsyslog where FMsgCont = '导出操作'")).toInt(), 1);
-}
 
-TEST_F(ListForm, RefreshKeepsTheBillAndGuardsHoldForKeysAndDoubleClicks)
-{
-    open();
     list->setCurrentRow(1);
     ExecScript(QStringLiteral("insert into t_ProTaskForm(FID,FBillNo,FBillDate,FIsChecked) values"
                               "(4,'RWD20261200000','2026-12-01',0)"));
     list->Refresh();
-    EXPECT_EQ(cell(list->currentRow(), "FBillNo"), QStringLiteral("RWD20261200002")) << "the same bill stays current";
-
-    // A checked row: edit and delete are off, so Ctrl+D does nothing; double-click displays it.
-    list->setCurrentRow(1);
-    ASSERT_EQ(cell(1, "FBillNo"), QStringLiteral("RWD20261200001"));
-    list->action(ListAction::Delete)->trigger();
-    EXPECT_TRUE(prompter.entries().isEmpty());
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm")).toInt(), 4);
-    Q_EMIT list->grid()->table()->doubleClicked(list->grid()->model()->index(1, 2));
-    EXPECT_EQ(host.received.value(0), QStringLiteral("1040/3049/1"));
-
-    // Without the delete right the action stays hidden and its key does nothing.
-    nvDMBase::instance().switches.rightsSwitch = 1;
-    ExecScript(QStringLiteral("insert into t_comUser(FID,FName,FRightType) values(1,'张会计',1)"));
-    open();
-    list->setCurrentRow(2);
-    EXPECT_FALSE(list->action(ListAction::Delete)->isVisible());
-    list->runListAction(ListAction::Delete);
-    EXPECT_TRUE(prompter.entries().isEmpty());
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm")).toInt(), 4);
+    EXPECT_EQ(cell(list->currentRow(), "FBillNo"), QStringLiteral("RWD20261200002")) << "a refresh keeps the bill";
 }
 
-TEST_F(ListForm, DeletingAnUncheckedTaskAsksAndRemovesIt)
+// The preview key opens the print form in list mode on the list's template with the list's
+// statement (the print form's own tests show what it makes of them). With the rights switch on,
+// user 2 may open and display tasks, nothing more: neither the shortcuts nor the actions it
+// lacks, run directly, change anything.
+TEST_F(ListForm, PreviewPrintsTheListsStatementButARestrictedUsersShortcutsChangeNothing)
 {
-    open();
-    list->setCurrentRow(1);
-    ASSERT_EQ(cell(1, "FBillNo"), QStringLiteral("RWD20261200002"));
-    prompter.queueAnswer(true);
-    list->runListAction(ListAction::Delete);
-    EXPECT_EQ(prompter.lastText(), QStringLiteral("确定要删除所选单据?"));
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_ProTaskForm where FID = 2")).toInt(), 0);
-    EXPECT_EQ(list->grid()->model()->rowCountValue(), 1);
+    SetProgramFolder(home.path());
+    SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+    ExecScript(
+        QStringLiteral("insert into t_comUser(FID,FName,FRightType) values (1,'系统管理员',0), (2,'张会计',1);"
+                       "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
+                       "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2)"));
+    QWidget *grid = open();
+    QString file, sql;
+    QTimer::singleShot(0, [&]() {
+        if (auto *form = qobject_cast<TFBaseForm_BillReport *>(QApplication::activeModalWidget())) {
+            file = form->FTemplaceFileName;
+            sql = form->FSQL;
+            form->reject();
+        }
+    });
+    PressKeys(grid, QStringLiteral("Ctrl+L"));
+    EXPECT_EQ(file, QStringLiteral("生产任务单列表.grf"));
+    EXPECT_EQ(sql, list->FormTableSQL);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from zzsyslog where FMsgCont = '预览操作'")).toInt(), 1);
+
+    host.received.clear();
+    nvDMBase::instance().switches.rightsSwitch = 1;
+    grid = open(2);
+    list->setCurrentRow(1); // the unchecked task
+    const QString before = AllTablesChecksum();
+    const std::pair<const char *, ListAction> cases[] = {
+        {"Ctrl+N", ListAction::Add},   {"Ctrl+E", ListAction::Edit},    {"Ctrl+D", ListAction::Delete},
+        {"Ctrl+P", ListAction::Print}, {"Ctrl+L", ListAction::Preview}, {"Ctrl+O", ListAction::ExportOut},
+    };
+    for (const auto &[keys, action] : cases) {
+        EXPECT_FALSE(list->action(action)->isVisible()) << keys;
+        EXPECT_EQ(PressKeys(grid, QString::fromLatin1(keys)), QString()) << keys;
+    }
+    for (const ListAction hidden : {ListAction::Check, ListAction::UnCheck})
+        EXPECT_FALSE(list->action(hidden)->isVisible());
+    for (const ListAction refused :
+         {ListAction::Add, ListAction::Edit, ListAction::Delete, ListAction::Check, ListAction::UnCheck})
+        list->runListAction(refused);
+    EXPECT_EQ(AllTablesChecksum(), before);
+    EXPECT_TRUE(host.received.isEmpty()) << host.received.join(u',').toStdString();
+    EXPECT_TRUE(prompter.texts().isEmpty()) << prompter.lastText().toStdString();
 }
 
 } // namespace
