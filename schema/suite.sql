@@ -87,6 +87,14 @@ CREATE TABLE IF NOT EXISTS `t_comparameters` (
   PRIMARY KEY (`FName`)
 ) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
 
+-- commit marks: a save writes a token of its own in its transaction, so that after a lost
+-- COMMIT the workstation can tell whether that save landed; the token goes once it knows
+CREATE TABLE IF NOT EXISTS `zzcommitmark` (
+  `FToken` CHAR(32) NOT NULL,
+  `FDateTime` DATETIME DEFAULT NULL,
+  PRIMARY KEY (`FToken`)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_unicode_520_ci;
+
 -- operation log: one row per user action on a bill (action text + bill number)
 CREATE TABLE IF NOT EXISTS `zzsyslog` (
   `FLogID` INT NOT NULL AUTO_INCREMENT,

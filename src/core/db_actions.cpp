@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QThread>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -100,6 +101,34 @@ void settleLostCommit(const QSqlDatabase &db, const DbError &e, const Transactio
 }
 
 } // namespace
+
+void CommitMark::write(const QSqlDatabase &db)
+{
+    m_token = QUuid::createUuid().toString(QUuid::Id128);
+    TDataSet(db).exec(QStringLiteral("insert into zzcommitmark(FToken,FDateTime) values(") + QuotedStr(m_token, db)
+                      + QStringLiteral(",now())"));
+}
+
+bool CommitMark::landed(const QSqlDatabase &db) const
+{
+    if (m_token.isEmpty())
+        return false;
+    TDataSet q(db);
+    q.open(QStringLiteral("select FToken from zzcommitmark where FToken = ") + QuotedStr(m_token, db));
+    return !q.isEmpty();
+}
+
+void CommitMark::clear(const QSqlDatabase &db)
+{
+    if (m_token.isEmpty())
+        return;
+    try {
+        TDataSet(db).exec(QStringLiteral("delete from zzcommitmark where FToken = ") + QuotedStr(m_token, db));
+    } catch (const DbError &e) {
+        traceLog(QStringLiteral("提交标记未能删除：") + e.message());
+    }
+    m_token.clear();
+}
 
 namespace {
 thread_local int t_lastAttempts = 0;

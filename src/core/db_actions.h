@@ -45,6 +45,23 @@ TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<boo
                                  const TransactionOptions &options);
 TransactionResult RunTransaction(const QSqlDatabase &db, const std::function<bool()> &body, int maxAttempts = 100);
 
+// A row that only one attempt of one action writes, so that after a lost COMMIT it tells
+// whether that attempt landed. A key the server hands out (a log row's) cannot: a server that
+// crashed before the COMMIT hands the same key out again after its restart, and another
+// workstation on the same machine may write the same text into it.
+class CommitMark {
+public:
+    // Inside the transaction: a token of its own for each attempt.
+    void write(const QSqlDatabase &db);
+    // Whether the last attempt's token is in the database (TransactionOptions::landed).
+    bool landed(const QSqlDatabase &db) const;
+    // Once the outcome is known the token goes; a failure leaves one small row and a trace line.
+    void clear(const QSqlDatabase &db);
+
+private:
+    QString m_token;
+};
+
 // Attempts of the last RunTransaction on this thread (for the log of an action that does not
 // hand its TransactionResult back, and for measurements).
 int LastTransactionAttempts();

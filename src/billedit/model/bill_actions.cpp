@@ -176,29 +176,17 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
     QString savedNo;
     int attemptedId = 0;
     TransactionOptions options;
-    // The attempt's own log row tells whether its COMMIT landed: the bill's row does not, for a
+    // The attempt's own mark tells whether its COMMIT landed: the bill's row does not, for a
     // stored bill has it before the save, and after a lost COMMIT another workstation may have
-    // taken the same new key and number. Without a log row, the bill's row is all there is.
+    // taken the same new key and number.
     const QString logText = QStringLiteral("保存操作 - 单据号:") + bill.billNo;
-    int logId = 0;
-    options.landed = [&](const QSqlDatabase &c) {
-        if (savedId <= 0)
-            return false;
-        if (logId > 0)
-            return rowExists(QStringLiteral("select FLogID from zzsyslog where FLogID = ") + QString::number(logId)
-                                 + QStringLiteral(" and FMsgCont = ") + QuotedStr(logText, c)
-                                 + QStringLiteral(" and FHostName = ") + QuotedStr(nvDMBase::instance().hostName, c),
-                             c);
-        return rowExists(QStringLiteral("select FID from ") + bill.formTable + QStringLiteral(" where FID = ")
-                             + QString::number(savedId),
-                         c);
-    };
+    CommitMark mark;
+    options.landed = [&](const QSqlDatabase &c) { return savedId > 0 && mark.landed(c); };
     const TransactionResult r = RunTransaction(
         db,
         [&]() {
             refusal = {};
             savedId = 0;
-            logId = 0;
             int errorCode = 0;
             if (!switches.checkWorkflow && stored && !steps.UnpostBill(bill, errorCode)) {
                 refusal.set(text(BillMessage::UnpostFailed) + QString::number(errorCode));
@@ -233,18 +221,19 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
                 refusal.set(text(BillMessage::UnpostFailed) + QString::number(errorCode));
                 return false;
             }
-            const bool logged = WriteOperationLog(logText, bill.caption, db);
+            WriteOperationLog(logText, bill.caption, db);
+            mark.write(db);
             // The number as stored is read before COMMIT: once the bill is saved, no statement
             // may fail and leave the user told otherwise.
             TDataSet q(db);
-            q.open(QStringLiteral("select FBillNo, LAST_INSERT_ID() as FLogID from ") + bill.formTable
-                   + QStringLiteral(" where FID = ") + QString::number(id));
+            q.open(QStringLiteral("select FBillNo from ") + bill.formTable + QStringLiteral(" where FID = ")
+                   + QString::number(id));
             savedNo = q.isEmpty() ? bill.billNo : ValueToTrimmedText(q.fieldByName(QStringLiteral("FBillNo")));
-            if (logged && !q.isEmpty())
-                logId = ValueToInt(q.fieldByName(QStringLiteral("FLogID")));
             return true;
         },
         options);
+    if (r.committed)
+        mark.clear(db);
     if (r.committed) {
         result.done = true;
         result.billId = savedId;
