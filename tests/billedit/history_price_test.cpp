@@ -6,81 +6,64 @@
 #include "line_cells.h"
 #include "test_db.h"
 
-#include <QStringList>
-
-#include <gtest/gtest.h>
-
 using namespace protask;
 using namespace protask::testing;
 
 namespace {
 
+class HistoryPrice : public DatabaseTest {};
+
 // Client 1 is the one asked about, client 2 another; every table holds one bill of client 1
 // with product 1 inside the period, and the consignment sale one more whose customer is
-// client 2 although its FClientID names client 1.
-class HistoryStatement : public DatabaseCaseTest<std::pair<int, const char *>> {
-protected:
-    void SetUp() override
-    {
-        DatabaseCaseTest::SetUp();
-        ExecScript(QStringLiteral(
-            "insert into t_comClient(FID,FName,FType) values(1,'华联',1),(2,'别家',1);"
-            "insert into t_comUnit(FID,FNo,FName) values(1,'01','个');"
-            "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1);"
-            "insert into t_PurOrderForm(FID,FBillNo,FBillDate,FClientID) values(1,'CD1','2026-03-01',1);"
-            "insert into t_PurOrderList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
-            "insert into t_PurForm(FID,FBillNo,FBillDate,FClientID) values(1,'JH1','2026-03-01',1);"
-            "insert into t_PurList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
-            "insert into t_SaleOrderForm(FID,FBillNo,FBillDate,FClientID) values(1,'XD1','2026-03-01',1);"
-            "insert into t_SaleOrderList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
-            "insert into t_SaleOutForm(FID,FBillNo,FBillDate,FClientID) values(1,'CH1','2026-03-01',1);"
-            "insert into t_SaleOutList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
-            "insert into t_SaleForForm(FID,FBillNo,FBillDate,FClientID,FCustomerID) values(1,'DS1','2026-03-01',2,1),"
-            "(2,'DS2','2026-03-02',1,2);"
-            "insert into t_SaleForList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5),(2,2,1,1,5)"));
-    }
-};
-
-TEST_P(HistoryStatement, ListsTheClientsBillsOfTheBillTypesTables)
+// client 2 although its FClientID names client 1. Types without a history run nothing.
+TEST_F(HistoryPrice, ListsTheClientsBillsOfTheBillTypesTables)
 {
-    const auto [billType, expected] = GetParam();
-    const QString sql = HistoryPriceSql(billType, 1, 1, QDate(2026, 1, 1), QDate(2026, 5, 31));
-    QStringList bills;
-    if (!sql.isEmpty()) {
-        TDataSet rows(Db());
-        OpenQuery(rows, sql);
-        for (rows.first(); !rows.eof(); rows.next())
-            bills << rows.fieldByName(QStringLiteral("FBillNo")).toString() + u':'
-                    + rows.fieldByName(QStringLiteral("FUnitName")).toString();
+    ExecScript(QStringLiteral(
+        "insert into t_comClient(FID,FName,FType) values(1,'华联',1),(2,'别家',1);"
+        "insert into t_comUnit(FID,FNo,FName) values(1,'01','个');"
+        "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1);"
+        "insert into t_PurOrderForm(FID,FBillNo,FBillDate,FClientID) values(1,'CD1','2026-03-01',1);"
+        "insert into t_PurOrderList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
+        "insert into t_PurForm(FID,FBillNo,FBillDate,FClientID) values(1,'JH1','2026-03-01',1);"
+        "insert into t_PurList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
+        "insert into t_SaleOrderForm(FID,FBillNo,FBillDate,FClientID) values(1,'XD1','2026-03-01',1);"
+        "insert into t_SaleOrderList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
+        "insert into t_SaleOutForm(FID,FBillNo,FBillDate,FClientID) values(1,'CH1','2026-03-01',1);"
+        "insert into t_SaleOutList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
+        "insert into t_SaleForForm(FID,FBillNo,FBillDate,FClientID,FCustomerID) values(1,'DS1','2026-03-01',2,1),"
+        "(2,'DS2','2026-03-02',1,2);"
+        "insert into t_SaleForList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5),(2,2,1,1,5)"));
+    const std::pair<int, const char *> cases[] = {
+        {3001, "CD1:个"}, {3002, "JH1:个"}, {3015, "JH1:个"}, {3003, "XD1:个"}, {3004, "CH1:个"},
+        {3016, "CH1:个"}, {3006, "DS1:个"}, {3005, ""},       {3010, ""},       {3049, ""}};
+    for (const auto &[billType, expected] : cases) {
+        const QString sql = HistoryPriceSql(billType, 1, 1, QDate(2026, 1, 1), QDate(2026, 5, 31));
+        QStringList bills;
+        if (!sql.isEmpty()) {
+            TDataSet rows(Db());
+            OpenQuery(rows, sql);
+            for (rows.first(); !rows.eof(); rows.next())
+                bills << rows.fieldByName(QStringLiteral("FBillNo")).toString() + u':'
+                        + rows.fieldByName(QStringLiteral("FUnitName")).toString();
+        }
+        EXPECT_EQ(bills.join(u','), QString::fromUtf8(expected)) << billType;
+        EXPECT_EQ(sql.isEmpty(), bills.isEmpty()) << billType;
     }
-    EXPECT_EQ(bills.join(u','), QString::fromUtf8(expected)) << billType;
-    EXPECT_EQ(sql.isEmpty(), bills.isEmpty()) << "types without a history run nothing";
 }
 
-INSTANTIATE_TEST_SUITE_P(Tables, HistoryStatement,
-                         ::testing::Values(std::pair{3001, "CD1:个"}, std::pair{3002, "JH1:个"},
-                                           std::pair{3015, "JH1:个"}, std::pair{3003, "XD1:个"},
-                                           std::pair{3004, "CH1:个"}, std::pair{3016, "CH1:个"},
-                                           std::pair{3006, "DS1:个"}, std::pair{3005, ""}, std::pair{3010, ""},
-                                           std::pair{3049, ""}));
-
 // Product 1 with its base unit (个) and a second unit (箱) priced apart; product 2 without a
-// unit row.
-class PriceList : public DatabaseTest {
-protected:
-    void SetUp() override
-    {
-        DatabaseTest::SetUp();
-        ExecScript(QStringLiteral(
-            "insert into t_comUnit(FID,FNo,FName) values(1,'01','个'),(2,'02','箱'),(3,'03','包');"
-            "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1),(2,'A02','螺母',1);"
-            "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio,FPrePrice1,FPrePrice2,FPrePrice3,FPosPrice) "
-            "values(1,1,1,1,11,12,13,20),(1,2,2,12,110,120,null,200);"
-            "insert into t_comClient(FID,FName,FType,FPrePriceID) values(1,'无等级',1,null),(2,'零售',1,0),"
-            "(3,'一级',1,1),(4,'二级',1,2),(5,'三级',1,3),(6,'五级',1,5),(7,'供应商',2,2)"));
-    }
-    static QString prices(const UnitPriceList &list)
-    {
+// unit row. A client's level names its price of the list.
+TEST_F(HistoryPrice, UnitPriceListsAndClientLevels)
+{
+    ExecScript(QStringLiteral(
+        "insert into t_comUnit(FID,FNo,FName) values(1,'01','个'),(2,'02','箱'),(3,'03','包');"
+        "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1),(2,'A02','螺母',1);"
+        "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio,FPrePrice1,FPrePrice2,FPrePrice3,FPosPrice) "
+        "values(1,1,1,1,11,12,13,20),(1,2,2,12,110,120,null,200);"
+        "insert into t_comClient(FID,FName,FType,FPrePriceID) values(1,'无等级',1,null),(2,'零售',1,0),"
+        "(3,'一级',1,1),(4,'二级',1,2),(5,'三级',1,3),(6,'五级',1,5),(7,'供应商',2,2)"));
+    const auto prices = [](int product, int unit) {
+        const UnitPriceList list = ReadUnitPriceList(product, unit);
         QStringList shown;
         for (PriceListBox box :
              {PriceListBox::PrePrice1, PriceListBox::PrePrice2, PriceListBox::PrePrice3, PriceListBox::Retail}) {
@@ -88,21 +71,14 @@ protected:
             shown << (IsBlankValue(p) ? QStringLiteral("-") : QString::number(ValueToFloat(p)));
         }
         return shown.join(u' ');
-    }
-};
+    };
+    EXPECT_EQ(prices(1, 0), QStringLiteral("11 12 13 20")) << "unit 0 is the base unit";
+    EXPECT_EQ(prices(1, 1), QStringLiteral("11 12 13 20"));
+    EXPECT_EQ(prices(1, 2), QStringLiteral("110 120 - 200"));
+    EXPECT_EQ(prices(1, 3), QStringLiteral("- - - -")) << "a unit the product does not have";
+    EXPECT_EQ(prices(2, 0), QStringLiteral("- - - -")) << "a product without unit rows";
+    EXPECT_EQ(prices(9, 0), QStringLiteral("- - - -")) << "no such product";
 
-TEST_F(PriceList, UnitPricesByBaseUnitOrUnitKey)
-{
-    EXPECT_EQ(prices(ReadUnitPriceList(1, 0)), QStringLiteral("11 12 13 20")) << "unit 0 is the base unit";
-    EXPECT_EQ(prices(ReadUnitPriceList(1, 1)), QStringLiteral("11 12 13 20"));
-    EXPECT_EQ(prices(ReadUnitPriceList(1, 2)), QStringLiteral("110 120 - 200"));
-    EXPECT_EQ(prices(ReadUnitPriceList(1, 3)), QStringLiteral("- - - -")) << "a unit the product does not have";
-    EXPECT_EQ(prices(ReadUnitPriceList(2, 0)), QStringLiteral("- - - -")) << "a product without unit rows";
-    EXPECT_EQ(prices(ReadUnitPriceList(9, 0)), QStringLiteral("- - - -")) << "no such product";
-}
-
-TEST_F(PriceList, ClientLevelNamesAndPrices)
-{
     const UnitPriceList list = ReadUnitPriceList(1, 0);
     const struct {
         int client;
@@ -144,54 +120,45 @@ TEST(HistoryPeriods, ChoicesSetTheDatesTheCustomOneKeepsThem)
     }
 }
 
-struct ChosenCase {
-    const char *name;
-    LineSettings settings;
-    const char *line;
-    const char *price; // "" a blank price
-    const char *expected;
-};
-
-void PrintTo(const ChosenCase &c, std::ostream *os) { *os << c.name; }
-
-class ChosenPrice : public ::testing::TestWithParam<ChosenCase> {};
-
-TEST_P(ChosenPrice, BecomesTheListPriceAndTheLineFollows)
-{
-    const ChosenCase &c = GetParam();
-    LineValues line = LineOf(QString::fromUtf8(c.line));
-    const QString price = QString::fromLatin1(c.price);
-    ApplyChosenPrice(line, price.isEmpty() ? QVariant() : QVariant(price.toDouble()), c.settings);
-    ExpectCells(line, QString::fromUtf8(c.expected));
-}
-
 const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
 const LineSettings kEditorRate{2, 2, false, 13, 90, 0};
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ChosenPrice,
-    ::testing::Values(
-        ChosenCase{"QuantityGivesAmountsAndTax", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=90;FTaxRate=13",
-                   "12.5",
-                   "FPrice=12.5;FAmount=37.5;FDiscountPrice=11.25;FDiscountAmount=33.75;FTaxPrice=12.71;"
-                   "FTotalAmount=38.13;FTaxAmount=4.38"},
-        ChosenCase{"BlankRateSellsWithoutDiscountNotAtTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2", "10",
-                   "FPrice=10;FDiscountRate=100;FDiscountPrice=10;FAmount=20;FDiscountAmount=20"},
-        ChosenCase{"LineRateKeptOverTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2;FDiscountRate=50", "10",
-                   "FDiscountRate=50;FDiscountPrice=5;FDiscountAmount=10"},
-        ChosenCase{"WithoutQuantityOnlyThePricesFollow", kTaxOn,
-                   "FProductName=桌;FNumber=0;FDiscountRate=80;FTaxRate=13;FAmount=5;FDiscountAmount=4;FTotalAmount=9",
-                   "10", "FPrice=10;FAmount=;FDiscountAmount=;FDiscountPrice=8;FTaxPrice=9.04;FTotalAmount="},
-        ChosenCase{"WithoutQuantityTaxOffLeavesTheTaxPrice", kTaxOff,
-                   "FProductName=桌;FDiscountRate=100;FTaxPrice=7;FAmount=5", "10",
-                   "FPrice=10;FAmount=;FDiscountPrice=10;FTaxPrice=7"},
-        ChosenCase{"BlankPriceClearsWhatItPriced", kTaxOn,
-                   "FProductName=桌;FNumber=2;FPrice=9;FDiscountRate=100;FAmount=18;FDiscountPrice=9;"
-                   "FDiscountAmount=18;FTaxPrice=10.17;FTotalAmount=20.34;FTaxAmount=2.34",
-                   "",
-                   "FPrice=;FAmount=;FDiscountPrice=;FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FNumber=2;"
-                   "FDiscountRate=100"}));
+TEST(ChosenPrice, BecomesTheListPriceAndTheLineFollows)
+{
+    const struct {
+        const char *name;
+        LineSettings settings;
+        const char *line;
+        const char *price; // "" a blank price
+        const char *expected;
+    } cases[] = {
+        {"QuantityGivesAmountsAndTax", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=90;FTaxRate=13", "12.5",
+         "FPrice=12.5;FAmount=37.5;FDiscountPrice=11.25;FDiscountAmount=33.75;FTaxPrice=12.71;"
+         "FTotalAmount=38.13;FTaxAmount=4.38"},
+        {"BlankRateSellsWithoutDiscountNotAtTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2", "10",
+         "FPrice=10;FDiscountRate=100;FDiscountPrice=10;FAmount=20;FDiscountAmount=20"},
+        {"LineRateKeptOverTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2;FDiscountRate=50", "10",
+         "FDiscountRate=50;FDiscountPrice=5;FDiscountAmount=10"},
+        {"WithoutQuantityOnlyThePricesFollow", kTaxOn,
+         "FProductName=桌;FNumber=0;FDiscountRate=80;FTaxRate=13;FAmount=5;FDiscountAmount=4;FTotalAmount=9", "10",
+         "FPrice=10;FAmount=;FDiscountAmount=;FDiscountPrice=8;FTaxPrice=9.04;FTotalAmount="},
+        {"WithoutQuantityTaxOffLeavesTheTaxPrice", kTaxOff, "FProductName=桌;FDiscountRate=100;FTaxPrice=7;FAmount=5",
+         "10", "FPrice=10;FAmount=;FDiscountPrice=10;FTaxPrice=7"},
+        {"BlankPriceClearsWhatItPriced", kTaxOn,
+         "FProductName=桌;FNumber=2;FPrice=9;FDiscountRate=100;FAmount=18;FDiscountPrice=9;"
+         "FDiscountAmount=18;FTaxPrice=10.17;FTotalAmount=20.34;FTaxAmount=2.34",
+         "",
+         "FPrice=;FAmount=;FDiscountPrice=;FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FNumber=2;"
+         "FDiscountRate=100"}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineValues line = LineOf(QString::fromUtf8(c.line));
+        const QString price = QString::fromLatin1(c.price);
+        ApplyChosenPrice(line, price.isEmpty() ? QVariant() : QVariant(price.toDouble()), c.settings);
+        ExpectCells(line, QString::fromUtf8(c.expected));
+    }
+}
 
 TEST(ChosenPriceChange, OnlyTheClientLevelsOwnPriceIsNoChange)
 {

@@ -1,26 +1,13 @@
 // The line rules, one typed cell at a time, each case asserting every cell it names.
 #include "billedit/model/line_rules.h"
 
-#include <QDate>
-#include <QStringList>
-
-#include <gtest/gtest.h>
+#include "line_cells.h"
 
 using namespace protask;
+using protask::testing::ExpectCells;
+using protask::testing::LineOf;
 
 namespace {
-
-// "FNumber=3;FPrice=10" -> cells; an empty value is a blank cell.
-LineValues lineOf(const QString &text)
-{
-    LineValues line;
-    for (const QString &cell : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString field = cell.section(QLatin1Char('='), 0, 0);
-        const QString value = cell.section(QLatin1Char('='), 1);
-        line.set(field, value.isEmpty() ? QVariant() : QVariant(value));
-    }
-    return line;
-}
 
 struct Case {
     const char *name;
@@ -30,102 +17,77 @@ struct Case {
     const char *expected; // the cells after; an empty value must be blank
 };
 
-void PrintTo(const Case &c, std::ostream *os) { *os << c.name; }
-
 const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
 const LineSettings kArea{2, 2, false, 13, 0, 1};
 
-class LineRules : public ::testing::TestWithParam<Case> {};
+const Case kCases[] = {
+    {"EmptyLineDropsWhatIsTyped", kTaxOn, "FPrice=10", "FNumber=5", "FNumber=;FPrice=10;FAmount="},
+    {"QuantityThenPriceAtThirteenPercent", kTaxOn, "FProductName=桌;FDiscountRate=100;FTaxRate=13",
+     "FNumber=3;FPrice=10",
+     "FAmount=30;FDiscountPrice=10;FDiscountAmount=30;FTaxPrice=11.3;FTotalAmount=33.9;FTaxAmount=3.9"},
+    {"LineTaxRateSixThenPriceAgainTakesTheCompanyRate", kTaxOn,
+     "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13", "FPrice=10;FTaxRate=6",
+     "FTaxPrice=10.6;FTotalAmount=31.8;FTaxAmount=1.8"},
+    {"PriceAfterTheLineRateChanged", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=6", "FPrice=10",
+     "FTaxPrice=11.3;FTotalAmount=33.9;FTaxAmount=3.9"},
+    {"TaxOffLeavesTheTaxCellsAlone", kTaxOff,
+     "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13;FTaxPrice=9;FTotalAmount=27;FTaxAmount=1",
+     "FPrice=10;FAmount=;FDiscountRate=", "FTaxPrice=9;FTotalAmount=27;FTaxAmount=1;FAmount=;FPrice=;FDiscountRate=0"},
+    {"TaxOffTheTaxPriceStillComputes", kTaxOff, "FProductName=桌;FNumber=2;FDiscountRate=100;FTaxRate=13",
+     "FTaxPrice=11.3", "FDiscountPrice=10;FPrice=10;FDiscountAmount=20;FAmount=20;FTotalAmount=22.6;FTaxAmount=2.6"},
+    {"PriceWithoutQuantityAndBlankRate", kTaxOn, "FProductName=桌", "FPrice=10",
+     "FDiscountRate=100;FDiscountPrice=10;FAmount=;FDiscountAmount=;FTaxPrice=10"},
+    {"PriceWithQuantityAndBlankRate", kTaxOff, "FProductName=桌;FNumber=2", "FPrice=10",
+     "FDiscountRate=100;FDiscountPrice=10;FDiscountAmount=20;FAmount=20"},
+    {"EditorRateIsTheDefault", LineSettings{2, 2, false, 13, 90, 0}, "FProductName=桌;FNumber=2", "FPrice=10",
+     "FDiscountRate=90;FDiscountPrice=9;FDiscountAmount=18"},
+    {"AmountWithoutQuantityGivesTheQuantity", kTaxOff, "FProductName=桌;FPrice=10;FDiscountRate=80", "FAmount=25",
+     "FNumber=2.5;FDiscountPrice=8;FDiscountAmount=20"},
+    {"AmountWithQuantityGivesThePrice", kTaxOff, "FProductName=桌;FNumber=4;FDiscountRate=50", "FAmount=30",
+     "FPrice=7.5;FDiscountAmount=15;FDiscountPrice=3.75"},
+    {"ClearedRateIsZero", kTaxOff, "FProductName=桌;FNumber=2;FPrice=10;FDiscountRate=100",
+     "FDiscountRate=", "FDiscountRate=0;FDiscountPrice=0;FDiscountAmount=0"},
+    {"DiscountPriceWithoutListPrice", kTaxOff, "FProductName=桌;FNumber=2;FPrice=0", "FDiscountPrice=8",
+     "FDiscountPrice=;FDiscountRate=100;FDiscountAmount="},
+    {"DiscountPriceGivesTheRate", kTaxOn, "FProductName=桌;FNumber=2;FPrice=10;FTaxRate=13", "FDiscountPrice=8",
+     "FDiscountRate=80;FDiscountAmount=16;FTaxPrice=9.04;FTotalAmount=18.08;FTaxAmount=2.08"},
+    {"DiscountAmountGivesRateAndPrice", kTaxOn, "FProductName=桌;FNumber=4;FAmount=40;FTaxRate=0", "FDiscountAmount=30",
+     "FDiscountRate=75;FDiscountPrice=7.5;FTaxPrice=7.5;FTotalAmount=30;FTaxAmount=0"},
+    {"TotalZeroClearsThePrices", kTaxOn,
+     "FProductName=桌;FNumber=3;FPrice=10;FAmount=30;FDiscountRate=100;FDiscountPrice=10;FTaxPrice=11.3;FTaxAmount=3.9",
+     "FTotalAmount=0", "FTotalAmount=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;FTaxPrice=;FTaxAmount="},
+    {"TotalGivesEveryPrice", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13", "FTotalAmount=33.9",
+     "FTaxPrice=11.3;FDiscountPrice=10;FPrice=10;FDiscountAmount=30;FAmount=30;FTaxAmount=3.9"},
+    {"TotalOnALineWithRateZeroTakesNoDiscount", kTaxOff, "FProductName=桌;FNumber=2;FDiscountRate=0", "FTotalAmount=20",
+     "FDiscountRate=100;FPrice=10;FDiscountPrice=10"},
+    {"WidthAndLengthDriveTheQuantity", kArea, "FProductName=板;FPrice=10;FDiscountRate=100;FWidth=2", "FLength=3",
+     "FSquare=6;FNumber=6;FAmount=60;FDiscountAmount=60"},
+    {"ProductionDatePlusShelfLife", kTaxOff, "FProductName=奶;FKFPeriod=30", "FKFDate=2026-01-15",
+     "FPeriodDate=2026-02-14"},
+    {"ShelfLifeClearedExpiresOnTheProductionDate", kTaxOff, "FProductName=奶;FKFDate=2026-01-15;FKFPeriod=30",
+     "FKFPeriod=", "FPeriodDate=2026-01-15"},
+    {"NoProductionDateNoExpiry", kTaxOff, "FProductName=奶;FPeriodDate=2026-03-01", "FKFPeriod=10", "FPeriodDate="},
+    {"OneDimensionIsNoArea", kArea, "FProductName=板;FPrice=10;FDiscountRate=100", "FWidth=2",
+     "FSquare=0;FNumber=0;FAmount=0"}};
 
-TEST_P(LineRules, RecomputeTheLineFromTheTypedCell)
+TEST(LineRules, RecomputeTheLineFromTheTypedCell)
 {
-    const Case &c = GetParam();
-    LineValues line = lineOf(QString::fromUtf8(c.line));
-    const LineValues edits = lineOf(QString::fromUtf8(c.edits));
-    for (const QString &cell : QString::fromUtf8(c.edits).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString field = cell.section(QLatin1Char('='), 0, 0);
-        line.set(field,
-                 ApplyLineRule(field,
-                               edits.value(field).isNull() ? QVariant(QString())
-                                                           : QVariant(cell.section(QLatin1Char('='), 1)),
-                               line, c.settings));
-    }
-    const LineValues expected = lineOf(QString::fromUtf8(c.expected));
-    for (auto it = expected.cells().cbegin(); it != expected.cells().cend(); ++it) {
-        if (it.value().isNull())
-            EXPECT_TRUE(line.blank(it.key()))
-                << it.key().toStdString() << " = " << line.value(it.key()).toString().toStdString();
-        else if (it.key().endsWith(QLatin1String("Date")))
-            EXPECT_EQ(line.value(it.key()).toDate().toString(Qt::ISODate), it.value().toString())
-                << it.key().toStdString();
-        else
-            EXPECT_NEAR(line.number(it.key()), it.value().toDouble(), 1e-9) << it.key().toStdString();
+    for (const Case &c : kCases) {
+        SCOPED_TRACE(c.name);
+        LineValues line = LineOf(QString::fromUtf8(c.line));
+        for (const QString &cell : QString::fromUtf8(c.edits).split(u';', Qt::SkipEmptyParts)) {
+            const QString field = cell.section(u'=', 0, 0);
+            line.set(field, ApplyLineRule(field, cell.section(u'=', 1), line, c.settings));
+        }
+        ExpectCells(line, QString::fromUtf8(c.expected));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LineRules,
-    ::testing::Values(
-        Case{"EmptyLineDropsWhatIsTyped", kTaxOn, "FPrice=10", "FNumber=5", "FNumber=;FPrice=10;FAmount="},
-        Case{"QuantityThenPriceAtThirteenPercent", kTaxOn, "FProductName=桌;FDiscountRate=100;FTaxRate=13",
-             "FNumber=3;FPrice=10",
-             "FAmount=30;FDiscountPrice=10;FDiscountAmount=30;FTaxPrice=11.3;FTotalAmount=33.9;FTaxAmount=3.9"},
-        Case{"LineTaxRateSixThenPriceAgainTakesTheCompanyRate", kTaxOn,
-             "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13", "FPrice=10;FTaxRate=6",
-             "FTaxPrice=10.6;FTotalAmount=31.8;FTaxAmount=1.8"},
-        Case{"PriceAfterTheLineRateChanged", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=6",
-             "FPrice=10", "FTaxPrice=11.3;FTotalAmount=33.9;FTaxAmount=3.9"},
-        Case{"TaxOffLeavesTheTaxCellsAlone", kTaxOff,
-             "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13;FTaxPrice=9;FTotalAmount=27;FTaxAmount=1",
-             "FPrice=10;FAmount=;FDiscountRate=",
-             "FTaxPrice=9;FTotalAmount=27;FTaxAmount=1;FAmount=;FPrice=;FDiscountRate=0"},
-        Case{"TaxOffTheTaxPriceStillComputes", kTaxOff, "FProductName=桌;FNumber=2;FDiscountRate=100;FTaxRate=13",
-             "FTaxPrice=11.3",
-             "FDiscountPrice=10;FPrice=10;FDiscountAmount=20;FAmount=20;FTotalAmount=22.6;FTaxAmount=2.6"},
-        Case{"PriceWithoutQuantityAndBlankRate", kTaxOn, "FProductName=桌", "FPrice=10",
-             "FDiscountRate=100;FDiscountPrice=10;FAmount=;FDiscountAmount=;FTaxPrice=10"},
-        Case{"PriceWithQuantityAndBlankRate", kTaxOff, "FProductName=桌;FNumber=2", "FPrice=10",
-             "FDiscountRate=100;FDiscountPrice=10;FDiscountAmount=20;FAmount=20"},
-        Case{"EditorRateIsTheDefault", LineSettings{2, 2, false, 13, 90, 0}, "FProductName=桌;FNumber=2", "FPrice=10",
-             "FDiscountRate=90;FDiscountPrice=9;FDiscountAmount=18"},
-        Case{"AmountWithoutQuantityGivesTheQuantity", kTaxOff, "FProductName=桌;FPrice=10;FDiscountRate=80",
-             "FAmount=25", "FNumber=2.5;FDiscountPrice=8;FDiscountAmount=20"},
-        Case{"AmountWithQuantityGivesThePrice", kTaxOff, "FProductName=桌;FNumber=4;FDiscountRate=50", "FAmount=30",
-             "FPrice=7.5;FDiscountAmount=15;FDiscountPrice=3.75"},
-        Case{"ClearedRateIsZero", kTaxOff, "FProductName=桌;FNumber=2;FPrice=10;FDiscountRate=100",
-             "FDiscountRate=", "FDiscountRate=0;FDiscountPrice=0;FDiscountAmount=0"},
-        Case{"DiscountPriceWithoutListPrice", kTaxOff, "FProductName=桌;FNumber=2;FPrice=0", "FDiscountPrice=8",
-             "FDiscountPrice=;FDiscountRate=100;FDiscountAmount="},
-        Case{"DiscountPriceGivesTheRate", kTaxOn, "FProductName=桌;FNumber=2;FPrice=10;FTaxRate=13", "FDiscountPrice=8",
-             "FDiscountRate=80;FDiscountAmount=16;FTaxPrice=9.04;FTotalAmount=18.08;FTaxAmount=2.08"},
-        Case{"DiscountAmountGivesRateAndPrice", kTaxOn, "FProductName=桌;FNumber=4;FAmount=40;FTaxRate=0",
-             "FDiscountAmount=30", "FDiscountRate=75;FDiscountPrice=7.5;FTaxPrice=7.5;FTotalAmount=30;FTaxAmount=0"},
-        Case{
-            "TotalZeroClearsThePrices", kTaxOn,
-            "FProductName=桌;FNumber=3;FPrice=10;FAmount=30;FDiscountRate=100;FDiscountPrice=10;FTaxPrice=11.3;FTaxAmount=3.9",
-            "FTotalAmount=0", "FTotalAmount=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;FTaxPrice=;FTaxAmount="},
-        Case{"TotalGivesEveryPrice", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=100;FTaxRate=13",
-             "FTotalAmount=33.9",
-             "FTaxPrice=11.3;FDiscountPrice=10;FPrice=10;FDiscountAmount=30;FAmount=30;FTaxAmount=3.9"},
-        Case{"TotalOnALineWithRateZeroTakesNoDiscount", kTaxOff, "FProductName=桌;FNumber=2;FDiscountRate=0",
-             "FTotalAmount=20", "FDiscountRate=100;FPrice=10;FDiscountPrice=10"},
-        Case{"WidthAndLengthDriveTheQuantity", kArea, "FProductName=板;FPrice=10;FDiscountRate=100;FWidth=2",
-             "FLength=3", "FSquare=6;FNumber=6;FAmount=60;FDiscountAmount=60"},
-        Case{"ProductionDatePlusShelfLife", kTaxOff, "FProductName=奶;FKFPeriod=30", "FKFDate=2026-01-15",
-             "FPeriodDate=2026-02-14"},
-        Case{"ShelfLifeClearedExpiresOnTheProductionDate", kTaxOff, "FProductName=奶;FKFDate=2026-01-15;FKFPeriod=30",
-             "FKFPeriod=", "FPeriodDate=2026-01-15"},
-        Case{"NoProductionDateNoExpiry", kTaxOff, "FProductName=奶;FPeriodDate=2026-03-01", "FKFPeriod=10",
-             "FPeriodDate="},
-        Case{"OneDimensionIsNoArea", kArea, "FProductName=板;FPrice=10;FDiscountRate=100", "FWidth=2",
-             "FSquare=0;FNumber=0;FAmount=0"}),
-    [](const ::testing::TestParamInfo<Case> &tpi) { return std::string(tpi.param.name); });
-
 TEST(LineRulesFooter, GiftLinesCountInTheQuantityOnly)
 {
-    const LineSums sums = SumLines({lineOf(QStringLiteral("FNumber=2;FAmount=100;FDiscountAmount=90;FIsPresent=1")),
-                                    lineOf(QStringLiteral("FNumber=3;FAmount=30;FDiscountAmount=27"))});
+    const LineSums sums = SumLines({LineOf(QStringLiteral("FNumber=2;FAmount=100;FDiscountAmount=90;FIsPresent=1")),
+                                    LineOf(QStringLiteral("FNumber=3;FAmount=30;FDiscountAmount=27"))});
     EXPECT_DOUBLE_EQ(sums.number, 5);
     EXPECT_DOUBLE_EQ(sums.amount, 30);
     EXPECT_DOUBLE_EQ(sums.discountAmount, 27);

@@ -19,8 +19,9 @@ using protask::testing::LineOf;
 
 namespace {
 
-const QString kOddName = QStringLiteral("O'Neil\\五金 100%_😀");
-const QString kNearName = QStringLiteral("O'Neil\\五金 100%x😀");
+// Two names full of quoting traps, one character apart.
+const char kOddName[] = "O'Neil\\五金 100%_😀";
+const char kNearName[] = "O'Neil\\五金 100%x😀";
 
 // Units 个 盒 瓶; Bolt in 个 and 盒 (12), two products named Nut, Milk kept in batches with a
 // shelf life of 30 days, two names full of quoting traps; two clients
@@ -41,8 +42,9 @@ void SeedCatalogue()
         " (6, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1);"
         "insert into t_comClient(FID, FName, FPrePriceID) values (1, '张三', 2), (2, '李四', 2);"
         "insert into t_comProductsPrice(FClientID, FProductID, FUnitID, FPrice) values (1, 1, 1, 6.5)"));
-    ExecScript(QStringLiteral("insert into t_comProducts(FID, FNo, FName) values (5, 'Q1', ") + QuotedStr(kOddName)
-               + QStringLiteral("), (6, 'Q2', ") + QuotedStr(kNearName) + QStringLiteral(")"));
+    ExecScript(QStringLiteral("insert into t_comProducts(FID, FNo, FName) values (5, 'Q1', ")
+               + QuotedStr(QString::fromUtf8(kOddName)) + QStringLiteral("), (6, 'Q2', ")
+               + QuotedStr(QString::fromUtf8(kNearName)) + QStringLiteral(")"));
 }
 
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
@@ -60,27 +62,89 @@ protected:
         DatabaseTest::SetUp();
         SeedCatalogue();
     }
-    LookupOutcome lookUp(ProductLookupMode mode, const QString &text, LineValues &line,
-                         const FillContext &context = Context(3002))
-    {
-        return LookupProduct(mode, text, line, context, Db());
-    }
 };
 
-TEST_F(ProductLookupTest, TheNumberCellFindsTheBracketedNumberOrTheNumberAlone)
+// A typed number or name by the bill type: the product's identity and unit, the dates of a
+// batch, the price it brings, the amounts of the quantity already on the line and the tax. A
+// number or name not found keeps the name cell and empties the rest; a blank name empties the
+// whole line; names match exactly whatever characters they hold.
+TEST_F(ProductLookupTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
 {
-    for (const QString &typed : {QStringLiteral("[A01]Bolt"), QStringLiteral("A01")}) {
-        LineValues line;
-        EXPECT_EQ(lookUp(ProductLookupMode::ByNumber, typed, line), LookupOutcome::Filled) << typed.toStdString();
-        ExpectCells(line,
-                    QStringLiteral("FProductID=1;FProductNo=A01;FProductName=Bolt;FUnitName=个;"
-                                   "FProductDefined1=M8;FProductDefined2=zinc;FProductDefined3=;FNote="));
-    }
-    for (const QString &typed : {QStringLiteral("Bolt"), QStringLiteral("[A01]Bol"), QStringLiteral("A0")}) {
-        LineValues line = LineOf(QStringLiteral("FProductID=1;FProductNo=A0;FProductName=Bolt;FUnitName=个;FPrice=2"));
-        EXPECT_EQ(lookUp(ProductLookupMode::ByNumber, typed, line), LookupOutcome::NotFound) << typed.toStdString();
-        ExpectCells(line, QStringLiteral("FProductID=;FProductNo=;FUnitName=;FPrice=;FProductName=Bolt"));
-        EXPECT_EQ(line.value(QStringLiteral("FProductNo")).typeId(), QMetaType::QString) << "an empty text, not null";
+    using M = ProductLookupMode;
+    using O = LookupOutcome;
+    const LineSettings kRate90{2, 2, false, 13, 90, 0};
+    const LineSettings kRate90TaxOn{2, 2, true, 13, 90, 0};
+    const char *bolt = "FProductID=1;FProductNo=A0;FProductName=Bolt;FUnitName=个;FPrice=2";
+    const char *boltFilled = "FProductID=1;FProductNo=A01;FProductName=Bolt;FUnitName=个;FProductDefined1=M8;"
+                             "FProductDefined2=zinc;FProductDefined3=;FNote=";
+    const char *boltNotFound = "FProductID=;FProductNo='';FUnitName=;FPrice=;FProductName=Bolt";
+    struct {
+        const char *name;
+        M mode;
+        const char *typed;
+        int billType;
+        const char *client; // the bill header's client
+        LineSettings settings;
+        const char *line; // the cells before
+        O outcome;
+        const char *expected; // the cells after
+    } const cases[] = {
+        {"the bracketed number", M::ByNumber, "[A01]Bolt", 3002, "", kTaxOff, "", O::Filled, boltFilled},
+        {"the number alone", M::ByNumber, "A01", 3002, "", kTaxOff, "", O::Filled, boltFilled},
+        {"a name in the number cell", M::ByNumber, "Bolt", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
+        {"a bracketed number cut short", M::ByNumber, "[A01]Bol", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
+        {"a number cut short", M::ByNumber, "A0", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
+        {"a name not found keeps what was typed", M::ByName, "Milky", 3002, "", kRate90,
+         "FProductID=4;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FNote=x;FKFDate=2024-01-01;FIsBatchNo=1", O::NotFound,
+         "FProductID=;FProductName=Milky;FUnitName=;FNumber=;FPrice=;FAmount=;FDiscountRate=90;FNote=;FKFDate=;"
+         "FIsBatchNo=0"},
+        {"a blank name empties the whole line", M::ByName, "  ", 3002, "", kTaxOn,
+         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FDiscountRate=100;"
+         "FDiscountPrice=8;FDiscountAmount=24;FTaxPrice=9.04;FTotalAmount=27.12;FTaxAmount=3.12;FTaxRate=13;"
+         "FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FIsBatchNo=1;FIsKF=1;FNote=保质期[30]天",
+         O::Cleared,
+         "FProductID=;FProductNo=;FNumber=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;FDiscountAmount=;"
+         "FTaxPrice=;FTotalAmount=;FTaxAmount=;FTaxRate=;FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=0;FIsKF=0;"
+         "FProductName='';FUnitName='';FNote=''"},
+        {"a batch product in a purchase takes today and the shelf life", M::ByName, "Milk", 3002, "", kTaxOff,
+         "FNumber=3", O::Filled,
+         "FProductID=4;FUnitName=瓶;FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FNote=保质期[30]天;"
+         "FIsBatchNo=1;FIsKF=1;FDiscountRate=100;FTaxRate=13;FPrice=8.125;FDiscountPrice=8.125;FAmount=24.375;"
+         "FDiscountAmount=24.375"},
+        {"a batch product in a sales order takes no dates", M::ByName, "Milk", 3003, "", kTaxOff, "FNumber=3",
+         O::Filled,
+         "FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=;FNote=保质期[30]天;FPrice=10;FPriceIsChange=0;FAmount=30"},
+        {"the task takes identity, unit, note and rates but no price", M::ByName, "Milk", 3049, "", kRate90TaxOn,
+         "FNumber=3", O::Filled,
+         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNote=保质期[30]天;FKFDate=2024-03-01;"
+         "FDiscountRate=90;FTaxRate=13;FPrice=;FDiscountPrice=;FAmount=;FTaxPrice="},
+        {"a purchase without quantity leaves the amounts blank", M::ByName, "Bolt", 3002, "", kTaxOn, "", O::Filled,
+         "FUnitName=个;FPrice=2.4;FDiscountPrice=2.4;FAmount=;FDiscountAmount=;FTaxPrice=2.71;FTotalAmount=;"
+         "FTaxAmount="},
+        {"sale amounts are rounded", M::ByName, "Bolt", 3004, "", kTaxOff, "FNumber=3", O::Filled,
+         "FPrice=3.333;FDiscountPrice=3.333;FAmount=10;FDiscountAmount=10"},
+        {"the client's agreed price with the editor's rate and tax", M::ByName, "Bolt", 3004, "张三", kRate90TaxOn,
+         "FNumber=4", O::Filled,
+         "FPrice=6.5;FDiscountRate=90;FDiscountPrice=5.85;FAmount=26;FDiscountAmount=23.4;FTaxPrice=6.61;"
+         "FTotalAmount=26.44;FTaxAmount=3.04"},
+        {"a client without agreed price takes its level", M::ByName, "Bolt", 3016, "李四", kTaxOff, "FNumber=1",
+         O::Filled, "FPrice=7;FAmount=7"},
+        {"quotes, backslash, % and _ as typed", M::ByName, kOddName, 3002, "", kTaxOff, "", O::Filled, "FProductID=5"},
+        {"one character apart", M::ByName, kNearName, 3002, "", kTaxOff, "", O::Filled, "FProductID=6"},
+        {"the odd name's number", M::ByNumber, "[Q1]O'Neil\\五金 100%_😀", 3002, "", kTaxOff, "", O::Filled,
+         "FProductID=5"},
+        {"without the backslash", M::ByName, "O'Neil五金 100%_😀", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+        {"another last character", M::ByName, "O'Neil\\五金 100%_😁", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+        {"a beginning only", M::ByName, "O'Neil\\五金 100%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+        {"a wildcard", M::ByName, "%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const FillContext context{c.billType, FindClientContext(QString::fromUtf8(c.client), Db()), c.settings,
+                                  QDate(2024, 3, 1)};
+        LineValues line = LineOf(QString::fromUtf8(c.line));
+        EXPECT_EQ(LookupProduct(c.mode, QString::fromUtf8(c.typed), line, context, Db()), c.outcome);
+        ExpectCells(line, QString::fromUtf8(c.expected));
     }
 }
 
@@ -90,60 +154,12 @@ TEST_F(ProductLookupTest, ANameTwoProductsShareFillsFromTheFirstRowTheServerRetu
     q.open(ProductStatementSql(0, QStringLiteral(" where T1.FName = 'Nut'")));
     ASSERT_EQ(q.recordCount(), 2);
     LineValues line;
-    EXPECT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Nut"), line), LookupOutcome::Filled);
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, QStringLiteral("Nut"), line, Context(3002), Db()),
+              LookupOutcome::Filled);
     EXPECT_EQ(line.value(QStringLiteral("FProductID")).toInt(), q.value(0, QStringLiteral("FID")).toInt());
     EXPECT_EQ(line.value(QStringLiteral("FProductNo")).toString(), q.value(0, QStringLiteral("FNo")).toString());
     EXPECT_DOUBLE_EQ(line.number(QStringLiteral("FPrice")), q.value(0, QStringLiteral("FlastInPrice")).toDouble())
         << "the price comes from the same row";
-}
-
-TEST_F(ProductLookupTest, ClearingTheNameEmptiesTheWholeLine)
-{
-    LineValues line = LineOf(QStringLiteral("FNumber=3"));
-    ASSERT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Milk"), line, Context(3002, kTaxOn)),
-              LookupOutcome::Filled);
-    ASSERT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("  "), line), LookupOutcome::Cleared);
-    ExpectCells(line,
-                QStringLiteral("FProductID=;FProductNo=;FNumber=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;"
-                               "FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FTaxRate=;FKFDate=;"
-                               "FKFPeriod=;FPeriodDate=;FIsBatchNo=0;FIsKF=0"));
-    for (const char *text : {"FProductName", "FUnitName", "FNote"})
-        EXPECT_EQ(line.value(QString::fromLatin1(text)), QVariant(QString())) << text << " is an empty text";
-}
-
-TEST_F(ProductLookupTest, ANameNotFoundKeepsWhatWasTypedAndEmptiesTheRest)
-{
-    LineValues line = LineOf(QStringLiteral("FProductID=4;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FNote=x;"
-                                            "FKFDate=2024-01-01;FIsBatchNo=1"));
-    FillContext context = Context(3002);
-    context.settings.formDiscountRate = 90;
-    EXPECT_EQ(lookUp(ProductLookupMode::ByName, QStringLiteral("Milky"), line, context), LookupOutcome::NotFound);
-    ExpectCells(line,
-                QStringLiteral("FProductID=;FProductName=Milky;FUnitName=;FNumber=;FPrice=;FAmount=;"
-                               "FDiscountRate=90;FNote=;FKFDate=;FIsBatchNo=0"));
-}
-
-TEST_F(ProductLookupTest, NamesMatchExactlyWhateverCharactersTheyHold)
-{
-    struct {
-        ProductLookupMode mode;
-        QString typed;
-        int product; // 0: not found
-    } const cases[] = {
-        {ProductLookupMode::ByName, kOddName, 5},
-        {ProductLookupMode::ByName, kNearName, 6},
-        {ProductLookupMode::ByNumber, QStringLiteral("[Q1]") + kOddName, 5},
-        {ProductLookupMode::ByName, QStringLiteral("O'Neil五金 100%_😀"), 0},
-        {ProductLookupMode::ByName, QStringLiteral("O'Neil\\五金 100%_😁"), 0},
-        {ProductLookupMode::ByName, QStringLiteral("O'Neil\\五金 100%"), 0},
-        {ProductLookupMode::ByName, QStringLiteral("%"), 0},
-    };
-    for (const auto &c : cases) {
-        LineValues line;
-        const LookupOutcome outcome = lookUp(c.mode, c.typed, line);
-        EXPECT_EQ(outcome, c.product ? LookupOutcome::Filled : LookupOutcome::NotFound) << c.typed.toStdString();
-        EXPECT_EQ(line.value(QStringLiteral("FProductID")).toInt(), c.product) << c.typed.toStdString();
-    }
 }
 
 TEST_F(ProductLookupTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
@@ -157,51 +173,6 @@ TEST_F(ProductLookupTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
                           + QStringLiteral(".txt")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("查找商品失败")));
-}
-
-// A looked-up product by the bill type: the dates of a batch, the price it brings, the
-// amounts of the quantity already on the line and the tax.
-TEST_F(ProductLookupTest, FillsTheLineByTheBillType)
-{
-    const LineSettings kRate90TaxOn{2, 2, true, 13, 90, 0};
-    struct {
-        const char *name;
-        int billType;
-        const char *product;
-        const char *client; // the bill header's client
-        LineSettings settings;
-        const char *line;     // the cells before
-        const char *expected; // the cells after; an empty value must be blank
-    } const cases[] = {
-        {"a batch product in a purchase takes today and the shelf life", 3002, "Milk", "", kTaxOff, "FNumber=3",
-         "FProductID=4;FUnitName=瓶;FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FNote=保质期[30]天;"
-         "FIsBatchNo=1;FIsKF=1;FDiscountRate=100;FTaxRate=13;FPrice=8.125;FDiscountPrice=8.125;FAmount=24.375;"
-         "FDiscountAmount=24.375"},
-        {"a batch product in a sales order takes no dates", 3003, "Milk", "", kTaxOff, "FNumber=3",
-         "FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=;FNote=保质期[30]天;FPrice=10;FPriceIsChange=0;FAmount=30"},
-        {"the task takes identity, unit, note and rates but no price", 3049, "Milk", "", kRate90TaxOn, "FNumber=3",
-         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNote=保质期[30]天;FKFDate=2024-03-01;"
-         "FDiscountRate=90;FTaxRate=13;FPrice=;FDiscountPrice=;FAmount=;FTaxPrice="},
-        {"a purchase without quantity leaves the amounts blank", 3002, "Bolt", "", kTaxOn, "",
-         "FUnitName=个;FPrice=2.4;FDiscountPrice=2.4;FAmount=;FDiscountAmount=;FTaxPrice=2.71;FTotalAmount=;"
-         "FTaxAmount="},
-        {"sale amounts are rounded", 3004, "Bolt", "", kTaxOff, "FNumber=3",
-         "FPrice=3.333;FDiscountPrice=3.333;FAmount=10;FDiscountAmount=10"},
-        {"the client's agreed price with the editor's rate and tax", 3004, "Bolt", "张三", kRate90TaxOn, "FNumber=4",
-         "FPrice=6.5;FDiscountRate=90;FDiscountPrice=5.85;FAmount=26;FDiscountAmount=23.4;FTaxPrice=6.61;"
-         "FTotalAmount=26.44;FTaxAmount=3.04"},
-        {"a client without agreed price takes its level", 3016, "Bolt", "李四", kTaxOff, "FNumber=1",
-         "FPrice=7;FAmount=7"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const FillContext context{c.billType, FindClientContext(QString::fromUtf8(c.client), Db()), c.settings,
-                                  QDate(2024, 3, 1)};
-        LineValues line = LineOf(QString::fromUtf8(c.line));
-        EXPECT_EQ(lookUp(ProductLookupMode::ByName, QString::fromUtf8(c.product), line, context),
-                  LookupOutcome::Filled);
-        ExpectCells(line, QString::fromUtf8(c.expected));
-    }
 }
 
 ProductRow Prices(QVariant ata, QVariant pos, QVariant pre2, QVariant lastOut, QVariant agreed = QVariant())
