@@ -8,6 +8,7 @@
 
 using namespace protask;
 using namespace protask::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -18,8 +19,8 @@ class HistoryPrice : public DatabaseTest {};
 // client 2 although its FClientID names client 1. Types without a history run nothing.
 TEST_F(HistoryPrice, ListsTheClientsBillsOfTheBillTypesTables)
 {
-    ExecScript(QStringLiteral(
-        "insert into t_comClient(FID,FName,FType) values(1,'华联',1),(2,'别家',1);"
+    ExecScript(
+        u"insert into t_comClient(FID,FName,FType) values(1,'华联',1),(2,'别家',1);"
         "insert into t_comUnit(FID,FNo,FName) values(1,'01','个');"
         "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1);"
         "insert into t_PurOrderForm(FID,FBillNo,FBillDate,FClientID) values(1,'CD1','2026-03-01',1);"
@@ -32,7 +33,7 @@ TEST_F(HistoryPrice, ListsTheClientsBillsOfTheBillTypesTables)
         "insert into t_SaleOutList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5);"
         "insert into t_SaleForForm(FID,FBillNo,FBillDate,FClientID,FCustomerID) values(1,'DS1','2026-03-01',2,1),"
         "(2,'DS2','2026-03-02',1,2);"
-        "insert into t_SaleForList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5),(2,2,1,1,5)"));
+        "insert into t_SaleForList(FID,FFormID,FProductID,FUnitID,FDiscountPrice) values(1,1,1,1,5),(2,2,1,1,5)"_s);
     const std::pair<int, const char *> cases[] = {
         {3001, "CD1:个"}, {3002, "JH1:个"}, {3015, "JH1:个"}, {3003, "XD1:个"}, {3004, "CH1:个"},
         {3016, "CH1:个"}, {3006, "DS1:个"}, {3005, ""},       {3010, ""},       {3049, ""}};
@@ -43,8 +44,7 @@ TEST_F(HistoryPrice, ListsTheClientsBillsOfTheBillTypesTables)
             TDataSet rows(Db());
             OpenQuery(rows, sql);
             for (rows.first(); !rows.eof(); rows.next())
-                bills << rows.fieldByName(QStringLiteral("FBillNo")).toString() + u':'
-                        + rows.fieldByName(QStringLiteral("FUnitName")).toString();
+                bills << rows.fieldByName(u"FBillNo"_s).toString() + u':' + rows.fieldByName(u"FUnitName"_s).toString();
         }
         EXPECT_EQ(bills.join(u','), QString::fromUtf8(expected)) << billType;
         EXPECT_EQ(sql.isEmpty(), bills.isEmpty()) << billType;
@@ -55,29 +55,29 @@ TEST_F(HistoryPrice, ListsTheClientsBillsOfTheBillTypesTables)
 // unit row. A client's level names its price of the list.
 TEST_F(HistoryPrice, UnitPriceListsAndClientLevels)
 {
-    ExecScript(QStringLiteral(
-        "insert into t_comUnit(FID,FNo,FName) values(1,'01','个'),(2,'02','箱'),(3,'03','包');"
+    ExecScript(
+        u"insert into t_comUnit(FID,FNo,FName) values(1,'01','个'),(2,'02','箱'),(3,'03','包');"
         "insert into t_comProducts(FID,FNo,FName,FStdUnitID) values(1,'A01','螺栓',1),(2,'A02','螺母',1);"
         "insert into t_comProductUnit(FProductID,FUnitID,FSID,FRatio,FPrePrice1,FPrePrice2,FPrePrice3,FPosPrice) "
         "values(1,1,1,1,11,12,13,20),(1,2,2,12,110,120,null,200);"
         "insert into t_comClient(FID,FName,FType,FPrePriceID) values(1,'无等级',1,null),(2,'零售',1,0),"
-        "(3,'一级',1,1),(4,'二级',1,2),(5,'三级',1,3),(6,'五级',1,5),(7,'供应商',2,2)"));
+        "(3,'一级',1,1),(4,'二级',1,2),(5,'三级',1,3),(6,'五级',1,5),(7,'供应商',2,2)"_s);
     const auto prices = [](int product, int unit) {
         const UnitPriceList list = ReadUnitPriceList(product, unit);
         QStringList shown;
         for (PriceListBox box :
              {PriceListBox::PrePrice1, PriceListBox::PrePrice2, PriceListBox::PrePrice3, PriceListBox::Retail}) {
             const QVariant p = PriceOf(list, box);
-            shown << (IsBlankValue(p) ? QStringLiteral("-") : QString::number(ValueToFloat(p)));
+            shown << (IsBlankValue(p) ? u"-"_s : QString::number(ValueToFloat(p)));
         }
         return shown.join(u' ');
     };
-    EXPECT_EQ(prices(1, 0), QStringLiteral("11 12 13 20")) << "unit 0 is the base unit";
-    EXPECT_EQ(prices(1, 1), QStringLiteral("11 12 13 20"));
-    EXPECT_EQ(prices(1, 2), QStringLiteral("110 120 - 200"));
-    EXPECT_EQ(prices(1, 3), QStringLiteral("- - - -")) << "a unit the product does not have";
-    EXPECT_EQ(prices(2, 0), QStringLiteral("- - - -")) << "a product without unit rows";
-    EXPECT_EQ(prices(9, 0), QStringLiteral("- - - -")) << "no such product";
+    EXPECT_EQ(prices(1, 0), u"11 12 13 20"_s) << "unit 0 is the base unit";
+    EXPECT_EQ(prices(1, 1), u"11 12 13 20"_s);
+    EXPECT_EQ(prices(1, 2), u"110 120 - 200"_s);
+    EXPECT_EQ(prices(1, 3), u"- - - -"_s) << "a unit the product does not have";
+    EXPECT_EQ(prices(2, 0), u"- - - -"_s) << "a product without unit rows";
+    EXPECT_EQ(prices(9, 0), u"- - - -"_s) << "no such product";
 
     const UnitPriceList list = ReadUnitPriceList(1, 0);
     const struct {
@@ -114,8 +114,7 @@ TEST(HistoryPeriods, ChoicesSetTheDatesTheCustomOneKeepsThem)
         QDate begin(2020, 3, 3);
         QDate end(2020, 4, 4);
         EXPECT_EQ(PeriodDates(c.period, c.today, begin, end), c.period != HistoryPeriod::Custom);
-        EXPECT_EQ(begin.toString(Qt::ISODate) + QStringLiteral("..") + end.toString(Qt::ISODate),
-                  QString::fromLatin1(c.range))
+        EXPECT_EQ(begin.toString(Qt::ISODate) + u".."_s + end.toString(Qt::ISODate), QString::fromLatin1(c.range))
             << static_cast<int>(c.period) << ' ' << c.today.toString(Qt::ISODate).toStdString();
     }
 }
@@ -163,7 +162,7 @@ TEST(ChosenPrice, BecomesTheListPriceAndTheLineFollows)
 TEST(ChosenPriceChange, OnlyTheClientLevelsOwnPriceIsNoChange)
 {
     EXPECT_FALSE(ChosenPriceDiffers(12.0, 12.0));
-    EXPECT_FALSE(ChosenPriceDiffers(QVariant(12.0), QVariant(QStringLiteral("12.00"))));
+    EXPECT_FALSE(ChosenPriceDiffers(QVariant(12.0), QVariant(u"12.00"_s)));
     EXPECT_TRUE(ChosenPriceDiffers(20.0, 12.0));
     EXPECT_TRUE(ChosenPriceDiffers(12.0, QVariant())) << "a client without a level price";
     EXPECT_TRUE(ChosenPriceDiffers(QVariant(), QVariant())) << "a blank price is nobody's level price";

@@ -6,6 +6,7 @@
 using namespace protask;
 using protask::testing::ExpectCells;
 using protask::testing::LineOf;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -86,8 +87,8 @@ TEST(LineRules, RecomputeTheLineFromTheTypedCell)
 
 TEST(LineRulesFooter, GiftLinesCountInTheQuantityOnly)
 {
-    const LineSums sums = SumLines({LineOf(QStringLiteral("FNumber=2;FAmount=100;FDiscountAmount=90;FIsPresent=1")),
-                                    LineOf(QStringLiteral("FNumber=3;FAmount=30;FDiscountAmount=27"))});
+    const LineSums sums = SumLines({LineOf(u"FNumber=2;FAmount=100;FDiscountAmount=90;FIsPresent=1"_s),
+                                    LineOf(u"FNumber=3;FAmount=30;FDiscountAmount=27"_s)});
     EXPECT_DOUBLE_EQ(sums.number, 5);
     EXPECT_DOUBLE_EQ(sums.amount, 30);
     EXPECT_DOUBLE_EQ(sums.discountAmount, 27);

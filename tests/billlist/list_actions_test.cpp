@@ -1,9 +1,11 @@
 #include "billedit/model/protask_bill.h"
 #include "billlist/model/list_actions.h"
+#include "billlist/model/list_query.h"
 #include "core/bill_types.h"
 #include "core/db_actions.h"
-#include "list_test_util.h"
+#include "core/sql_helpers.h"
 #include "platform/host_messages.h"
+#include "test_db.h"
 
 #include <optional>
 
@@ -79,7 +81,7 @@ protected:
     ListRow rowOf(int id)
     {
         TDataSet q(Db());
-        OpenQuery(q, BuildListQuery(3049, kAllDates, {}).sql);
+        OpenQuery(q, BuildListQuery(3049, {false, {}, {}}, {}).sql);
         for (int r = 0; r < q.recordCount(); ++r) {
             if (q.value(r, u"FID"_s).toInt() == id)
                 return ListRowAt(q, r);

@@ -29,6 +29,7 @@ namespace protask::testing {
 namespace {
 
 using report::ExportType;
+using namespace Qt::StringLiterals;
 
 void writeFile(const QString &path, const QByteArray &data)
 {
@@ -51,7 +52,7 @@ protected:
     {
         DatabaseTest::SetUp();
         SetProgramFolder(home.path());
-        SeedProgramFolder(SourceDir() + QStringLiteral("/resources"));
+        SeedProgramFolder(SourceDir() + u"/resources"_s);
         standard = PrintTemplatePath(kStandard);
         backup = PrintTemplateBackupPath(kStandard);
     }
@@ -77,7 +78,7 @@ protected:
         auto d = std::make_unique<TFBaseForm_BillReport_Designer>(nullptr, 0);
         d->FTemplaceDirFileName = standard;
         d->FTemplaceFileName = kStandard;
-        EXPECT_TRUE(d->FormShow({QStringLiteral("FBillNo"), QStringLiteral("FProductName")}));
+        EXPECT_TRUE(d->FormShow({u"FBillNo"_s, u"FProductName"_s}));
         return d;
     }
 
@@ -90,7 +91,7 @@ protected:
 
     QTemporaryDir home;
     RecordingHost host;
-    const QString kStandard = QStringLiteral("生产任务单(标准).grf");
+    const QString kStandard = u"生产任务单(标准).grf"_s;
     QString standard, backup; // under the test's program folder, set in SetUp
 };
 
@@ -108,15 +109,15 @@ TEST_F(PrintForm, PreviewLoadsTheTemplateOfThePrintStyleWithTitleCompanyAndLines
         ASSERT_TRUE(f->FormShow()) << prompter.lastText().toStdString();
         EXPECT_EQ(f->FTemplaceDirFileName, PrintTemplatePath(QString::fromUtf8(c.file)));
         EXPECT_EQ(f->report().reportTemplate().paperHeight, c.paperHeight);
-        EXPECT_EQ(f->windowTitle(), QStringLiteral("生产任务单"));
-        EXPECT_EQ(f->report().parameter(QStringLiteral("Title")), QStringLiteral("生产任务单"));
-        EXPECT_EQ(f->report().parameter(QStringLiteral("CompanyName")), QStringLiteral("华东精工有限公司"));
+        EXPECT_EQ(f->windowTitle(), u"生产任务单"_s);
+        EXPECT_EQ(f->report().parameter(u"Title"_s), u"生产任务单"_s);
+        EXPECT_EQ(f->report().parameter(u"CompanyName"_s), u"华东精工有限公司"_s);
         EXPECT_EQ(f->report().data().rows.size(), 3);
-        EXPECT_EQ(f->report().controlByName(QStringLiteral("StaticBoxAddr"))->w, c.paperWidth - 5.5);
+        EXPECT_EQ(f->report().controlByName(u"StaticBoxAddr"_s)->w, c.paperWidth - 5.5);
         EXPECT_FALSE(f->hintBarShown());
         EXPECT_GE(f->viewer()->pageCount(), 1);
     }
-    EXPECT_EQ(host.received.value(0), QStringLiteral("1039/0/0"));
+    EXPECT_EQ(host.received.value(0), u"1039/0/0"_s);
     EXPECT_TRUE(prompter.texts().isEmpty());
 }
 
@@ -126,7 +127,7 @@ TEST_F(PrintForm, AThreeLineTaskOnPaperAndInTheWorkbook)
     auto f = form();
     ASSERT_TRUE(f->FormShow());
     const QString pdf = f->ExportReport(ExportType::Pdf);
-    EXPECT_EQ(pdf, ProgramPath(QStringLiteral("生产任务单.PDF")));
+    EXPECT_EQ(pdf, ProgramPath(u"生产任务单.PDF"_s));
     const QStringList pages = PdfPages(pdf);
     ASSERT_EQ(pages.size(), 1);
     ExpectInText(pages.first(),
@@ -152,13 +153,13 @@ TEST_F(PrintForm, AThreeLineTaskOnPaperAndInTheWorkbook)
                   "合计\\s+1,080\\.00"});
 
     const QString xlsx = f->ExportReport(ExportType::Excel);
-    EXPECT_EQ(xlsx, ProgramPath(QStringLiteral("生产任务单.xlsx")));
-    ExpectInText(XlsxPart(xlsx, QStringLiteral("xl/sharedStrings.xml")),
+    EXPECT_EQ(xlsx, ProgramPath(u"生产任务单.xlsx"_s));
+    ExpectInText(XlsxPart(xlsx, u"xl/sharedStrings.xml"_s),
                  {"生产任务单", "CompanyName", "华东精工有限公司", "物料编号", "物料3", "备注2", "合计"});
     // Amounts and quantities are numeric cells: needed 180, 360, 540 and their sum.
-    ExpectInText(XlsxPart(xlsx, QStringLiteral("xl/worksheets/sheet1.xml")),
+    ExpectInText(XlsxPart(xlsx, u"xl/worksheets/sheet1.xml"_s),
                  {"<v>180</v>", "<v>360</v>", "<v>540</v>", "<v>1080</v>", "<v>4.5</v>"});
-    ExpectInText(XlsxPart(xlsx, QStringLiteral("xl/workbook.xml")), {"name=\"生产任务单\""});
+    ExpectInText(XlsxPart(xlsx, u"xl/workbook.xml"_s), {"name=\"生产任务单\""});
 }
 
 TEST_F(PrintForm, SixtyLinesBreakPagesRepeatingColumnHeadersAndSumOnlyAtTheEnd)
@@ -174,15 +175,15 @@ TEST_F(PrintForm, SixtyLinesBreakPagesRepeatingColumnHeadersAndSumOnlyAtTheEnd)
         SCOPED_TRACE(p + 1);
         const QString &text = pages.at(p);
         ExpectInText(text, {"物料编号", "需求数量"});
-        EXPECT_TRUE(text.contains(QStringLiteral("第%1页/共%2页").arg(p + 1).arg(pages.size())));
-        EXPECT_EQ(text.contains(QStringLiteral("单据编号：")), p == 0) << "the task's header heads the first page";
-        EXPECT_EQ(text.contains(QStringLiteral("合计")), p == pages.size() - 1);
-        linesSeen += static_cast<int>(text.count(QRegularExpression(QStringLiteral("M-\\d{3}"))));
+        EXPECT_TRUE(text.contains(u"第%1页/共%2页"_s.arg(p + 1).arg(pages.size())));
+        EXPECT_EQ(text.contains(u"单据编号："_s), p == 0) << "the task's header heads the first page";
+        EXPECT_EQ(text.contains(u"合计"_s), p == pages.size() - 1);
+        linesSeen += static_cast<int>(text.count(QRegularExpression(u"M-\\d{3}"_s)));
     }
     EXPECT_EQ(linesSeen, 60);
-    EXPECT_TRUE(pages.last().contains(QStringLiteral("329,400.00"))) << "180 x (1 + ... + 60)";
+    EXPECT_TRUE(pages.last().contains(u"329,400.00"_s)) << "180 x (1 + ... + 60)";
     const QString xlsx = f->ExportReport(ExportType::Excel);
-    EXPECT_TRUE(XlsxPart(xlsx, QStringLiteral("xl/sharedStrings.xml")).contains(QStringLiteral("物料60")));
+    EXPECT_TRUE(XlsxPart(xlsx, u"xl/sharedStrings.xml"_s).contains(u"物料60"_s));
 }
 
 TEST_F(PrintForm, ImageExportAsksForOneFilePerPageOrOneLongImage)
@@ -197,18 +198,17 @@ TEST_F(PrintForm, ImageExportAsksForOneFilePerPageOrOneLongImage)
             QWidget *w = QApplication::activeModalWidget();
             if (!w)
                 return;
-            w->findChild<QRadioButton *>(longImage ? QStringLiteral("rbLongImage") : QStringLiteral("rbPerPage"))
-                ->setChecked(true);
-            w->findChild<QSpinBox *>(QStringLiteral("spnDpi"))->setValue(100);
+            w->findChild<QRadioButton *>(longImage ? u"rbLongImage"_s : u"rbPerPage"_s)->setChecked(true);
+            w->findChild<QSpinBox *>(u"spnDpi"_s)->setValue(100);
             ok ? static_cast<QDialog *>(w)->accept() : static_cast<QDialog *>(w)->reject();
         });
     };
-    const QString second = ProgramPath(QStringLiteral("生产任务单_2.Jpg"));
+    const QString second = ProgramPath(u"生产任务单_2.Jpg"_s);
     answer(true, false);
     EXPECT_TRUE(f->ExportReport(ExportType::Image).isEmpty()) << "cancelled";
     answer(true, true);
     const QString jpg = f->ExportReport(ExportType::Image);
-    EXPECT_EQ(jpg, ProgramPath(QStringLiteral("生产任务单.Jpg")));
+    EXPECT_EQ(jpg, ProgramPath(u"生产任务单.Jpg"_s));
     EXPECT_EQ(QImage(jpg).size(), QSize(827, 1169 * 2)) << "A4 at 100 dpi, two pages";
     EXPECT_FALSE(QFileInfo::exists(second));
     answer(false, true);
@@ -220,8 +220,8 @@ TEST_F(PrintForm, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYes
 {
     SeedPrintTask(3);
     const QByteArray shipped = ReadFileBytes(standard);
-    const QString missing = QStringLiteral("打印文件不存在,请检查");
-    const QString restore = QStringLiteral("加载打印文件错误，是否恢复系统默认的打印文件?");
+    const QString missing = u"打印文件不存在,请检查"_s;
+    const QString restore = u"加载打印文件错误，是否恢复系统默认的打印文件?"_s;
     struct Case {
         const char *name;
         bool removeTemplate, damage, withBackup, answerYes, loads;
@@ -229,7 +229,7 @@ TEST_F(PrintForm, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYes
     };
     const Case cases[] = {
         {"missing", true, false, false, false, false, missing},
-        {"damaged, no backup", false, true, false, false, false, QStringLiteral("加载打印文件错误,请检查")},
+        {"damaged, no backup", false, true, false, false, false, u"加载打印文件错误,请检查"_s},
         {"damaged, backup, No", false, true, true, false, false, restore},
         {"damaged, backup, Yes", false, true, true, true, true, restore},
     };
@@ -253,7 +253,7 @@ TEST_F(PrintForm, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYes
     }
     // A list of the retail bill has no title and so no template.
     prompter.clear();
-    EXPECT_FALSE(form(1, true, QStringLiteral("select 1"), 3005)->FormShow());
+    EXPECT_FALSE(form(1, true, u"select 1"_s, 3005)->FormShow());
     EXPECT_EQ(prompter.texts(), QStringList{missing});
 }
 
@@ -263,29 +263,27 @@ TEST_F(PrintForm, CompanyWithoutTelephoneShowsTheHintBarUntilRefreshedWithComple
     auto f = form();
     ASSERT_TRUE(f->FormShow());
     EXPECT_TRUE(f->hintBarShown());
-    EXPECT_EQ(f->report().parameter(QStringLiteral("CompanyAddr")),
-              QStringLiteral("地址:杭州市西湖区文三路100号   电话:"));
-    f->findChild<QPushButton *>(QStringLiteral("btnSetCompany"))->click();
-    EXPECT_EQ(host.received.last(), QStringLiteral("1036/2010/0"));
+    EXPECT_EQ(f->report().parameter(u"CompanyAddr"_s), u"地址:杭州市西湖区文三路100号   电话:"_s);
+    f->findChild<QPushButton *>(u"btnSetCompany"_s)->click();
+    EXPECT_EQ(host.received.last(), u"1036/2010/0"_s);
 
-    ExecScript(QStringLiteral("update t_comCompany set FTel = '0571-1', FName = '新名称'"));
-    f->findChild<QPushButton *>(QStringLiteral("btnCompanyRefresh"))->click();
-    EXPECT_EQ(f->report().parameter(QStringLiteral("CompanyName")), QStringLiteral("新名称"));
-    EXPECT_EQ(f->report().parameter(QStringLiteral("CompanyAddr")),
-              QStringLiteral("地址:杭州市西湖区文三路100号   电话:0571-1"));
+    ExecScript(u"update t_comCompany set FTel = '0571-1', FName = '新名称'"_s);
+    f->findChild<QPushButton *>(u"btnCompanyRefresh"_s)->click();
+    EXPECT_EQ(f->report().parameter(u"CompanyName"_s), u"新名称"_s);
+    EXPECT_EQ(f->report().parameter(u"CompanyAddr"_s), u"地址:杭州市西湖区文三路100号   电话:0571-1"_s);
     EXPECT_TRUE(f->hintBarShown()); // keeps its visibility once complete
-    EXPECT_TRUE(PdfPages(f->ExportReport(ExportType::Pdf)).value(0).contains(QStringLiteral("新名称")));
+    EXPECT_TRUE(PdfPages(f->ExportReport(ExportType::Pdf)).value(0).contains(u"新名称"_s));
 }
 
 TEST_F(PrintForm, BlankRowsToggledTwiceRestoreTheIniValueAndTheCaption)
 {
     SeedPrintTask(3);
     for (const bool initial : {false, true}) {
-        WriteIniValue(QStringLiteral("vane.ini"), QStringLiteral("Main"), QStringLiteral("AppendBlankRow"), initial);
+        WriteIniValue(u"vane.ini"_s, u"Main"_s, u"AppendBlankRow"_s, initial);
         auto f = form();
         ASSERT_TRUE(f->FormShow());
-        QAction *blank = f->action(QStringLiteral("actBlankRow"));
-        const QString offered = initial ? QStringLiteral("不打印空白行") : QStringLiteral("打印空白行");
+        QAction *blank = f->action(u"actBlankRow"_s);
+        const QString offered = initial ? u"不打印空白行"_s : u"打印空白行"_s;
         EXPECT_EQ(blank->text(), offered);
         EXPECT_EQ(f->report().layout().first().blankRows > 20, initial) << "blank rows fill the page";
         const QImage page(f->ExportReport(ExportType::Image));
@@ -303,18 +301,17 @@ TEST_F(PrintForm, BlankRowsToggledTwiceRestoreTheIniValueAndTheCaption)
 TEST_F(PrintForm, ListModePrintsTheListsStatementOnA4Turned)
 {
     SeedPrintTask(2);
-    ExecScript(
-        QStringLiteral("insert into t_ProTaskForm (FID, FBillNo, FBillDate, FProductID, FUnitID, FNumber) values "
-                       "(2, 'SCRW20261200002', '2026-12-16', 1000, 1, 30)"));
+    ExecScript(u"insert into t_ProTaskForm (FID, FBillNo, FBillDate, FProductID, FUnitID, FNumber) values "
+               "(2, 'SCRW20261200002', '2026-12-16', 1000, 1, 30)"_s);
     auto f = form(1, true,
-                  QStringLiteral("select T1.FBillNo, T1.FBillDate, T2.FName as FProductName, T1.FNumber from "
-                                 "t_ProTaskForm T1 left join t_comProducts T2 on T1.FProductID = T2.FID order by "
-                                 "T1.FBillNo"));
+                  u"select T1.FBillNo, T1.FBillDate, T2.FName as FProductName, T1.FNumber from "
+                  "t_ProTaskForm T1 left join t_comProducts T2 on T1.FProductID = T2.FID order by "
+                  "T1.FBillNo"_s);
     ASSERT_TRUE(f->FormShow());
-    EXPECT_EQ(f->FTemplaceFileName, QStringLiteral("生产任务单列表.grf"));
-    EXPECT_EQ(f->windowTitle(), QStringLiteral("生产任务单列表"));
+    EXPECT_EQ(f->FTemplaceFileName, u"生产任务单列表.grf"_s);
+    EXPECT_EQ(f->windowTitle(), u"生产任务单列表"_s);
     const QString pdf = f->ExportReport(ExportType::Pdf);
-    EXPECT_EQ(PdfPageSize(pdf), QStringLiteral("842 x 595 pts (A4)"));
+    EXPECT_EQ(PdfPageSize(pdf), u"842 x 595 pts (A4)"_s);
     ExpectInText(PdfPages(pdf).join(QString()),
                  {"生产任务单列表", "SCRW20261200001", "SCRW20261200002", "2026-12-16", "150.00"});
 }
@@ -327,9 +324,9 @@ TEST_F(PrintForm, PrintModeWithoutAPrinterWritesThePdfPrinter)
     auto f = form();
     f->FPrintOrPreview = 1;
     ASSERT_TRUE(f->FormShow());
-    const QStringList pages = PdfPages(ProgramPath(QStringLiteral("生产任务单.PDF")));
+    const QStringList pages = PdfPages(ProgramPath(u"生产任务单.PDF"_s));
     ASSERT_EQ(pages.size(), 1);
-    EXPECT_TRUE(pages.first().contains(QStringLiteral("SCRW20261200001")));
+    EXPECT_TRUE(pages.first().contains(u"SCRW20261200001"_s));
 }
 
 // A close keeps the files and the print form's report; the first save keeps the file as it was
@@ -341,62 +338,61 @@ TEST_F(PrintForm, TheDesignerSavesWithABackupWrittenOnceAndThePrintFormReloads)
     auto f = form();
     ASSERT_TRUE(f->FormShow());
     auto d = designer();
-    EXPECT_EQ(d->windowTitle(), QStringLiteral("模板设计"));
-    d->designer()->moveControl(QStringLiteral("TitleText"), 40, 2);
+    EXPECT_EQ(d->windowTitle(), u"模板设计"_s);
+    d->designer()->moveControl(u"TitleText"_s, 40, 2);
     d->CloseDesigner();
     EXPECT_EQ(d->result(), 2);
     f->DesignerClosed(d->result());
-    EXPECT_EQ(f->report().controlByName(QStringLiteral("TitleText"))->x, 0);
+    EXPECT_EQ(f->report().controlByName(u"TitleText"_s)->x, 0);
     EXPECT_EQ(ReadFileBytes(standard), shipped);
     EXPECT_FALSE(QFileInfo::exists(backup));
     EXPECT_TRUE(prompter.texts().isEmpty());
 
-    d->designer()->moveControl(QStringLiteral("TitleText"), 40, 2);
+    d->designer()->moveControl(u"TitleText"_s, 40, 2);
     d->SaveTemplate();
     EXPECT_EQ(d->result(), 1);
-    EXPECT_EQ(prompter.texts(), QStringList{QStringLiteral("修改保存成功")});
+    EXPECT_EQ(prompter.texts(), QStringList{u"修改保存成功"_s});
     EXPECT_EQ(ReadFileBytes(backup), shipped);
     f->DesignerClosed(d->result());
-    EXPECT_EQ(f->report().controlByName(QStringLiteral("TitleText"))->x, 40);
+    EXPECT_EQ(f->report().controlByName(u"TitleText"_s)->x, 40);
     EXPECT_EQ(f->report().data().rows.size(), 3);
 
     auto second = designer();
-    ASSERT_TRUE(second->designer()->resizeControl(QStringLiteral("TitleText"), 100, 9));
+    ASSERT_TRUE(second->designer()->resizeControl(u"TitleText"_s, 100, 9));
     second->SaveTemplate();
     EXPECT_EQ(ReadFileBytes(backup), shipped) << "the backup stays as before any change";
     const report::TReportTemplate now = loaded(standard);
-    EXPECT_EQ(now.control(QStringLiteral("TitleText"))->x, 40);
-    EXPECT_EQ(now.control(QStringLiteral("TitleText"))->w, 100);
+    EXPECT_EQ(now.control(u"TitleText"_s)->x, 40);
+    EXPECT_EQ(now.control(u"TitleText"_s)->w, 100);
 }
 
 TEST_F(PrintForm, EditsFromTheDesignersPanelsReachTheSavedTemplate)
 {
     auto d = designer();
     report::TReportDesigner *panels = d->designer();
-    ASSERT_TRUE(panels->selectControl(QStringLiteral("StaticBoxAddr")));
-    auto *top = panels->findChild<QDoubleSpinBox *>(QStringLiteral("spnTop"));
+    ASSERT_TRUE(panels->selectControl(u"StaticBoxAddr"_s));
+    auto *top = panels->findChild<QDoubleSpinBox *>(u"spnTop"_s);
     ASSERT_NE(top, nullptr);
     top->setValue(17.5);
     Q_EMIT top->editingFinished();
-    EXPECT_EQ(panels->addControl(report::ControlKind::FieldText, QStringLiteral("FProductName")),
-              QStringLiteral("Field1"));
+    EXPECT_EQ(panels->addControl(report::ControlKind::FieldText, u"FProductName"_s), u"Field1"_s);
     const QString line = panels->addControl(report::ControlKind::Line);
     EXPECT_TRUE(panels->selectControl(line));
     EXPECT_TRUE(panels->deleteSelectedControl());
     const int columns = static_cast<int>(panels->currentTemplate().grid.columns.size());
-    panels->addColumn(QStringLiteral("FBillNo"));
+    panels->addColumn(u"FBillNo"_s);
     EXPECT_TRUE(panels->deleteColumn(0));
     EXPECT_FALSE(panels->deleteColumn(99));
     d->SaveTemplate();
 
     const report::TReportTemplate t = loaded(standard);
-    EXPECT_EQ(t.control(QStringLiteral("StaticBoxAddr"))->y, 17.5);
-    ASSERT_NE(t.control(QStringLiteral("Field1")), nullptr);
-    EXPECT_EQ(t.control(QStringLiteral("Field1"))->source, QStringLiteral("FProductName"));
+    EXPECT_EQ(t.control(u"StaticBoxAddr"_s)->y, 17.5);
+    ASSERT_NE(t.control(u"Field1"_s), nullptr);
+    EXPECT_EQ(t.control(u"Field1"_s)->source, u"FProductName"_s);
     EXPECT_EQ(t.control(line), nullptr);
     ASSERT_EQ(t.grid.columns.size(), columns);
-    EXPECT_EQ(t.grid.columns.last().field, QStringLiteral("FBillNo"));
-    EXPECT_EQ(t.grid.columns.first().caption, QStringLiteral("物料编号")) << "序号 was deleted";
+    EXPECT_EQ(t.grid.columns.last().field, u"FBillNo"_s);
+    EXPECT_EQ(t.grid.columns.first().caption, u"物料编号"_s) << "序号 was deleted";
 }
 
 } // namespace

@@ -13,28 +13,28 @@ namespace protask::testing {
 namespace {
 
 using namespace protask::report;
+using namespace Qt::StringLiterals;
 
 TEST(ReportTemplate, SaveAndLoadKeepEverything)
 {
     TReportTemplate t;
-    ASSERT_TRUE(LoadTemplate(ShippedTemplate(QStringLiteral("生产任务单(标准).grf")), t));
-    t.control(QStringLiteral("StaticBoxAddr"))->x = 33.5;
-    t.grid.columns[2].caption = QStringLiteral("材料");
+    ASSERT_TRUE(LoadTemplate(ShippedTemplate(u"生产任务单(标准).grf"_s), t));
+    t.control(u"StaticBoxAddr"_s)->x = 33.5;
+    t.grid.columns[2].caption = u"材料"_s;
     t.grid.appendBlankRow = true;
     const TReportFont bold{QString(), 12, true, false};
     // name, kind, text, source, x, y, w, h, font, align, format, border, word wrap, line width
-    const TReportControl extra(QStringLiteral("Extra"), ControlKind::SumText, QStringLiteral("合计："),
-                               QStringLiteral("FNumber"), 1, 2, 30, 5, bold, Align::Right, QStringLiteral(",0.00"),
-                               true, true, 0.3);
+    const TReportControl extra(u"Extra"_s, ControlKind::SumText, u"合计："_s, u"FNumber"_s, 1, 2, 30, 5, bold,
+                               Align::Right, u",0.00"_s, true, true, 0.3);
     t.reportFooter.controls.append(extra);
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("t.grf"));
+    const QString path = dir.filePath(u"t.grf"_s);
     ASSERT_TRUE(SaveTemplate(path, t));
     TReportTemplate back;
     ASSERT_TRUE(LoadTemplate(path, back));
     EXPECT_EQ(TemplateToJson(back), TemplateToJson(t));
-    EXPECT_EQ(back.control(QStringLiteral("StaticBoxAddr"))->x, 33.5);
-    const TReportControl *read = back.control(QStringLiteral("extra"));
+    EXPECT_EQ(back.control(u"StaticBoxAddr"_s)->x, 33.5);
+    const TReportControl *read = back.control(u"extra"_s);
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->kind, ControlKind::SumText);
     EXPECT_TRUE(read->font.bold);
@@ -69,13 +69,13 @@ TEST(ReportTemplate, DamagedOrForeignFilesAreRefused)
         EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << c.json << " -> " << error.toStdString();
     }
     TReportTemplate t;
-    EXPECT_FALSE(LoadTemplate(QStringLiteral("/nonexistent/x.grf"), t));
+    EXPECT_FALSE(LoadTemplate(u"/nonexistent/x.grf"_s, t));
 }
 
 TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
 {
     TReport r;
-    r.setNamedFormat(QStringLiteral("Number"), QStringLiteral(",0.000;-,0.000"));
+    r.setNamedFormat(u"Number"_s, u",0.000;-,0.000"_s);
     struct Case {
         QVariant value;
         const char *format;
@@ -83,15 +83,15 @@ TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
     };
     const Case cases[] = {
         {QVariant(1234.5), "{Number}", "1,234.500"},
-        {QVariant(QStringLiteral("1234.5")), ",0.00;-,0.00", "1,234.50"}, // DECIMAL columns come as text
-        {QVariant(-2.0), "{Amount}", "-2.00"},                            // an unknown name: amounts
+        {QVariant(u"1234.5"_s), ",0.00;-,0.00", "1,234.50"}, // DECIMAL columns come as text
+        {QVariant(-2.0), "{Amount}", "-2.00"},               // an unknown name: amounts
         {QVariant(0.1 + 0.2), "", "0.3"},
         {QVariant(QDate(2026, 12, 5)), "", "2026-12-05"},
         {QVariant(QDateTime(QDate(2026, 12, 5), QTime(0, 0))), "", "2026-12-05"},
         {QVariant(QDateTime(QDate(2026, 12, 5), QTime(9, 30))), "", "2026-12-05 09:30"},
         {QVariant(QDateTime(QDate(2026, 12, 5), QTime(9, 30))), "yyyy年M月d日", "2026年12月5日"},
         {QVariant(), ",0.00", ""},
-        {QVariant(QStringLiteral("PB-7")), "", "PB-7"},
+        {QVariant(u"PB-7"_s), "", "PB-7"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(r.formatValue(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected)) << c.expected;
@@ -100,10 +100,10 @@ TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
 TEST(ReportTemplate, AQueryFailureIsReportedWithTheServersText)
 {
     TReport r;
-    r.setQuerySql(QStringLiteral("select * from t_NoSuchTable"));
+    r.setQuerySql(u"select * from t_NoSuchTable"_s);
     QString error;
     EXPECT_FALSE(r.openQuery(Db(), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("t_NoSuchTable"), Qt::CaseInsensitive)) << error.toStdString();
+    EXPECT_TRUE(error.contains(u"t_NoSuchTable"_s, Qt::CaseInsensitive)) << error.toStdString();
 }
 
 } // namespace

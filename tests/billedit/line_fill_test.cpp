@@ -1,21 +1,23 @@
-// Products looked up by number or name, repriced for another unit, and picked in a list,
-// against a seeded catalogue on the real server.
+// A line filled from the catalogue and the stock, against seeded rows on the real server:
+// products looked up by number or name, repriced for another unit and picked in a list;
+// batches put on a line, the batch list, the stock hint and the stock test before a bill takes
+// stock out.
+#include "billedit/model/line_stock.h"
 #include "billedit/model/product_lookup.h"
 
+#include "core/local_dataset.h"
 #include "core/sql_helpers.h"
 #include "line_cells.h"
 #include "platform/program_folder.h"
 #include "test_db.h"
 
-#include <QDate>
 #include <QFile>
-
-#include <gtest/gtest.h>
 
 using namespace protask;
 using protask::testing::ExecScript;
 using protask::testing::ExpectCells;
 using protask::testing::LineOf;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,16 +26,19 @@ const char kOddName[] = "O'Neil\\五金 100%_😀";
 const char kNearName[] = "O'Neil\\五金 100%x😀";
 
 // Units 个 盒 瓶; Bolt in 个 and 盒 (12), two products named Nut, Milk kept in batches with a
-// shelf life of 30 days, two names full of quoting traps; two clients
-// at price level 2, 张三 with an agreed price for Bolt.
+// shelf life of 30 days, two names full of quoting traps, and products only the stock hint
+// reads; two clients at price level 2, 张三 with an agreed price for Bolt. Two storehouses:
+// Bolt with 10 in 主仓 and 100 in 分仓, Milk with 5 in 主仓; Milk's batches for the list,
+// Bolt's batches to put on lines (one without production date, one with zero dates).
 void SeedCatalogue()
 {
-    ExecScript(QStringLiteral(
-        "insert into t_comUnit(FID, FNo, FName) values (1, '01', '个'), (2, '02', '盒'), (3, '03', '瓶');"
+    ExecScript(
+        u"insert into t_comUnit(FID, FNo, FName) values (1, '01', '个'), (2, '02', '盒'), (3, '03', '瓶');"
         "insert into t_comProducts(FID, FNo, FName, FCurStock, FIsBatchNo, FEffectiveDate, FIsActive, "
         "FProductDefined1, FProductDefined2) values (1, 'A01', 'Bolt', -3, 0, null, 1, 'M8', 'zinc'),"
         " (2, 'N1', 'Nut', 0, 0, null, 1, null, null), (3, 'N2', 'Nut', 0, 0, null, 1, null, null),"
-        " (4, 'M1', 'Milk', 12.5, 1, 30, 1, null, null);"
+        " (4, 'M1', 'Milk', 12.5, 1, 30, 1, null, null), (8, 'B1', 'Big', 1000000, 0, null, 1, null, null),"
+        " (9, 'Z1', 'NoStock', null, 0, null, 1, null, null), (10, 'X1', 'Old', 5, 0, null, 0, null, null);"
         "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio, FPosPrice, FPrePrice1, FPrePrice2, "
         "FPrePrice3, FAtaSalePosPrice, FLastInPrice, FLastOutPrice) values"
         " (1, 1, 1, 1, 3.333, 3, 7, 8, 0, 2.4, 4), (1, 2, 2, 12, 45, 40, 44, 43, 0, 40.1234, 46),"
@@ -41,10 +46,18 @@ void SeedCatalogue()
         " (4, 1, 3, 1, 10, 0, 0, 0, 0, 8.125, 9), (5, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1),"
         " (6, 1, 1, 1, 1, 0, 0, 0, 0, 1, 1);"
         "insert into t_comClient(FID, FName, FPrePriceID) values (1, '张三', 2), (2, '李四', 2);"
-        "insert into t_comProductsPrice(FClientID, FProductID, FUnitID, FPrice) values (1, 1, 1, 6.5)"));
-    ExecScript(QStringLiteral("insert into t_comProducts(FID, FNo, FName) values (5, 'Q1', ")
-               + QuotedStr(QString::fromUtf8(kOddName)) + QStringLiteral("), (6, 'Q2', ")
-               + QuotedStr(QString::fromUtf8(kNearName)) + QStringLiteral(")"));
+        "insert into t_comProductsPrice(FClientID, FProductID, FUnitID, FPrice) values (1, 1, 1, 6.5);"
+        "insert into t_comStorehouse(FID, FName) values (1, '主仓'), (2, '分仓');"
+        "insert into t_Balance(FStorehouseID, FProductID, FNumber) values (1, 1, 10), (2, 1, 100), (1, 4, 5);"
+        "insert into t_comProductBatchNo(FID, FStorehouseID, FProductID, FBatchNo1, FNumber, FKFDate, FKFPeriod, "
+        "FPeriodDate) values (1, 1, 4, 'B-c', 5, '2024-02-01', 30, '2024-03-02'),"
+        " (2, 1, 4, 'B-a', -2, '2024-02-01', 30, '2024-03-02'), (3, 1, 4, 'B-z', 0, '2024-01-01', 30, '2024-01-31'),"
+        " (4, 2, 4, 'B-b', 3, '2023-12-01', 30, '2023-12-31'),"
+        " (5, 1, 1, 'B-7', 7, '2024-03-01', 30, '2024-03-31'), (6, 1, 1, 'B-n', 1, null, 30, null),"
+        " (7, 1, 1, 'B-0', 1, '0000-00-00', 15, '0000-00-00')"_s);
+    ExecScript(u"insert into t_comProducts(FID, FNo, FName) values (5, 'Q1', "_s
+               + QuotedStr(QString::fromUtf8(kOddName)) + u"), (6, 'Q2', "_s + QuotedStr(QString::fromUtf8(kNearName))
+               + u")"_s);
 }
 
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
@@ -55,7 +68,7 @@ FillContext Context(int billType, const LineSettings &settings = kTaxOff, Client
     return {billType, client, settings, QDate(2024, 3, 1)};
 }
 
-class ProductLookupTest : public protask::testing::DatabaseTest {
+class CatalogueTest : public protask::testing::DatabaseTest {
 protected:
     void SetUp() override
     {
@@ -68,7 +81,7 @@ protected:
 // batch, the price it brings, the amounts of the quantity already on the line and the tax. A
 // number or name not found keeps the name cell and empties the rest; a blank name empties the
 // whole line; names match exactly whatever characters they hold.
-TEST_F(ProductLookupTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
+TEST_F(CatalogueTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
 {
     using M = ProductLookupMode;
     using O = LookupOutcome;
@@ -148,39 +161,36 @@ TEST_F(ProductLookupTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
     }
 }
 
-TEST_F(ProductLookupTest, ANameTwoProductsShareFillsFromTheFirstRowTheServerReturns)
+TEST_F(CatalogueTest, ANameTwoProductsShareFillsFromTheFirstRowTheServerReturns)
 {
     TDataSet q(Db());
-    q.open(ProductStatementSql(0, QStringLiteral(" where T1.FName = 'Nut'")));
+    q.open(ProductStatementSql(0, u" where T1.FName = 'Nut'"_s));
     ASSERT_EQ(q.recordCount(), 2);
     LineValues line;
-    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, QStringLiteral("Nut"), line, Context(3002), Db()),
-              LookupOutcome::Filled);
-    EXPECT_EQ(line.value(QStringLiteral("FProductID")).toInt(), q.value(0, QStringLiteral("FID")).toInt());
-    EXPECT_EQ(line.value(QStringLiteral("FProductNo")).toString(), q.value(0, QStringLiteral("FNo")).toString());
-    EXPECT_DOUBLE_EQ(line.number(QStringLiteral("FPrice")), q.value(0, QStringLiteral("FlastInPrice")).toDouble())
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Nut"_s, line, Context(3002), Db()), LookupOutcome::Filled);
+    EXPECT_EQ(line.value(u"FProductID"_s).toInt(), q.value(0, u"FID"_s).toInt());
+    EXPECT_EQ(line.value(u"FProductNo"_s).toString(), q.value(0, u"FNo"_s).toString());
+    EXPECT_DOUBLE_EQ(line.number(u"FPrice"_s), q.value(0, u"FlastInPrice"_s).toDouble())
         << "the price comes from the same row";
 }
 
-TEST_F(ProductLookupTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
+TEST_F(CatalogueTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
 {
     QSqlDatabase closed;
-    LineValues line = LineOf(QStringLiteral("FProductID=1;FProductName=Bolt;FNumber=2"));
-    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, QStringLiteral("Milk"), line, Context(3002), closed),
+    LineValues line = LineOf(u"FProductID=1;FProductName=Bolt;FNumber=2"_s);
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Milk"_s, line, Context(3002), closed),
               LookupOutcome::NotFound);
-    ExpectCells(line, QStringLiteral("FProductID=1;FProductName=Bolt;FNumber=2;FPrice="));
-    QFile log(ProgramPath(QStringLiteral("log/") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))
-                          + QStringLiteral(".txt")));
+    ExpectCells(line, u"FProductID=1;FProductName=Bolt;FNumber=2;FPrice="_s);
+    QFile log(ProgramPath(u"log/"_s + QDate::currentDate().toString(u"yyyyMMdd"_s) + u".txt"_s));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral("查找商品失败")));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(u"查找商品失败"_s));
 }
 
 ProductRow Prices(QVariant ata, QVariant pos, QVariant pre2, QVariant lastOut, QVariant agreed = QVariant())
 {
-    return {{QStringLiteral("FAtaSalePosPrice"), ata}, {QStringLiteral("FPosPrice"), pos},
-            {QStringLiteral("FPrePrice1"), 1},         {QStringLiteral("FPrePrice2"), pre2},
-            {QStringLiteral("FPrePrice3"), 3},         {QStringLiteral("FlastOutPrice"), lastOut},
-            {QStringLiteral("FSalePrice"), agreed}};
+    return {{u"FAtaSalePosPrice"_s, ata}, {u"FPosPrice"_s, pos}, {u"FPrePrice1"_s, 1},
+            {u"FPrePrice2"_s, pre2},      {u"FPrePrice3"_s, 3},  {u"FlastOutPrice"_s, lastOut},
+            {u"FSalePrice"_s, agreed}};
 }
 
 // The first non-zero of the promotion price, the agreed price, the level price, the last sale
@@ -204,15 +214,15 @@ TEST(SalePriceRule, FirstNonZeroWins)
         {"then the list price", 1, 2, Prices(0, 5, QVariant(), 0), 5},
         {"level 0 is the list price", 1, 0, Prices(0, 5, 7, 12.5), 5},
         {"an unknown level has no price", 1, 4, Prices(0, 5, 7, 12.5), 12.5},
-        {"decimal texts as the server may send them", 1, 2,
-         Prices(QStringLiteral("0.00000000"), QStringLiteral("5.0"), QStringLiteral("7.25000000"), 12.5), 7.25},
+        {"decimal texts as the server may send them", 1, 2, Prices(u"0.00000000"_s, u"5.0"_s, u"7.25000000"_s, 12.5),
+         7.25},
     };
     for (const auto &c : cases)
         EXPECT_DOUBLE_EQ(SalePrice(c.row, c.client, c.level), c.expected) << c.name;
 }
 
 // The unit of a filled line changes: the price of that unit, the quantity as it stands.
-TEST_F(ProductLookupTest, AnotherUnitRepricesTheLine)
+TEST_F(CatalogueTest, AnotherUnitRepricesTheLine)
 {
     struct {
         const char *name;
@@ -246,13 +256,13 @@ TEST_F(ProductLookupTest, AnotherUnitRepricesTheLine)
     }
 }
 
-TEST_F(ProductLookupTest, PickedKeysAreReadOnlyFromACommaListOfIntegers)
+TEST_F(CatalogueTest, PickedKeysAreReadOnlyFromACommaListOfIntegers)
 {
-    const QList<ProductRow> rows = ProductsByIds(QStringLiteral("4, 1"), 1, Db());
+    const QList<ProductRow> rows = ProductsByIds(u"4, 1"_s, 1, Db());
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows.at(0).value(QStringLiteral("FNo")).toString(), QStringLiteral("A01"));
-    EXPECT_DOUBLE_EQ(rows.at(0).value(QStringLiteral("FSalePrice")).toDouble(), 6.5) << "the client's agreed price";
-    EXPECT_EQ(rows.at(1).value(QStringLiteral("FNo")).toString(), QStringLiteral("M1"));
+    EXPECT_EQ(rows.at(0).value(u"FNo"_s).toString(), u"A01"_s);
+    EXPECT_DOUBLE_EQ(rows.at(0).value(u"FSalePrice"_s).toDouble(), 6.5) << "the client's agreed price";
+    EXPECT_EQ(rows.at(1).value(u"FNo"_s).toString(), u"M1"_s);
     for (const char *refused : {"1) or (1=1", "", "1,,2", "1;2", "0x1", "1 2", "1,2)"})
         EXPECT_TRUE(ProductsByIds(QString::fromLatin1(refused), 0, Db()).isEmpty()) << refused;
 }
@@ -261,18 +271,163 @@ TEST(PickedProducts, FillFromTheStartLineOnAndAppendWhatDoesNotFit)
 {
     QList<ProductRow> rows;
     for (int id = 1; id <= 5; ++id)
-        rows.append({{QStringLiteral("FID"), id}, {QStringLiteral("FName"), QStringLiteral("P%1").arg(id)}});
-    QList<LineValues> lines(20, LineOf(QStringLiteral("FProductName=old;FNumber=2")));
+        rows.append({{u"FID"_s, id}, {u"FName"_s, u"P%1"_s.arg(id)}});
+    QList<LineValues> lines(20, LineOf(u"FProductName=old;FNumber=2"_s));
     EXPECT_EQ(FillLinesFromProducts(lines, 18, rows, Context(3049)), 3);
     ASSERT_EQ(lines.size(), 23);
-    ExpectCells(lines.at(17), QStringLiteral("FProductName=old;FProductID="));
+    ExpectCells(lines.at(17), u"FProductName=old;FProductID="_s);
     for (int i = 18; i < 23; ++i)
-        ExpectCells(lines.at(i), QStringLiteral("FProductID=%1;FProductName=P%1").arg(i - 17));
-    ExpectCells(lines.at(18), QStringLiteral("FNumber=2")); // the quantity stays for the amounts
+        ExpectCells(lines.at(i), u"FProductID=%1;FProductName=P%1"_s.arg(i - 17));
+    ExpectCells(lines.at(18), u"FNumber=2"_s); // the quantity stays for the amounts
 
     QList<LineValues> empty;
     EXPECT_EQ(FillLinesFromProducts(empty, -1, rows.mid(0, 2), Context(3049)), 2);
-    ExpectCells(empty.at(0), QStringLiteral("FProductName=P1"));
+    ExpectCells(empty.at(0), u"FProductName=P1"_s);
+}
+
+TEST_F(CatalogueTest, TheBatchListShowsBatchesWithStockOldestFirst)
+{
+    const auto listed = [](int storeId) {
+        TDataSet q(Db());
+        OpenQuery(q, BatchListSql(4, storeId));
+        QStringList rows;
+        for (q.first(); !q.eof(); q.next())
+            rows << q.fieldByName(u"FBatchNo1"_s).toString() + u' '
+                    + QString::number(q.fieldByName(u"FNumber"_s).toDouble()) + u' '
+                    + q.fieldByName(u"FStorehouseName"_s).toString();
+        return rows.join(u',');
+    };
+    EXPECT_EQ(listed(1), u"B-a -2 主仓,B-c 5 主仓"_s);
+    EXPECT_EQ(listed(0), u"B-b 3 分仓,B-a -2 主仓,B-c 5 主仓"_s);
+    EXPECT_EQ(FindProductIdByName(u" Milk "_s, Db()), 4);
+    EXPECT_EQ(FindProductIdByName(u"Mil"_s, Db()), 0);
+}
+
+// A batch put on a line: its number and dates always, its quantity on the bills that draw on
+// it; a missing or zero date clears the line's date (null, not an invalid date). A batch that
+// is gone changes nothing.
+TEST_F(CatalogueTest, ABatchGivesTheLineItsNumberDatesAndOnStockOutItsQuantity)
+{
+    struct {
+        const char *name;
+        int batch;
+        int billType;
+        const char *expected;
+    } const cases[] = {
+        {"a batch that is gone leaves the line alone", 99, 3004, "FNumber=2;FBatchNo1=old;FKFDate=2020-01-01"},
+        {"sales out takes the batch's quantity", 5, 3004,
+         "FBatchNo1=B-7;FNumber=7;FAmount=70;FDiscountAmount=70;FKFDate=2024-03-01;FKFPeriod=30;"
+         "FPeriodDate=2024-03-31"},
+        {"the task keeps its quantity", 5, 3049, "FBatchNo1=B-7;FNumber=2;FAmount=;FPeriodDate=2024-03-31"},
+        {"no production date", 6, 3004, "FBatchNo1=B-n;FNumber=1;FAmount=10;FKFDate=;FKFPeriod=30;FPeriodDate="},
+        {"zero dates", 7, 3002, "FBatchNo1=B-0;FNumber=2;FKFDate=;FKFPeriod=15;FPeriodDate="},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        LineValues line = LineOf(u"FProductName=Bolt;FNumber=2;FPrice=10;FDiscountRate=100;"
+                                 "FKFDate=2020-01-01;FPeriodDate=2020-02-01;FBatchNo1=old"_s);
+        EXPECT_EQ(ApplyBatch(line, c.batch, c.billType, LineSettings{}, Db()), c.batch != 99);
+        ExpectCells(line, QString::fromUtf8(c.expected));
+        for (const QString &date : {u"FKFDate"_s, u"FPeriodDate"_s})
+            EXPECT_TRUE(line.value(date).isNull() || line.value(date).toDate().isValid()) << date.toStdString();
+    }
+}
+
+TEST_F(CatalogueTest, TheStockHintReadsTheProductList)
+{
+    TLocalDataSet products(Db());
+    products.open(ProductListSql());
+    struct {
+        const char *product;
+        const char *text;
+        bool red;
+    } const cases[] = {
+        {"Bolt", "总库存数: -3", true},      {"Milk", "总库存数: 12.5", false},
+        {"Big", "总库存数: 1000000", false}, {"NoStock", "总库存数: 0", false},
+        {"bolt ", "无库存", false},          {"Old", "无库存", false},
+        {"Nothing", "无库存", false},        {"  ", "", false},
+    };
+    for (const auto &c : cases) {
+        const StockHint hint = StockHintFor(QString::fromUtf8(c.product), products);
+        EXPECT_EQ(hint.text, QString::fromUtf8(c.text)) << c.product;
+        EXPECT_EQ(hint.red, c.red) << c.product;
+    }
+
+    TLocalDataSet withoutStock;
+    withoutStock.setRecords({u"FName"_s}, {{u"Bolt"_s}});
+    EXPECT_EQ(StockHintFor(u"Bolt"_s, withoutStock).text, QString()) << "a failing lookup shows nothing";
+}
+
+// The lines of a sales-out bill: enough Bolt in 个, Bolt in 盒 beyond 主仓's stock, more Milk
+// than there is, a product never stocked; the second line is blank.
+QList<LineValues> ShortLines()
+{
+    return {LineOf(u"FProductName=Bolt;FUnitName=个;FNumber=4"_s), LineOf(u"FNumber=3"_s),
+            LineOf(u"FProductName=Bolt;FUnitName=盒;FNumber=1"_s), LineOf(u"FProductName=Milk;FNumber=6"_s),
+            LineOf(u"FProductName=NoStock"_s)};
+}
+
+HostSwitches Switches(bool forbid, bool ask) { return {.forbidNegativeStock = forbid, .askOnNegativeStock = ask}; }
+
+TEST_F(CatalogueTest, ShortLinesAreRefusedOrAskedAboutByTheSwitchesAndTheBillType)
+{
+    const QString block = u"第[3,4,5]行的商品库存不足"_s;
+    const QString ask = u"第[3,4,5]行的商品库存不足,是否允许负库存继续执行?"_s;
+    struct {
+        const char *name;
+        int billType;
+        HostSwitches switches;
+        const char *store;
+        int answer; // -1: no question expected, 0 No, 1 Yes
+        bool passes;
+        QString shown;
+    } const cases[] = {
+        {"forbidden", 3004, Switches(true, false), "主仓", -1, false, block},
+        {"asked, yes", 3004, Switches(false, true), "主仓", 1, true, ask},
+        {"asked, no", 3004, Switches(false, true), "主仓", 0, false, ask},
+        {"all storehouses", 3015, Switches(true, false), "  ", -1, false, u"第[4,5]行的商品库存不足"_s},
+        {"an unknown storehouse holds nothing", 3004, Switches(true, false), "无此仓", -1, false,
+         u"第[1,3,4,5]行的商品库存不足"_s},
+        {"the sales order is only asked about", 3003, Switches(true, false), "主仓", -1, true, QString()},
+        {"switches off", 3004, Switches(false, false), "主仓", -1, true, QString()},
+    };
+    for (const auto &c : cases) {
+        prompter.clear();
+        if (c.answer >= 0)
+            prompter.queueAnswer(c.answer == 1);
+        EXPECT_EQ(CheckStock(ShortLines(), c.billType, c.switches, QString::fromUtf8(c.store), Db()), c.passes)
+            << c.name;
+        EXPECT_EQ(prompter.texts(), c.shown.isEmpty() ? QStringList() : QStringList{c.shown}) << c.name;
+        if (!c.shown.isEmpty()) {
+            EXPECT_EQ(prompter.entries().first().kind, c.answer >= 0 ? PromptKind::Question : PromptKind::Warning);
+        }
+    }
+
+    prompter.clear();
+    EXPECT_TRUE(CheckStock(ShortLines().mid(0, 2), 3004, Switches(true, true), u"主仓"_s, Db()));
+    EXPECT_TRUE(prompter.entries().isEmpty());
+}
+
+TEST_F(CatalogueTest, BillsWithoutStockOutAreNotTestedAndServerErrorsReachTheAction)
+{
+    const QSqlDatabase closed;
+    EXPECT_TRUE(CheckStock(ShortLines(), 3049, Switches(true, true), u"主仓"_s, closed))
+        << "no statement runs for the task";
+    EXPECT_TRUE(CheckHeaderProductStock(u"Bolt"_s, QString(), 99, 3049, Switches(true, true), u"主仓"_s, closed));
+    EXPECT_THROW(CheckStock(ShortLines(), 3004, Switches(true, false), u"主仓"_s, closed), DbError);
+}
+
+TEST_F(CatalogueTest, TheDismantledProductIsNamedInTheTexts)
+{
+    const auto check = [](const char *unit, double quantity, const HostSwitches &switches) {
+        return CheckHeaderProductStock(u" Bolt"_s, QString::fromUtf8(unit), quantity, 3026, switches, u"主仓"_s, Db());
+    };
+    EXPECT_TRUE(check("个", 10, Switches(true, false)));
+    EXPECT_FALSE(check("盒", 1, Switches(true, false)));
+    prompter.queueAnswer(true);
+    EXPECT_TRUE(check("盒", 1, Switches(false, true)));
+    EXPECT_EQ(prompter.texts(),
+              QStringList({u"商品[Bolt]库存不足"_s, u"商品[Bolt]库存不足,是否允许负库存继续执行?"_s}));
 }
 
 } // namespace
