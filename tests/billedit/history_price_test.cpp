@@ -1,10 +1,12 @@
 // The price history's model: which bills it lists per bill type, the client's price level and
-// the unit's price list, the period choices, and a chosen price put on a line.
+// the unit's price list, the period choices, and when a chosen price is a change. A chosen
+// price put on a line is a row of the line-rule table.
 #include "billedit/model/history_price.h"
 #include "core/values.h"
 
-#include "line_cells.h"
 #include "test_db.h"
+
+#include <tuple>
 
 using namespace protask;
 using namespace protask::testing;
@@ -80,28 +82,22 @@ TEST_F(HistoryPrice, UnitPriceListsAndClientLevels)
     EXPECT_EQ(prices(9, 0), u"- - - -"_s) << "no such product";
 
     const UnitPriceList list = ReadUnitPriceList(1, 0);
-    const struct {
-        int client;
-        const char *name;
-        const char *price; // "" when the client has no level price
-    } cases[] = {{1, "零售价", "20"}, {2, "零售价", "20"}, {3, "售价一", "11"}, {4, "售价二", "12"},
-                 {5, "售价三", "13"}, {6, "", ""},         {7, "", ""},         {99, "", ""}};
-    for (const auto &c : cases) {
-        const ClientPriceLevel level = PriceLevelOf(ReadClientPriceLevel(c.client));
-        EXPECT_EQ(level.name, QString::fromUtf8(c.name)) << c.client;
+    // client, level name, level price ("" none)
+    const std::tuple<int, const char *, const char *> cases[] = {
+        {1, "零售价", "20"}, {2, "零售价", "20"}, {3, "售价一", "11"}, {4, "售价二", "12"},
+        {5, "售价三", "13"}, {6, "", ""},         {7, "", ""},         {99, "", ""}};
+    for (const auto &[client, name, price] : cases) {
+        const ClientPriceLevel level = PriceLevelOf(ReadClientPriceLevel(client));
+        EXPECT_EQ(level.name, QString::fromUtf8(name)) << client;
         EXPECT_EQ(level.known ? QString::number(ValueToFloat(PriceOf(list, level.box))) : QString(),
-                  QString::fromLatin1(c.price))
-            << c.client;
+                  QString::fromLatin1(price))
+            << client;
     }
 }
 
 TEST(HistoryPeriods, ChoicesSetTheDatesTheCustomOneKeepsThem)
 {
-    const struct {
-        HistoryPeriod period;
-        QDate today;
-        const char *range;
-    } cases[] = {
+    const std::tuple<HistoryPeriod, QDate, const char *> cases[] = {
         {HistoryPeriod::Today, QDate(2026, 5, 15), "2026-05-15..2026-05-15"},
         {HistoryPeriod::ThisWeek, QDate(2026, 5, 15), "2026-05-11..2026-05-17"},
         {HistoryPeriod::ThisWeek, QDate(2026, 5, 17), "2026-05-11..2026-05-17"}, // a Sunday ends its week
@@ -110,52 +106,12 @@ TEST(HistoryPeriods, ChoicesSetTheDatesTheCustomOneKeepsThem)
         {HistoryPeriod::ThisYear, QDate(2026, 5, 15), "2026-01-01..2026-12-31"},
         {HistoryPeriod::Custom, QDate(2026, 5, 15), "2020-03-03..2020-04-04"},
     };
-    for (const auto &c : cases) {
+    for (const auto &[period, today, range] : cases) {
         QDate begin(2020, 3, 3);
         QDate end(2020, 4, 4);
-        EXPECT_EQ(PeriodDates(c.period, c.today, begin, end), c.period != HistoryPeriod::Custom);
-        EXPECT_EQ(begin.toString(Qt::ISODate) + u".."_s + end.toString(Qt::ISODate), QString::fromLatin1(c.range))
-            << static_cast<int>(c.period) << ' ' << c.today.toString(Qt::ISODate).toStdString();
-    }
-}
-
-const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
-const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
-const LineSettings kEditorRate{2, 2, false, 13, 90, 0};
-
-TEST(ChosenPrice, BecomesTheListPriceAndTheLineFollows)
-{
-    const struct {
-        const char *name;
-        LineSettings settings;
-        const char *line;
-        const char *price; // "" a blank price
-        const char *expected;
-    } cases[] = {
-        {"QuantityGivesAmountsAndTax", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=90;FTaxRate=13", "12.5",
-         "FPrice=12.5;FAmount=37.5;FDiscountPrice=11.25;FDiscountAmount=33.75;FTaxPrice=12.71;"
-         "FTotalAmount=38.13;FTaxAmount=4.38"},
-        {"BlankRateSellsWithoutDiscountNotAtTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2", "10",
-         "FPrice=10;FDiscountRate=100;FDiscountPrice=10;FAmount=20;FDiscountAmount=20"},
-        {"LineRateKeptOverTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2;FDiscountRate=50", "10",
-         "FDiscountRate=50;FDiscountPrice=5;FDiscountAmount=10"},
-        {"WithoutQuantityOnlyThePricesFollow", kTaxOn,
-         "FProductName=桌;FNumber=0;FDiscountRate=80;FTaxRate=13;FAmount=5;FDiscountAmount=4;FTotalAmount=9", "10",
-         "FPrice=10;FAmount=;FDiscountAmount=;FDiscountPrice=8;FTaxPrice=9.04;FTotalAmount="},
-        {"WithoutQuantityTaxOffLeavesTheTaxPrice", kTaxOff, "FProductName=桌;FDiscountRate=100;FTaxPrice=7;FAmount=5",
-         "10", "FPrice=10;FAmount=;FDiscountPrice=10;FTaxPrice=7"},
-        {"BlankPriceClearsWhatItPriced", kTaxOn,
-         "FProductName=桌;FNumber=2;FPrice=9;FDiscountRate=100;FAmount=18;FDiscountPrice=9;"
-         "FDiscountAmount=18;FTaxPrice=10.17;FTotalAmount=20.34;FTaxAmount=2.34",
-         "",
-         "FPrice=;FAmount=;FDiscountPrice=;FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FNumber=2;"
-         "FDiscountRate=100"}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        LineValues line = LineOf(QString::fromUtf8(c.line));
-        const QString price = QString::fromLatin1(c.price);
-        ApplyChosenPrice(line, price.isEmpty() ? QVariant() : QVariant(price.toDouble()), c.settings);
-        ExpectCells(line, QString::fromUtf8(c.expected));
+        EXPECT_EQ(PeriodDates(period, today, begin, end), period != HistoryPeriod::Custom);
+        EXPECT_EQ(begin.toString(Qt::ISODate) + u".."_s + end.toString(Qt::ISODate), QString::fromLatin1(range))
+            << static_cast<int>(period) << ' ' << today.toString(Qt::ISODate).toStdString();
     }
 }
 

@@ -13,6 +13,8 @@
 
 #include <QFile>
 
+#include <tuple>
+
 using namespace protask;
 using protask::testing::ExecScript;
 using protask::testing::ExpectCells;
@@ -62,11 +64,10 @@ void SeedCatalogue()
 
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
 const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
+const LineSettings kRate90{2, 2, false, 13, 90, 0};
+const LineSettings kRate90TaxOn{2, 2, true, 13, 90, 0};
 
-FillContext Context(int billType, const LineSettings &settings = kTaxOff, ClientContext client = {})
-{
-    return {billType, client, settings, QDate(2024, 3, 1)};
-}
+HostSwitches Switches(bool forbid, bool ask) { return {.forbidNegativeStock = forbid, .askOnNegativeStock = ask}; }
 
 class CatalogueTest : public protask::testing::DatabaseTest {
 protected:
@@ -80,84 +81,80 @@ protected:
 // A typed number or name by the bill type: the product's identity and unit, the dates of a
 // batch, the price it brings, the amounts of the quantity already on the line and the tax. A
 // number or name not found keeps the name cell and empties the rest; a blank name empties the
-// whole line; names match exactly whatever characters they hold.
+// whole line; names match exactly whatever characters they hold. The header's client (if any)
+// brings its prices.
 TEST_F(CatalogueTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
 {
     using M = ProductLookupMode;
     using O = LookupOutcome;
-    const LineSettings kRate90{2, 2, false, 13, 90, 0};
-    const LineSettings kRate90TaxOn{2, 2, true, 13, 90, 0};
     const char *bolt = "FProductID=1;FProductNo=A0;FProductName=Bolt;FUnitName=个;FPrice=2";
     const char *boltFilled = "FProductID=1;FProductNo=A01;FProductName=Bolt;FUnitName=个;FProductDefined1=M8;"
                              "FProductDefined2=zinc;FProductDefined3=;FNote=";
     const char *boltNotFound = "FProductID=;FProductNo='';FUnitName=;FPrice=;FProductName=Bolt";
-    struct {
-        const char *name;
-        M mode;
-        const char *typed;
-        int billType;
-        const char *client; // the bill header's client
-        LineSettings settings;
-        const char *line; // the cells before
-        O outcome;
-        const char *expected; // the cells after
-    } const cases[] = {
-        {"the bracketed number", M::ByNumber, "[A01]Bolt", 3002, "", kTaxOff, "", O::Filled, boltFilled},
-        {"the number alone", M::ByNumber, "A01", 3002, "", kTaxOff, "", O::Filled, boltFilled},
-        {"a name in the number cell", M::ByNumber, "Bolt", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
-        {"a bracketed number cut short", M::ByNumber, "[A01]Bol", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
-        {"a number cut short", M::ByNumber, "A0", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
-        {"a name not found keeps what was typed", M::ByName, "Milky", 3002, "", kRate90,
-         "FProductID=4;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FNote=x;FKFDate=2024-01-01;FIsBatchNo=1", O::NotFound,
-         "FProductID=;FProductName=Milky;FUnitName=;FNumber=;FPrice=;FAmount=;FDiscountRate=90;FNote=;FKFDate=;"
-         "FIsBatchNo=0"},
-        {"a blank name empties the whole line", M::ByName, "  ", 3002, "", kTaxOn,
-         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FDiscountRate=100;"
-         "FDiscountPrice=8;FDiscountAmount=24;FTaxPrice=9.04;FTotalAmount=27.12;FTaxAmount=3.12;FTaxRate=13;"
-         "FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FIsBatchNo=1;FIsKF=1;FNote=保质期[30]天",
-         O::Cleared,
-         "FProductID=;FProductNo=;FNumber=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;FDiscountAmount=;"
-         "FTaxPrice=;FTotalAmount=;FTaxAmount=;FTaxRate=;FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=0;FIsKF=0;"
-         "FProductName='';FUnitName='';FNote=''"},
-        {"a batch product in a purchase takes today and the shelf life", M::ByName, "Milk", 3002, "", kTaxOff,
-         "FNumber=3", O::Filled,
-         "FProductID=4;FUnitName=瓶;FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FNote=保质期[30]天;"
-         "FIsBatchNo=1;FIsKF=1;FDiscountRate=100;FTaxRate=13;FPrice=8.125;FDiscountPrice=8.125;FAmount=24.375;"
-         "FDiscountAmount=24.375"},
-        {"a batch product in a sales order takes no dates", M::ByName, "Milk", 3003, "", kTaxOff, "FNumber=3",
-         O::Filled,
-         "FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=;FNote=保质期[30]天;FPrice=10;FPriceIsChange=0;FAmount=30"},
-        {"the task takes identity, unit, note and rates but no price", M::ByName, "Milk", 3049, "", kRate90TaxOn,
-         "FNumber=3", O::Filled,
-         "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNote=保质期[30]天;FKFDate=2024-03-01;"
-         "FDiscountRate=90;FTaxRate=13;FPrice=;FDiscountPrice=;FAmount=;FTaxPrice="},
-        {"a purchase without quantity leaves the amounts blank", M::ByName, "Bolt", 3002, "", kTaxOn, "", O::Filled,
-         "FUnitName=个;FPrice=2.4;FDiscountPrice=2.4;FAmount=;FDiscountAmount=;FTaxPrice=2.71;FTotalAmount=;"
-         "FTaxAmount="},
-        {"sale amounts are rounded", M::ByName, "Bolt", 3004, "", kTaxOff, "FNumber=3", O::Filled,
-         "FPrice=3.333;FDiscountPrice=3.333;FAmount=10;FDiscountAmount=10"},
-        {"the client's agreed price with the editor's rate and tax", M::ByName, "Bolt", 3004, "张三", kRate90TaxOn,
-         "FNumber=4", O::Filled,
-         "FPrice=6.5;FDiscountRate=90;FDiscountPrice=5.85;FAmount=26;FDiscountAmount=23.4;FTaxPrice=6.61;"
-         "FTotalAmount=26.44;FTaxAmount=3.04"},
-        {"a client without agreed price takes its level", M::ByName, "Bolt", 3016, "李四", kTaxOff, "FNumber=1",
-         O::Filled, "FPrice=7;FAmount=7"},
-        {"quotes, backslash, % and _ as typed", M::ByName, kOddName, 3002, "", kTaxOff, "", O::Filled, "FProductID=5"},
-        {"one character apart", M::ByName, kNearName, 3002, "", kTaxOff, "", O::Filled, "FProductID=6"},
-        {"the odd name's number", M::ByNumber, "[Q1]O'Neil\\五金 100%_😀", 3002, "", kTaxOff, "", O::Filled,
-         "FProductID=5"},
-        {"without the backslash", M::ByName, "O'Neil五金 100%_😀", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
-        {"another last character", M::ByName, "O'Neil\\五金 100%_😁", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
-        {"a beginning only", M::ByName, "O'Neil\\五金 100%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
-        {"a wildcard", M::ByName, "%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const FillContext context{c.billType, FindClientContext(QString::fromUtf8(c.client), Db()), c.settings,
+    // name, mode, typed, bill type, client, settings, the cells before, outcome, the cells after
+    const std::tuple<const char *, M, const char *, int, const char *, LineSettings, const char *, O, const char *>
+        cases[] = {
+            {"the bracketed number", M::ByNumber, "[A01]Bolt", 3002, "", kTaxOff, "", O::Filled, boltFilled},
+            {"the number alone", M::ByNumber, "A01", 3002, "", kTaxOff, "", O::Filled, boltFilled},
+            {"a name in the number cell", M::ByNumber, "Bolt", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
+            {"a bracketed number cut short", M::ByNumber, "[A01]Bol", 3002, "", kTaxOff, bolt, O::NotFound,
+             boltNotFound},
+            {"a number cut short", M::ByNumber, "A0", 3002, "", kTaxOff, bolt, O::NotFound, boltNotFound},
+            {"a name not found keeps what was typed", M::ByName, "Milky", 3002, "", kRate90,
+             "FProductID=4;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FNote=x;FKFDate=2024-01-01;FIsBatchNo=1",
+             O::NotFound,
+             "FProductID=;FProductName=Milky;FUnitName=;FNumber=;FPrice=;FAmount=;FDiscountRate=90;FNote=;FKFDate=;"
+             "FIsBatchNo=0"},
+            {"a blank name empties the whole line", M::ByName, "  ", 3002, "", kTaxOn,
+             "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNumber=3;FPrice=8;FAmount=24;FDiscountRate=100;"
+             "FDiscountPrice=8;FDiscountAmount=24;FTaxPrice=9.04;FTotalAmount=27.12;FTaxAmount=3.12;FTaxRate=13;"
+             "FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FIsBatchNo=1;FIsKF=1;FNote=保质期[30]天",
+             O::Cleared,
+             "FProductID=;FProductNo=;FNumber=;FPrice=;FAmount=;FDiscountRate=;FDiscountPrice=;FDiscountAmount=;"
+             "FTaxPrice=;FTotalAmount=;FTaxAmount=;FTaxRate=;FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=0;FIsKF=0;"
+             "FProductName='';FUnitName='';FNote=''"},
+            {"a batch product in a purchase takes today and the shelf life", M::ByName, "Milk", 3002, "", kTaxOff,
+             "FNumber=3", O::Filled,
+             "FProductID=4;FUnitName=瓶;FKFDate=2024-03-01;FKFPeriod=30;FPeriodDate=2024-03-31;FNote=保质期[30]天;"
+             "FIsBatchNo=1;FIsKF=1;FDiscountRate=100;FTaxRate=13;FPrice=8.125;FDiscountPrice=8.125;FAmount=24.375;"
+             "FDiscountAmount=24.375"},
+            {"a batch product in a sales order takes no dates", M::ByName, "Milk", 3003, "", kTaxOff, "FNumber=3",
+             O::Filled,
+             "FKFDate=;FKFPeriod=;FPeriodDate=;FIsBatchNo=;FNote=保质期[30]天;FPrice=10;FPriceIsChange=0;FAmount=30"},
+            {"the task takes identity, unit, note and rates but no price", M::ByName, "Milk", 3049, "", kRate90TaxOn,
+             "FNumber=3", O::Filled,
+             "FProductID=4;FProductNo=M1;FProductName=Milk;FUnitName=瓶;FNote=保质期[30]天;FKFDate=2024-03-01;"
+             "FDiscountRate=90;FTaxRate=13;FPrice=;FDiscountPrice=;FAmount=;FTaxPrice="},
+            {"a purchase without quantity leaves the amounts blank", M::ByName, "Bolt", 3002, "", kTaxOn, "", O::Filled,
+             "FUnitName=个;FPrice=2.4;FDiscountPrice=2.4;FAmount=;FDiscountAmount=;FTaxPrice=2.71;FTotalAmount=;"
+             "FTaxAmount="},
+            {"sale amounts are rounded", M::ByName, "Bolt", 3004, "", kTaxOff, "FNumber=3", O::Filled,
+             "FPrice=3.333;FDiscountPrice=3.333;FAmount=10;FDiscountAmount=10"},
+            {"the client's agreed price with the editor's rate and tax", M::ByName, "Bolt", 3004, "张三", kRate90TaxOn,
+             "FNumber=4", O::Filled,
+             "FPrice=6.5;FDiscountRate=90;FDiscountPrice=5.85;FAmount=26;FDiscountAmount=23.4;FTaxPrice=6.61;"
+             "FTotalAmount=26.44;FTaxAmount=3.04"},
+            {"a client without agreed price takes its level", M::ByName, "Bolt", 3016, "李四", kTaxOff, "FNumber=1",
+             O::Filled, "FPrice=7;FAmount=7"},
+            {"quotes, backslash, % and _ as typed", M::ByName, kOddName, 3002, "", kTaxOff, "", O::Filled,
+             "FProductID=5"},
+            {"one character apart", M::ByName, kNearName, 3002, "", kTaxOff, "", O::Filled, "FProductID=6"},
+            {"the odd name's number", M::ByNumber, "[Q1]O'Neil\\五金 100%_😀", 3002, "", kTaxOff, "", O::Filled,
+             "FProductID=5"},
+            {"without the backslash", M::ByName, "O'Neil五金 100%_😀", 3002, "", kTaxOff, "", O::NotFound,
+             "FProductID="},
+            {"another last character", M::ByName, "O'Neil\\五金 100%_😁", 3002, "", kTaxOff, "", O::NotFound,
+             "FProductID="},
+            {"a beginning only", M::ByName, "O'Neil\\五金 100%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+            {"a wildcard", M::ByName, "%", 3002, "", kTaxOff, "", O::NotFound, "FProductID="},
+        };
+    for (const auto &[name, mode, typed, billType, client, settings, before, outcome, after] : cases) {
+        SCOPED_TRACE(name);
+        const FillContext context{billType, FindClientContext(QString::fromUtf8(client), Db()), settings,
                                   QDate(2024, 3, 1)};
-        LineValues line = LineOf(QString::fromUtf8(c.line));
-        EXPECT_EQ(LookupProduct(c.mode, QString::fromUtf8(c.typed), line, context, Db()), c.outcome);
-        ExpectCells(line, QString::fromUtf8(c.expected));
+        LineValues line = LineOf(QString::fromUtf8(before));
+        EXPECT_EQ(LookupProduct(mode, QString::fromUtf8(typed), line, context, Db()), outcome);
+        ExpectCells(line, QString::fromUtf8(after));
     }
 }
 
@@ -167,23 +164,30 @@ TEST_F(CatalogueTest, ANameTwoProductsShareFillsFromTheFirstRowTheServerReturns)
     q.open(ProductStatementSql(0, u" where T1.FName = 'Nut'"_s));
     ASSERT_EQ(q.recordCount(), 2);
     LineValues line;
-    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Nut"_s, line, Context(3002), Db()), LookupOutcome::Filled);
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Nut"_s, line, {3002, {}, kTaxOff, {}}, Db()),
+              LookupOutcome::Filled);
     EXPECT_EQ(line.value(u"FProductID"_s).toInt(), q.value(0, u"FID"_s).toInt());
     EXPECT_EQ(line.value(u"FProductNo"_s).toString(), q.value(0, u"FNo"_s).toString());
     EXPECT_DOUBLE_EQ(line.number(u"FPrice"_s), q.value(0, u"FlastInPrice"_s).toDouble())
         << "the price comes from the same row";
 }
 
-TEST_F(CatalogueTest, AServerErrorIsLoggedAndLeavesTheLineAsItWas)
+// A failing lookup is logged and leaves the line as it was; a failing stock test reaches the
+// action, but bills that take no stock out run no statement.
+TEST_F(CatalogueTest, ServerErrorsAreLoggedOrReachTheAction)
 {
-    QSqlDatabase closed;
+    const QSqlDatabase closed;
     LineValues line = LineOf(u"FProductID=1;FProductName=Bolt;FNumber=2"_s);
-    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Milk"_s, line, Context(3002), closed),
+    EXPECT_EQ(LookupProduct(ProductLookupMode::ByName, u"Milk"_s, line, {3002, {}, kTaxOff, {}}, closed),
               LookupOutcome::NotFound);
     ExpectCells(line, u"FProductID=1;FProductName=Bolt;FNumber=2;FPrice="_s);
     QFile log(ProgramPath(u"log/"_s + QDate::currentDate().toString(u"yyyyMMdd"_s) + u".txt"_s));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(u"查找商品失败"_s));
+
+    EXPECT_THROW(CheckStock({line}, 3004, Switches(true, false), u"主仓"_s, closed), DbError);
+    EXPECT_TRUE(CheckStock({line}, 3049, Switches(true, true), u"主仓"_s, closed)) << "the task takes no stock out";
+    EXPECT_TRUE(CheckHeaderProductStock(u"Bolt"_s, QString(), 99, 3049, Switches(true, true), u"主仓"_s, closed));
 }
 
 ProductRow Prices(QVariant ata, QVariant pos, QVariant pre2, QVariant lastOut, QVariant agreed = QVariant())
@@ -197,13 +201,8 @@ ProductRow Prices(QVariant ata, QVariant pos, QVariant pre2, QVariant lastOut, Q
 // price and the list price.
 TEST(SalePriceRule, FirstNonZeroWins)
 {
-    struct {
-        const char *name;
-        int client;
-        int level;
-        ProductRow row;
-        double expected;
-    } const cases[] = {
+    // name, client, price level, the unit's prices, the sale price
+    const std::tuple<const char *, int, int, ProductRow, double> cases[] = {
         {"no client, no list price: the last sale", 0, 0, Prices(0, 0, 7, 12.5), 12.5},
         {"no client: the list price", 0, 2, Prices(0, 5, 7, 12.5), 5},
         {"no client: the promotion first", 0, 0, Prices(9, 5, 7, 12.5), 9},
@@ -217,21 +216,15 @@ TEST(SalePriceRule, FirstNonZeroWins)
         {"decimal texts as the server may send them", 1, 2, Prices(u"0.00000000"_s, u"5.0"_s, u"7.25000000"_s, 12.5),
          7.25},
     };
-    for (const auto &c : cases)
-        EXPECT_DOUBLE_EQ(SalePrice(c.row, c.client, c.level), c.expected) << c.name;
+    for (const auto &[name, client, level, row, expected] : cases)
+        EXPECT_DOUBLE_EQ(SalePrice(row, client, level), expected) << name;
 }
 
 // The unit of a filled line changes: the price of that unit, the quantity as it stands.
 TEST_F(CatalogueTest, AnotherUnitRepricesTheLine)
 {
-    struct {
-        const char *name;
-        int billType;
-        LineSettings settings;
-        const char *line;
-        const char *unit;
-        const char *expected;
-    } const cases[] = {
+    // name, bill type, settings, the cells before, the unit typed, the cells after
+    const std::tuple<const char *, int, LineSettings, const char *, const char *, const char *> cases[] = {
         {"a purchase takes the unit's last purchase price, amounts unrounded", 3002, kTaxOff,
          "FProductName=Bolt;FNumber=4;FDiscountRate=100;FPrice=2.5", "盒",
          "FNumber=4;FPrice=40.1234;FDiscountPrice=40.1234;FAmount=160.4936;FDiscountAmount=160.4936"},
@@ -248,40 +241,39 @@ TEST_F(CatalogueTest, AnotherUnitRepricesTheLine)
         {"the task keeps its price and recomputes the amount", 3049, kTaxOff,
          "FProductName=Bolt;FNumber=2;FDiscountRate=100;FPrice=9", " 盒 ", "FPrice=9;FAmount=18;FDiscountAmount=18"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        LineValues line = LineOf(QString::fromUtf8(c.line));
-        RepriceForUnit(line, 1, QString::fromUtf8(c.unit), FillContext{c.billType, {}, c.settings, {}}, Db());
-        ExpectCells(line, QString::fromUtf8(c.expected));
+    for (const auto &[name, billType, settings, before, unit, after] : cases) {
+        SCOPED_TRACE(name);
+        LineValues line = LineOf(QString::fromUtf8(before));
+        RepriceForUnit(line, 1, QString::fromUtf8(unit), FillContext{billType, {}, settings, {}}, Db());
+        ExpectCells(line, QString::fromUtf8(after));
     }
 }
 
-TEST_F(CatalogueTest, PickedKeysAreReadOnlyFromACommaListOfIntegers)
+// Picked keys are read only from a comma list of integers; the products fill the lines from
+// the start line on, appending what does not fit, and keep the quantity for the amounts.
+TEST_F(CatalogueTest, PickedProductsFillTheLinesFromTheStartLine)
 {
-    const QList<ProductRow> rows = ProductsByIds(u"4, 1"_s, 1, Db());
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows.at(0).value(u"FNo"_s).toString(), u"A01"_s);
-    EXPECT_DOUBLE_EQ(rows.at(0).value(u"FSalePrice"_s).toDouble(), 6.5) << "the client's agreed price";
-    EXPECT_EQ(rows.at(1).value(u"FNo"_s).toString(), u"M1"_s);
+    const QList<ProductRow> picked = ProductsByIds(u"4, 1"_s, 1, Db());
+    ASSERT_EQ(picked.size(), 2);
+    EXPECT_EQ(picked.at(0).value(u"FNo"_s).toString(), u"A01"_s);
+    EXPECT_DOUBLE_EQ(picked.at(0).value(u"FSalePrice"_s).toDouble(), 6.5) << "the client's agreed price";
+    EXPECT_EQ(picked.at(1).value(u"FNo"_s).toString(), u"M1"_s);
     for (const char *refused : {"1) or (1=1", "", "1,,2", "1;2", "0x1", "1 2", "1,2)"})
         EXPECT_TRUE(ProductsByIds(QString::fromLatin1(refused), 0, Db()).isEmpty()) << refused;
-}
 
-TEST(PickedProducts, FillFromTheStartLineOnAndAppendWhatDoesNotFit)
-{
     QList<ProductRow> rows;
     for (int id = 1; id <= 5; ++id)
         rows.append({{u"FID"_s, id}, {u"FName"_s, u"P%1"_s.arg(id)}});
+    const FillContext task{3049, {}, kTaxOff, {}};
     QList<LineValues> lines(20, LineOf(u"FProductName=old;FNumber=2"_s));
-    EXPECT_EQ(FillLinesFromProducts(lines, 18, rows, Context(3049)), 3);
+    EXPECT_EQ(FillLinesFromProducts(lines, 18, rows, task), 3);
     ASSERT_EQ(lines.size(), 23);
     ExpectCells(lines.at(17), u"FProductName=old;FProductID="_s);
     for (int i = 18; i < 23; ++i)
         ExpectCells(lines.at(i), u"FProductID=%1;FProductName=P%1"_s.arg(i - 17));
-    ExpectCells(lines.at(18), u"FNumber=2"_s); // the quantity stays for the amounts
-
+    ExpectCells(lines.at(18), u"FNumber=2"_s);
     QList<LineValues> empty;
-    EXPECT_EQ(FillLinesFromProducts(empty, -1, rows.mid(0, 2), Context(3049)), 2);
+    EXPECT_EQ(FillLinesFromProducts(empty, -1, rows.mid(0, 2), task), 2);
     ExpectCells(empty.at(0), u"FProductName=P1"_s);
 }
 
@@ -305,15 +297,11 @@ TEST_F(CatalogueTest, TheBatchListShowsBatchesWithStockOldestFirst)
 
 // A batch put on a line: its number and dates always, its quantity on the bills that draw on
 // it; a missing or zero date clears the line's date (null, not an invalid date). A batch that
-// is gone changes nothing.
+// is gone (99) changes nothing.
 TEST_F(CatalogueTest, ABatchGivesTheLineItsNumberDatesAndOnStockOutItsQuantity)
 {
-    struct {
-        const char *name;
-        int batch;
-        int billType;
-        const char *expected;
-    } const cases[] = {
+    // name, batch, bill type, the cells after
+    const std::tuple<const char *, int, int, const char *> cases[] = {
         {"a batch that is gone leaves the line alone", 99, 3004, "FNumber=2;FBatchNo1=old;FKFDate=2020-01-01"},
         {"sales out takes the batch's quantity", 5, 3004,
          "FBatchNo1=B-7;FNumber=7;FAmount=70;FDiscountAmount=70;FKFDate=2024-03-01;FKFPeriod=30;"
@@ -322,66 +310,51 @@ TEST_F(CatalogueTest, ABatchGivesTheLineItsNumberDatesAndOnStockOutItsQuantity)
         {"no production date", 6, 3004, "FBatchNo1=B-n;FNumber=1;FAmount=10;FKFDate=;FKFPeriod=30;FPeriodDate="},
         {"zero dates", 7, 3002, "FBatchNo1=B-0;FNumber=2;FKFDate=;FKFPeriod=15;FPeriodDate="},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, batch, billType, after] : cases) {
+        SCOPED_TRACE(name);
         LineValues line = LineOf(u"FProductName=Bolt;FNumber=2;FPrice=10;FDiscountRate=100;"
                                  "FKFDate=2020-01-01;FPeriodDate=2020-02-01;FBatchNo1=old"_s);
-        EXPECT_EQ(ApplyBatch(line, c.batch, c.billType, LineSettings{}, Db()), c.batch != 99);
-        ExpectCells(line, QString::fromUtf8(c.expected));
+        EXPECT_EQ(ApplyBatch(line, batch, billType, LineSettings{}, Db()), batch != 99);
+        ExpectCells(line, QString::fromUtf8(after));
         for (const QString &date : {u"FKFDate"_s, u"FPeriodDate"_s})
             EXPECT_TRUE(line.value(date).isNull() || line.value(date).toDate().isValid()) << date.toStdString();
     }
 }
 
+// The hint under the grid: the product's current stock, red below zero; nothing for a blank
+// name or a failing lookup.
 TEST_F(CatalogueTest, TheStockHintReadsTheProductList)
 {
     TLocalDataSet products(Db());
     products.open(ProductListSql());
-    struct {
-        const char *product;
-        const char *text;
-        bool red;
-    } const cases[] = {
-        {"Bolt", "总库存数: -3", true},      {"Milk", "总库存数: 12.5", false},
-        {"Big", "总库存数: 1000000", false}, {"NoStock", "总库存数: 0", false},
-        {"bolt ", "无库存", false},          {"Old", "无库存", false},
-        {"Nothing", "无库存", false},        {"  ", "", false},
+    const auto hint = [](const TLocalDataSet &list, const char *name) {
+        const StockHint h = StockHintFor(QString::fromUtf8(name), list);
+        return h.text + (h.red ? u" red"_s : QString());
     };
-    for (const auto &c : cases) {
-        const StockHint hint = StockHintFor(QString::fromUtf8(c.product), products);
-        EXPECT_EQ(hint.text, QString::fromUtf8(c.text)) << c.product;
-        EXPECT_EQ(hint.red, c.red) << c.product;
-    }
-
+    EXPECT_EQ(hint(products, "Bolt"), u"总库存数: -3 red"_s);
+    EXPECT_EQ(hint(products, "Milk"), u"总库存数: 12.5"_s);
+    EXPECT_EQ(hint(products, "Big"), u"总库存数: 1000000"_s);
+    EXPECT_EQ(hint(products, "NoStock"), u"总库存数: 0"_s);
+    for (const char *none : {"bolt ", "Old", "Nothing"})
+        EXPECT_EQ(hint(products, none), u"无库存"_s) << none;
+    EXPECT_EQ(hint(products, "  "), QString());
     TLocalDataSet withoutStock;
     withoutStock.setRecords({u"FName"_s}, {{u"Bolt"_s}});
-    EXPECT_EQ(StockHintFor(u"Bolt"_s, withoutStock).text, QString()) << "a failing lookup shows nothing";
+    EXPECT_EQ(hint(withoutStock, "Bolt"), QString()) << "a failing lookup shows nothing";
 }
 
 // The lines of a sales-out bill: enough Bolt in 个, Bolt in 盒 beyond 主仓's stock, more Milk
-// than there is, a product never stocked; the second line is blank.
-QList<LineValues> ShortLines()
-{
-    return {LineOf(u"FProductName=Bolt;FUnitName=个;FNumber=4"_s), LineOf(u"FNumber=3"_s),
-            LineOf(u"FProductName=Bolt;FUnitName=盒;FNumber=1"_s), LineOf(u"FProductName=Milk;FNumber=6"_s),
-            LineOf(u"FProductName=NoStock"_s)};
-}
-
-HostSwitches Switches(bool forbid, bool ask) { return {.forbidNegativeStock = forbid, .askOnNegativeStock = ask}; }
-
+// than there is, a product never stocked; the second line is blank. Refused or asked about by
+// the switches and the bill type; enough stock says nothing.
 TEST_F(CatalogueTest, ShortLinesAreRefusedOrAskedAboutByTheSwitchesAndTheBillType)
 {
+    const QList<LineValues> lines = {LineOf(u"FProductName=Bolt;FUnitName=个;FNumber=4"_s), LineOf(u"FNumber=3"_s),
+                                     LineOf(u"FProductName=Bolt;FUnitName=盒;FNumber=1"_s),
+                                     LineOf(u"FProductName=Milk;FNumber=6"_s), LineOf(u"FProductName=NoStock"_s)};
     const QString block = u"第[3,4,5]行的商品库存不足"_s;
     const QString ask = u"第[3,4,5]行的商品库存不足,是否允许负库存继续执行?"_s;
-    struct {
-        const char *name;
-        int billType;
-        HostSwitches switches;
-        const char *store;
-        int answer; // -1: no question expected, 0 No, 1 Yes
-        bool passes;
-        QString shown;
-    } const cases[] = {
+    // name, bill type, switches, storehouse, answer (-1: no question), passes, the text shown
+    const std::tuple<const char *, int, HostSwitches, const char *, int, bool, QString> cases[] = {
         {"forbidden", 3004, Switches(true, false), "主仓", -1, false, block},
         {"asked, yes", 3004, Switches(false, true), "主仓", 1, true, ask},
         {"asked, no", 3004, Switches(false, true), "主仓", 0, false, ask},
@@ -391,30 +364,20 @@ TEST_F(CatalogueTest, ShortLinesAreRefusedOrAskedAboutByTheSwitchesAndTheBillTyp
         {"the sales order is only asked about", 3003, Switches(true, false), "主仓", -1, true, QString()},
         {"switches off", 3004, Switches(false, false), "主仓", -1, true, QString()},
     };
-    for (const auto &c : cases) {
+    for (const auto &[name, billType, switches, store, answer, passes, shown] : cases) {
+        SCOPED_TRACE(name);
         prompter.clear();
-        if (c.answer >= 0)
-            prompter.queueAnswer(c.answer == 1);
-        EXPECT_EQ(CheckStock(ShortLines(), c.billType, c.switches, QString::fromUtf8(c.store), Db()), c.passes)
-            << c.name;
-        EXPECT_EQ(prompter.texts(), c.shown.isEmpty() ? QStringList() : QStringList{c.shown}) << c.name;
-        if (!c.shown.isEmpty()) {
-            EXPECT_EQ(prompter.entries().first().kind, c.answer >= 0 ? PromptKind::Question : PromptKind::Warning);
+        if (answer >= 0)
+            prompter.queueAnswer(answer == 1);
+        EXPECT_EQ(CheckStock(lines, billType, switches, QString::fromUtf8(store), Db()), passes);
+        EXPECT_EQ(prompter.texts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        if (!shown.isEmpty()) {
+            EXPECT_EQ(prompter.entries().first().kind, answer >= 0 ? PromptKind::Question : PromptKind::Warning);
         }
     }
-
     prompter.clear();
-    EXPECT_TRUE(CheckStock(ShortLines().mid(0, 2), 3004, Switches(true, true), u"主仓"_s, Db()));
+    EXPECT_TRUE(CheckStock(lines.mid(0, 2), 3004, Switches(true, true), u"主仓"_s, Db()));
     EXPECT_TRUE(prompter.entries().isEmpty());
-}
-
-TEST_F(CatalogueTest, BillsWithoutStockOutAreNotTestedAndServerErrorsReachTheAction)
-{
-    const QSqlDatabase closed;
-    EXPECT_TRUE(CheckStock(ShortLines(), 3049, Switches(true, true), u"主仓"_s, closed))
-        << "no statement runs for the task";
-    EXPECT_TRUE(CheckHeaderProductStock(u"Bolt"_s, QString(), 99, 3049, Switches(true, true), u"主仓"_s, closed));
-    EXPECT_THROW(CheckStock(ShortLines(), 3004, Switches(true, false), u"主仓"_s, closed), DbError);
 }
 
 TEST_F(CatalogueTest, TheDismantledProductIsNamedInTheTexts)

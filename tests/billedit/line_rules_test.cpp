@@ -1,4 +1,6 @@
-// The line rules, one typed cell at a time, each case asserting every cell it names.
+// The line rules, one typed cell (or a price chosen in the price history) at a time, each case
+// asserting every cell it names.
+#include "billedit/model/history_price.h"
 #include "billedit/model/line_rules.h"
 
 #include "line_cells.h"
@@ -13,14 +15,17 @@ namespace {
 struct Case {
     const char *name;
     LineSettings settings;
-    const char *line;     // the cells before
-    const char *edits;    // "FPrice=10;FTaxRate=6": typed one after the other, each stored as its rule answers
+    const char *line; // the cells before
+    // "FPrice=10;FTaxRate=6": typed one after the other, each stored as its rule answers;
+    // "history=12.5" puts a price chosen in the price history on the line (nothing after the "=": a blank price)
+    const char *edits;
     const char *expected; // the cells after; an empty value must be blank
 };
 
 const LineSettings kTaxOn{2, 2, true, 13, 0, 0};
 const LineSettings kTaxOff{2, 2, false, 13, 0, 0};
 const LineSettings kArea{2, 2, false, 13, 0, 1};
+const LineSettings kEditorRate{2, 2, false, 13, 90, 0};
 
 const Case kCases[] = {
     {"EmptyLineDropsWhatIsTyped", kTaxOn, "FPrice=10", "FNumber=5", "FNumber=;FPrice=10;FAmount="},
@@ -41,7 +46,7 @@ const Case kCases[] = {
      "FDiscountRate=100;FDiscountPrice=10;FAmount=;FDiscountAmount=;FTaxPrice=10"},
     {"PriceWithQuantityAndBlankRate", kTaxOff, "FProductName=桌;FNumber=2", "FPrice=10",
      "FDiscountRate=100;FDiscountPrice=10;FDiscountAmount=20;FAmount=20"},
-    {"EditorRateIsTheDefault", LineSettings{2, 2, false, 13, 90, 0}, "FProductName=桌;FNumber=2", "FPrice=10",
+    {"EditorRateIsTheDefault", kEditorRate, "FProductName=桌;FNumber=2", "FPrice=10",
      "FDiscountRate=90;FDiscountPrice=9;FDiscountAmount=18"},
     {"AmountWithoutQuantityGivesTheQuantity", kTaxOff, "FProductName=桌;FPrice=10;FDiscountRate=80", "FAmount=25",
      "FNumber=2.5;FDiscountPrice=8;FDiscountAmount=20"},
@@ -69,6 +74,26 @@ const Case kCases[] = {
     {"ShelfLifeClearedExpiresOnTheProductionDate", kTaxOff, "FProductName=奶;FKFDate=2026-01-15;FKFPeriod=30",
      "FKFPeriod=", "FPeriodDate=2026-01-15"},
     {"NoProductionDateNoExpiry", kTaxOff, "FProductName=奶;FPeriodDate=2026-03-01", "FKFPeriod=10", "FPeriodDate="},
+    {"ChosenPriceWithQuantityGivesAmountsAndTax", kTaxOn, "FProductName=桌;FNumber=3;FDiscountRate=90;FTaxRate=13",
+     "history=12.5",
+     "FPrice=12.5;FAmount=37.5;FDiscountPrice=11.25;FDiscountAmount=33.75;FTaxPrice=12.71;FTotalAmount=38.13;"
+     "FTaxAmount=4.38"},
+    {"ChosenPriceOnABlankRateSellsWithoutDiscountNotAtTheEditorsRate", kEditorRate, "FProductName=桌;FNumber=2",
+     "history=10", "FPrice=10;FDiscountRate=100;FDiscountPrice=10;FAmount=20;FDiscountAmount=20"},
+    {"ChosenPriceKeepsTheLinesRateOverTheEditors", kEditorRate, "FProductName=桌;FNumber=2;FDiscountRate=50",
+     "history=10", "FDiscountRate=50;FDiscountPrice=5;FDiscountAmount=10"},
+    {"ChosenPriceWithoutQuantityOnlyThePricesFollow", kTaxOn,
+     "FProductName=桌;FNumber=0;FDiscountRate=80;FTaxRate=13;FAmount=5;FDiscountAmount=4;FTotalAmount=9", "history=10",
+     "FPrice=10;FAmount=;FDiscountAmount=;FDiscountPrice=8;FTaxPrice=9.04;FTotalAmount="},
+    {"ChosenPriceWithoutQuantityTaxOffLeavesTheTaxPrice", kTaxOff,
+     "FProductName=桌;FDiscountRate=100;FTaxPrice=7;FAmount=5", "history=10",
+     "FPrice=10;FAmount=;FDiscountPrice=10;FTaxPrice=7"},
+    {"ABlankChosenPriceClearsWhatItPriced", kTaxOn,
+     "FProductName=桌;FNumber=2;FPrice=9;FDiscountRate=100;FAmount=18;FDiscountPrice=9;FDiscountAmount=18;"
+     "FTaxPrice=10.17;FTotalAmount=20.34;FTaxAmount=2.34",
+     "history=",
+     "FPrice=;FAmount=;FDiscountPrice=;FDiscountAmount=;FTaxPrice=;FTotalAmount=;FTaxAmount=;FNumber=2;"
+     "FDiscountRate=100"},
     {"OneDimensionIsNoArea", kArea, "FProductName=板;FPrice=10;FDiscountRate=100", "FWidth=2",
      "FSquare=0;FNumber=0;FAmount=0"}};
 
@@ -79,7 +104,11 @@ TEST(LineRules, RecomputeTheLineFromTheTypedCell)
         LineValues line = LineOf(QString::fromUtf8(c.line));
         for (const QString &cell : QString::fromUtf8(c.edits).split(u';', Qt::SkipEmptyParts)) {
             const QString field = cell.section(u'=', 0, 0);
-            line.set(field, ApplyLineRule(field, cell.section(u'=', 1), line, c.settings));
+            const QString value = cell.section(u'=', 1);
+            if (field == u"history")
+                ApplyChosenPrice(line, value.isEmpty() ? QVariant() : QVariant(value.toDouble()), c.settings);
+            else
+                line.set(field, ApplyLineRule(field, value, line, c.settings));
         }
         ExpectCells(line, QString::fromUtf8(c.expected));
     }

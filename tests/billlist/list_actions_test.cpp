@@ -1,6 +1,5 @@
 #include "billedit/model/protask_bill.h"
 #include "billlist/model/list_actions.h"
-#include "billlist/model/list_query.h"
 #include "core/bill_types.h"
 #include "core/db_actions.h"
 #include "core/sql_helpers.h"
@@ -35,12 +34,6 @@ protected:
                    " values (501,500,1,1,1,100,10)"_s);
         dm.userId = 1;
     }
-    void TearDown() override
-    {
-        dm.lastClosingDate = QDate();
-        DatabaseTest::TearDown();
-    }
-
     // A task of 40 chairs for the order line with one material line, stored as the editor
     // stores it (posted at once without the check workflow).
     int saveTask(bool workflow, int storedId = 0)
@@ -77,18 +70,7 @@ protected:
         dm.switches.checkWorkflow = workflow;
         return OpenListContext(3049, dm.switches);
     }
-    // The task's row as the list shows it.
-    ListRow rowOf(int id)
-    {
-        TDataSet q(Db());
-        OpenQuery(q, BuildListQuery(3049, {false, {}, {}}, {}).sql);
-        for (int r = 0; r < q.recordCount(); ++r) {
-            if (q.value(r, u"FID"_s).toInt() == id)
-                return ListRowAt(q, r);
-        }
-        ADD_FAILURE() << "task " << id << " is not listed";
-        return {};
-    }
+    static ListRow rowOf(int id) { return ReadListRow(u"t_ProTaskForm"_s, id); }
     // "in production|tasks|task lines|checked|checker" of the order line and the tasks on file;
     // the last two are "-" without a task.
     static QString figures()
@@ -288,8 +270,8 @@ TEST_F(ListActions, ARestrictedUserCannotReachDeleteOrCheck)
                "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Add'),"
                " (3,'Bill.Protask.Edit'), (4,'Bill.Protask.Display'), (5,'Bill.Protask.Del'), (6,'Bill.Protask.Check'),"
                " (7,'Bill.Protask.UnCheck');"
-               "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2), (2,3), (2,4),"
-               " (1,1), (1,2), (1,3), (1,4), (1,5), (1,6), (1,7)"_s);
+               "insert into t_comUserRight(FUserID,FRightID) select 1, FID from t_comRight union all"
+               " select 2, FID from t_comRight where FID <= 4"_s);
     const int id = saveTask(true);
     dm.switches.rightsSwitch = 1;
     dm.userId = 2;
