@@ -4,6 +4,8 @@
 #include "core/sql_helpers.h"
 #include "test_db.h"
 
+#include <tuple>
+
 using namespace protask;
 using namespace protask::testing;
 using namespace Qt::StringLiterals;
@@ -60,19 +62,16 @@ TEST_F(SourceSelectTest, SearchMatchesTheKindsColumnsInOrderOrKeepsTheCondition)
         return u" and("_s + terms.join(u" or "_s) + u')';
     };
     const QString kept = u" and(T1.FBillNo like '%OLD%')"_s;
-    const struct {
-        int kind;
-        QString text;
-        QString expected;
-    } cases[] = {
+    // kind, the search text, the condition
+    const std::tuple<int, QString, QString> cases[] = {
         {3056, u"  xd001 "_s, anyLike(u"'%XD001%'"_s)},
         {3056, u"o'b\\5%_"_s, anyLike(u"'%O\\'B\\\\\\\\5\\\\%\\\\_%'"_s)},
         {3053, u"a"_s, kept},
         {3056, u"   "_s, QString()},
         {3053, QString(), QString()},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(SourceFindCondition(*FindSourceKind(c.kind), c.text, kept), c.expected) << c.text.toStdString();
+    for (const auto &[kind, text, expected] : cases)
+        EXPECT_EQ(SourceFindCondition(*FindSourceKind(kind), text, kept), expected) << text.toStdString();
 }
 
 } // namespace

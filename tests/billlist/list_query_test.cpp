@@ -5,6 +5,7 @@
 #include "test_db.h"
 
 #include <random>
+#include <tuple>
 
 using namespace protask;
 using namespace protask::testing;
@@ -62,49 +63,42 @@ ListDateRange oneDay(int month, int dayOfMonth)
 }
 
 // Every case runs through both statement shapes: they must list the same bills in the same order.
+// The date bounds run from midnight of the first day to the end of the last; a find matches a
+// line column (two lines match, the task is listed once), the lines' product, the header's
+// manager and department and a task without lines, % and _ only themselves; the checked state
+// (a blank flag is unchecked) counts only with the workflow on.
 TEST_F(ListQuery, DatesFindTextAndCheckedStateListTheMatchingTasksOnceInDateOrder)
 {
-    struct {
-        const char *typed;
-        ListDateRange range;
-        const char *state; // the checked-state box
-        bool workflow;
-        const char *expected;
-    } const cases[] = {
-        // the date bounds: from midnight of the first day to the end of the last
+    // find text, dates, checked-state box, workflow, bills listed
+    const std::tuple<const char *, ListDateRange, const char *, bool, const char *> cases[] = {
         {"", kDecember, "全部", true, "RWD2 RWD6 RWD3 RWD4"},
         {"", oneDay(12, 31), "全部", true, "RWD4"},
         {"", oneDay(11, 30), "全部", true, "RWD1"},
         {"", oneDay(1, 1), "全部", true, "RWD5"},
         {"", kAllDates, "全部", true, "RWD1 RWD2 RWD6 RWD3 RWD4 RWD5"},
-        // a line column (two lines match, the task is listed once), the lines' product
         {"linemark", kAllDates, "全部", true, "RWD2"},
         {"镀锌", kAllDates, "全部", true, "RWD2 RWD4"},
         {" ls ", kAllDates, "全部", true, "RWD2 RWD4"},
         {"油漆", kDecember, "全部", true, "RWD3"},
-        // header columns: manager, department, a task without lines
         {"o'brien", kAllDates, "全部", true, "RWD3"},
         {"'", kAllDates, "全部", true, "RWD3"},
         {"装配", kDecember, "全部", true, "RWD2 RWD3 RWD4"},
         {"c:\\temp", kAllDates, "全部", true, "RWD6"},
         {"\\", kAllDates, "全部", true, "RWD6"},
-        // % and _ match only themselves
         {"50%", kAllDates, "全部", true, "RWD2"},
         {"%", kAllDates, "全部", true, "RWD2"},
         {"a_b", kAllDates, "全部", true, "RWD4"},
         {"_", kAllDates, "全部", true, "RWD4"},
         {"没有", kAllDates, "全部", true, ""},
-        // the checked state, a blank flag unchecked, counts only with the workflow on
         {"", kDecember, "已审核", true, "RWD4"},
         {"", kDecember, "未审核", true, "RWD2 RWD6 RWD3"},
         {"", kDecember, "已审核", false, "RWD2 RWD6 RWD3 RWD4"},
-        {"rwd", kAllDates, "未审核", true, "RWD1 RWD2 RWD6 RWD3 RWD5"},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(::testing::Message() << "find: " << c.typed << ", " << c.state << ", workflow " << c.workflow);
-        const ListFind find = MakeListFind(QString::fromUtf8(c.typed), QString::fromUtf8(c.state), c.workflow);
-        EXPECT_EQ(listed(c.range, find, ListQueryShape::DistinctJoin), QString::fromUtf8(c.expected));
-        EXPECT_EQ(listed(c.range, find, ListQueryShape::SubqueryFind), QString::fromUtf8(c.expected));
+        {"rwd", kAllDates, "未审核", true, "RWD1 RWD2 RWD6 RWD3 RWD5"}};
+    for (const auto &[typed, range, state, workflow, expected] : cases) {
+        SCOPED_TRACE(::testing::Message() << "find: " << typed << ", " << state << ", workflow " << workflow);
+        const ListFind find = MakeListFind(QString::fromUtf8(typed), QString::fromUtf8(state), workflow);
+        EXPECT_EQ(listed(range, find, ListQueryShape::DistinctJoin), QString::fromUtf8(expected));
+        EXPECT_EQ(listed(range, find, ListQueryShape::SubqueryFind), QString::fromUtf8(expected));
     }
 }
 
@@ -132,11 +126,8 @@ TEST_F(ListQuery, RangePresetsFollowTheServersToday)
     ASSERT_EQ(today, QDate(2026, 12, 15));
     const ListDateRange custom{true, QDate(2026, 3, 2), QDate(2026, 4, 9)};
     const ListDateRange disabled{false, QDate(2026, 3, 2), QDate(2026, 4, 9)};
-    const struct {
-        const char *item;
-        ListDateRange pickers;
-        ListDateRange expected;
-    } presets[] = {
+    // range box item, the pickers before, the pickers after
+    const std::tuple<const char *, ListDateRange, ListDateRange> presets[] = {
         {"今日", custom, {true, QDate(2026, 12, 15), QDate(2026, 12, 15)}},
         {"本周", custom, {true, QDate(2026, 12, 14), QDate(2026, 12, 20)}},
         {"本月", disabled, {true, QDate(2026, 12, 1), QDate(2026, 12, 31)}},
@@ -144,8 +135,8 @@ TEST_F(ListQuery, RangePresetsFollowTheServersToday)
         {"全部", custom, {false, QDate(2026, 3, 2), QDate(2026, 4, 9)}},
         {"自定义", disabled, custom},
     };
-    for (const auto &p : presets)
-        EXPECT_EQ(ApplyRangeItem(QString::fromUtf8(p.item), today, p.pickers), p.expected) << p.item;
+    for (const auto &[item, pickers, expected] : presets)
+        EXPECT_EQ(ApplyRangeItem(QString::fromUtf8(item), today, pickers), expected) << item;
     EXPECT_EQ(OpeningDateRange(today), (ListDateRange{true, QDate(2026, 12, 1), QDate(2026, 12, 31)}));
     EXPECT_EQ(ApplyRangeItem(u"本周"_s, QDate(2026, 12, 20), custom).begin, QDate(2026, 12, 14))
         << "Sunday ends the week";

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace protask;
 using namespace Qt::StringLiterals;
 
@@ -33,21 +35,17 @@ ListRow row(int id, bool checked, const QVariant &kind = {})
 TEST(ListRules, TwoKindListsResolveTheRowsKindPerAction)
 {
     using A = ListAction;
-    const struct {
-        int list;
-        ListAction action;
-        QVariant kind;
-        int expected;
-    } cases[] = {
+    // list, action, the row's kind, the bill type
+    const std::tuple<int, ListAction, QVariant, int> cases[] = {
         {3002, A::Edit, 2, 3015},         {3015, A::Edit, 1, 3002},           {3015, A::Display, QVariant(), 3015},
         {3002, A::Check, 2, 3015},        {3002, A::Check, QVariant(), 3002}, {3015, A::UnCheck, 0, 3002},
         {3004, A::UnCheck, u"2"_s, 3016}, {3004, A::Delete, 2, 3016},         {3019, A::Edit, 2, 3020},
         {3019, A::Check, 2, 3019},        {3049, A::Edit, 2, 3049},           {3002, A::Print, 2, 3002},
         {3004, A::Edit, u"x"_s, 3004},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(EffectiveBillType(c.list, c.action, c.kind), c.expected)
-            << c.list << " action " << int(c.action) << " kind " << c.kind.toString().toStdString();
+    for (const auto &[list, action, kind, expected] : cases)
+        EXPECT_EQ(EffectiveBillType(list, action, kind), expected)
+            << list << " action " << int(action) << " kind " << kind.toString().toStdString();
 }
 
 TEST(ListRules, ReturnsAreRedOnlyInThePurchaseAndSalesOutLists)
@@ -93,12 +91,8 @@ TEST(ListRules, RequestsToTheHostGoThroughTheGuards)
     using A = ListAction;
     using R = ListHostRequest;
     const std::optional<ListHostRequest> none;
-    const struct {
-        ListContext list;
-        ListAction action;
-        ListRow row;
-        std::optional<ListHostRequest> expected;
-    } cases[] = {
+    // list, action, row, request
+    const std::tuple<ListContext, ListAction, ListRow, std::optional<ListHostRequest>> cases[] = {
         {list(3049, true), A::Add, {}, R{HostMsg::NewBill, 3049, 0, false}},
         {list(3002, true), A::AddReturn, {}, R{HostMsg::NewBill, 3015, 0, false}},
         {list(3004, false), A::AddReturn, {}, R{HostMsg::NewBill, 3016, 0, false}},
@@ -113,9 +107,9 @@ TEST(ListRules, RequestsToTheHostGoThroughTheGuards)
         {list(3049, true, 1u << int(A::Edit)), A::Edit, row(9, false), none},
         {list(3049, true), A::Close, {}, R{HostMsg::CloseForm, 3049, 0, true}},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(ListHostRequestFor(c.list, c.action, c.row), c.expected)
-            << c.list.billType << " action " << int(c.action) << " row " << c.row.id;
+    for (const auto &[context, action, current, expected] : cases)
+        EXPECT_EQ(ListHostRequestFor(context, action, current), expected)
+            << context.billType << " action " << int(action) << " row " << current.id;
 
     EXPECT_EQ(ListDoubleClickAction(list(3049, false), row(9, true)), ListAction::Edit);
     EXPECT_EQ(ListDoubleClickAction(list(3049, true), row(9, true)), ListAction::Display);

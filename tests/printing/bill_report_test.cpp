@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <tuple>
+
 namespace protask::testing {
 namespace {
 
@@ -92,20 +94,18 @@ protected:
 TEST_F(PrintForm, PreviewLoadsTheTemplateOfThePrintStyleWithTitleCompanyAndLines)
 {
     SeedPrintTask(3);
-    const struct {
-        int style;
-        const char *file;
-        double paperWidth;
-    } cases[] = {{1, "生产任务单(标准).grf", 210}, {2, "生产任务单(中).grf", 240}, {3, "生产任务单(小).grf", 240}};
-    for (const auto &c : cases) {
-        auto f = form(c.style);
+    // print style, template, paper width
+    const std::tuple<int, const char *, double> cases[] = {
+        {1, "生产任务单(标准).grf", 210}, {2, "生产任务单(中).grf", 240}, {3, "生产任务单(小).grf", 240}};
+    for (const auto &[style, file, paperWidth] : cases) {
+        auto f = form(style);
         ASSERT_TRUE(f->FormShow()) << prompter.lastText().toStdString();
-        EXPECT_EQ(f->FTemplaceDirFileName, PrintTemplatePath(QString::fromUtf8(c.file)));
+        EXPECT_EQ(f->FTemplaceDirFileName, PrintTemplatePath(QString::fromUtf8(file)));
         EXPECT_EQ(f->windowTitle(), u"生产任务单"_s);
         EXPECT_EQ(f->report().parameter(u"Title"_s), u"生产任务单"_s);
         EXPECT_EQ(f->report().parameter(u"CompanyName"_s), u"华东精工有限公司"_s);
         EXPECT_EQ(f->report().data().rows.size(), 3);
-        EXPECT_EQ(f->report().controlByName(u"StaticBoxAddr"_s)->w, c.paperWidth - 5.5);
+        EXPECT_EQ(f->report().controlByName(u"StaticBoxAddr"_s)->w, paperWidth - 5.5);
         EXPECT_FALSE(f->hintBarShown());
         EXPECT_GE(f->viewer()->pageCount(), 1);
     }
@@ -202,31 +202,28 @@ TEST_F(PrintForm, LoadFailuresShowTheirMessageAndADamagedTemplateIsRestoredOnYes
     const QByteArray shipped = ReadFileBytes(standard);
     const QString missing = u"打印文件不存在,请检查"_s;
     const QString restore = u"加载打印文件错误，是否恢复系统默认的打印文件?"_s;
-    const struct {
-        const char *name;
-        bool damaged, withBackup, answerYes; // not damaged: missing
-        QString shown;
-    } cases[] = {
+    // name, damaged (else missing), with a backup, the answer, the text shown
+    const std::tuple<const char *, bool, bool, bool, QString> cases[] = {
         {"missing", false, false, false, missing},
         {"damaged, no backup", true, false, false, u"加载打印文件错误,请检查"_s},
         {"damaged, backup, No", true, true, false, restore},
         {"damaged, backup, Yes", true, true, true, restore},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, damaged, withBackup, answerYes, shown] : cases) {
+        SCOPED_TRACE(name);
         prompter.clear();
         QFile::remove(backup);
         QFile::remove(standard);
-        if (c.damaged)
+        if (damaged)
             writeFile(standard, QByteArray("{\"format\": \"protask-report\", \"version\": 1, \"paper\""));
-        if (c.withBackup)
+        if (withBackup)
             writeFile(backup, shipped);
-        prompter.queueAnswer(c.answerYes);
+        prompter.queueAnswer(answerYes);
         auto f = form();
-        EXPECT_EQ(f->FormShow(), c.answerYes) << "only a restored template loads";
-        EXPECT_EQ(prompter.texts(), QStringList{c.shown});
-        EXPECT_EQ(ReadFileBytes(standard) == shipped, c.answerYes);
-        EXPECT_EQ(f->report().data().rows.size(), c.answerYes ? 3 : 0);
+        EXPECT_EQ(f->FormShow(), answerYes) << "only a restored template loads";
+        EXPECT_EQ(prompter.texts(), QStringList{shown});
+        EXPECT_EQ(ReadFileBytes(standard) == shipped, answerYes);
+        EXPECT_EQ(f->report().data().rows.size(), answerYes ? 3 : 0);
     }
     // A list of the retail bill has no title and so no template.
     prompter.clear();

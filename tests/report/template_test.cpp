@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <tuple>
+
 namespace protask::testing {
 namespace {
 
@@ -44,11 +46,8 @@ TEST(ReportTemplate, SaveAndLoadKeepEverything)
 
 TEST(ReportTemplate, DamagedOrForeignFilesAreRefused)
 {
-    struct Case {
-        const char *json;
-        const char *reason;
-    };
-    const Case cases[] = {
+    // the file's text, a word of the reason given
+    const std::pair<const char *, const char *> cases[] = {
         {"", "not a template"},
         {"{\"format\": \"protask-report\", \"version\": 1, \"paper\": {\"width\": 210", "not a template"},
         {"<?xml version=\"1.0\"?><Report/>", "not a template"},
@@ -62,11 +61,11 @@ TEST(ReportTemplate, DamagedOrForeignFilesAreRefused)
          "\"kind\": \"chart\"}]}}}",
          "chart"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[json, reason] : cases) {
         TReportTemplate t;
         QString error;
-        EXPECT_FALSE(TemplateFromJson(QByteArray(c.json), t, &error)) << c.json;
-        EXPECT_TRUE(error.contains(QLatin1String(c.reason))) << c.json << " -> " << error.toStdString();
+        EXPECT_FALSE(TemplateFromJson(QByteArray(json), t, &error)) << json;
+        EXPECT_TRUE(error.contains(QLatin1String(reason))) << json << " -> " << error.toStdString();
     }
     TReportTemplate t;
     EXPECT_FALSE(LoadTemplate(u"/nonexistent/x.grf"_s, t));
@@ -76,15 +75,11 @@ TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
 {
     TReport r;
     r.setNamedFormat(u"Number"_s, u",0.000;-,0.000"_s);
-    struct Case {
-        QVariant value;
-        const char *format;
-        const char *expected;
-    };
-    const Case cases[] = {
+    // value, format, text; DECIMAL columns come as text, an unknown named format is the amounts'
+    const std::tuple<QVariant, const char *, const char *> cases[] = {
         {QVariant(1234.5), "{Number}", "1,234.500"},
-        {QVariant(u"1234.5"_s), ",0.00;-,0.00", "1,234.50"}, // DECIMAL columns come as text
-        {QVariant(-2.0), "{Amount}", "-2.00"},               // an unknown name: amounts
+        {QVariant(u"1234.5"_s), ",0.00;-,0.00", "1,234.50"},
+        {QVariant(-2.0), "{Amount}", "-2.00"},
         {QVariant(0.1 + 0.2), "", "0.3"},
         {QVariant(QDate(2026, 12, 5)), "", "2026-12-05"},
         {QVariant(QDateTime(QDate(2026, 12, 5), QTime(0, 0))), "", "2026-12-05"},
@@ -93,8 +88,8 @@ TEST(ReportTemplate, ValuesPrintInTheProgramsFormats)
         {QVariant(), ",0.00", ""},
         {QVariant(u"PB-7"_s), "", "PB-7"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(r.formatValue(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected)) << c.expected;
+    for (const auto &[value, format, expected] : cases)
+        EXPECT_EQ(r.formatValue(value, QString::fromUtf8(format)), QString::fromUtf8(expected)) << expected;
 }
 
 TEST(ReportTemplate, AQueryFailureIsReportedWithTheServersText)
