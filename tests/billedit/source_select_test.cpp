@@ -29,7 +29,6 @@ TEST_F(SourceSelectTest, EveryKindsStatementRunsAndCarriesItsGridsFields)
         for (const QString &field : fields)
             EXPECT_TRUE(list.hasField(field)) << field.toStdString();
     }
-    EXPECT_EQ(FindSourceKind(3052), nullptr);
 }
 
 // The sales-order lines for production: checked orders of the client, dated through the whole

@@ -45,9 +45,7 @@ protected:
         bill.header.billTableTypeId = 49;
         bill.header.billNo = bill.header.initBillNo = u"RWD20261200001"_s;
         bill.header.billDate = QDate(2026, 12, 10);
-        bill.header.clientName = u"东方家私"_s;
         bill.header.productName = u"办公椅"_s;
-        bill.header.unitName = u"把"_s;
         bill.header.number = 40;
         bill.header.fromBillNo = u"XSD20261200001"_s;
         bill.header.fromBillId = 500;
