@@ -21,8 +21,8 @@ inline LineValues LineOf(const QString &text)
     return line;
 }
 
-// Every cell named must hold the value given: blank, a date (ISO), a flag (1/0), a number or
-// a text.
+// Every cell named must hold the value given: blank, '' (an empty text, not a blank cell), a
+// date (ISO), a flag (1/0), a number or a text.
 inline void ExpectCells(const LineValues &line, const QString &expected)
 {
     for (const QString &cell : expected.split(u';', Qt::SkipEmptyParts)) {
@@ -31,7 +31,9 @@ inline void ExpectCells(const LineValues &line, const QString &expected)
         const QVariant got = line.value(field);
         bool numeric = false;
         const double number = want.toDouble(&numeric);
-        if (want.isEmpty())
+        if (want == u"''")
+            EXPECT_EQ(got, QVariant(QString())) << field.toStdString() << " is an empty text";
+        else if (want.isEmpty())
             EXPECT_TRUE(line.blank(field)) << field.toStdString() << " = " << got.toString().toStdString();
         else if (field.endsWith(QLatin1String("Date")))
             EXPECT_EQ(got.toDate().toString(Qt::ISODate), want) << field.toStdString();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace protask;
 using namespace Qt::StringLiterals;
 
@@ -27,28 +29,23 @@ ListRow row(int id, bool checked, const QVariant &kind = {})
     return r;
 }
 
+// A row's kind (1 or 2) picks the bill type of a two-kind list that opens it; the posting
+// actions follow it only where the two kinds post apart. A row without a kind, another action
+// or a list of one kind keep the list's type.
 TEST(ListRules, TwoKindListsResolveTheRowsKindPerAction)
 {
-    struct Case {
-        int list;
-        ListAction action;
-        QVariant kind;
-        int expected;
+    using A = ListAction;
+    // list, action, the row's kind, the bill type
+    const std::tuple<int, ListAction, QVariant, int> cases[] = {
+        {3002, A::Edit, 2, 3015},         {3015, A::Edit, 1, 3002},           {3015, A::Display, QVariant(), 3015},
+        {3002, A::Check, 2, 3015},        {3002, A::Check, QVariant(), 3002}, {3015, A::UnCheck, 0, 3002},
+        {3004, A::UnCheck, u"2"_s, 3016}, {3004, A::Delete, 2, 3016},         {3019, A::Edit, 2, 3020},
+        {3019, A::Check, 2, 3019},        {3049, A::Edit, 2, 3049},           {3002, A::Print, 2, 3002},
+        {3004, A::Edit, u"x"_s, 3004},
     };
-    const Case cases[] = {
-        {3002, ListAction::Edit, 2, 3015},    {3002, ListAction::Display, 1, 3002},
-        {3015, ListAction::Edit, 1, 3002},    {3015, ListAction::Display, QVariant(), 3015},
-        {3002, ListAction::Check, 2, 3015},   {3002, ListAction::Check, QVariant(), 3002},
-        {3015, ListAction::UnCheck, 0, 3002}, {3004, ListAction::UnCheck, u"2"_s, 3016},
-        {3004, ListAction::Delete, 2, 3016},  {3019, ListAction::Edit, 2, 3020},
-        {3020, ListAction::Display, 1, 3019}, {3019, ListAction::Check, 2, 3019},
-        {3025, ListAction::Display, 2, 3026}, {3041, ListAction::Edit, 2, 3042},
-        {3022, ListAction::Check, 1, 3022},   {3049, ListAction::Edit, 2, 3049},
-        {3002, ListAction::Print, 2, 3002},   {3004, ListAction::Edit, u"x"_s, 3004},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(EffectiveBillType(c.list, c.action, c.kind), c.expected)
-            << c.list << " action " << int(c.action) << " kind " << c.kind.toString().toStdString();
+    for (const auto &[list, action, kind, expected] : cases)
+        EXPECT_EQ(EffectiveBillType(list, action, kind), expected)
+            << list << " action " << int(action) << " kind " << kind.toString().toStdString();
 }
 
 TEST(ListRules, ReturnsAreRedOnlyInThePurchaseAndSalesOutLists)
@@ -61,68 +58,58 @@ TEST(ListRules, ReturnsAreRedOnlyInThePurchaseAndSalesOutLists)
     EXPECT_EQ(ListRowColourOf(3049, 2), ListRowColour::Default);
 }
 
+// The row buttons' states by their captions, "修改+ 查看-": enabled (+) or not (-).
+QString states(const ListContext &list, const ListRow *row)
+{
+    QStringList out;
+    for (const ListButtonState &s : ListRowStates(list, row)) {
+        for (const ListActionInfo &info : ListActionTable()) {
+            if (info.action == s.action)
+                out << info.caption.trimmed() + (s.enabled ? u'+' : u'-');
+        }
+    }
+    return out.join(u' ');
+}
+
 TEST(ListRules, RowStatesFollowTheCheckedFlagOnlyWithTheWorkflow)
 {
-    using S = QList<ListButtonState>;
-    const auto states = [](const S &list) {
-        QStringList out;
-        for (const ListButtonState &s : list)
-            out << QString::number(int(s.action)) + (s.enabled ? u"+"_s : u"-"_s);
-        out.sort();
-        return out.join(u' ');
-    };
-    const auto expect = [&](std::initializer_list<std::pair<ListAction, bool>> list) {
-        S s;
-        for (const auto &[a, e] : list)
-            s.append({a, e});
-        return states(s);
-    };
     const ListRow open = row(7, false);
     const ListRow done = row(7, true);
-    using A = ListAction;
-    EXPECT_EQ(states(ListRowStates(list(3049, true), &open)),
-              expect({{A::Edit, true}, {A::Delete, true}, {A::Check, true}, {A::Display, false}, {A::UnCheck, false}}));
-    EXPECT_EQ(
-        states(ListRowStates(list(3049, true), &done)),
-        expect({{A::Edit, false}, {A::Delete, false}, {A::Check, false}, {A::Display, true}, {A::UnCheck, true}}));
-    EXPECT_EQ(states(ListRowStates(list(3005, true), &done)),
-              expect({{A::Edit, false}, {A::Delete, true}, {A::Check, false}, {A::Display, true}, {A::UnCheck, true}}))
+    EXPECT_EQ(states(list(3049, true), &open), u"修改+ 删除+ 审核+ 查看- 反审核-"_s);
+    EXPECT_EQ(states(list(3049, true), &done), u"修改- 删除- 审核- 查看+ 反审核+"_s);
+    EXPECT_EQ(states(list(3005, true), &done), u"修改- 删除+ 审核- 查看+ 反审核+"_s)
         << "the retail list deletes checked rows";
-    EXPECT_EQ(states(ListRowStates(list(3049, true, 1u << int(A::Check) | 1u << int(A::Delete)), &open)),
-              expect({{A::Edit, true}, {A::Display, false}, {A::UnCheck, false}}))
+    EXPECT_EQ(states(list(3049, true, 1u << int(ListAction::Check) | 1u << int(ListAction::Delete)), &open),
+              u"修改+ 查看- 反审核-"_s)
         << "hidden buttons are not touched";
-    EXPECT_TRUE(ListRowStates(list(3049, false), &done).isEmpty());
-    EXPECT_TRUE(ListRowStates(list(3049, true), nullptr).isEmpty()) << "an empty list leaves the buttons";
+    EXPECT_EQ(states(list(3049, false), &done), QString());
+    EXPECT_EQ(states(list(3049, true), nullptr), QString()) << "an empty list leaves the buttons";
 }
 
 TEST(ListRules, RequestsToTheHostGoThroughTheGuards)
 {
-    using R = std::optional<ListHostRequest>;
-    const R none;
-    struct Case {
-        ListContext list;
-        ListAction action;
-        ListRow row;
-        R expected;
+    using A = ListAction;
+    using R = ListHostRequest;
+    const std::optional<ListHostRequest> none;
+    // list, action, row, request
+    const std::tuple<ListContext, ListAction, ListRow, std::optional<ListHostRequest>> cases[] = {
+        {list(3049, true), A::Add, {}, R{HostMsg::NewBill, 3049, 0, false}},
+        {list(3002, true), A::AddReturn, {}, R{HostMsg::NewBill, 3015, 0, false}},
+        {list(3004, false), A::AddReturn, {}, R{HostMsg::NewBill, 3016, 0, false}},
+        {list(3049, true), A::AddReturn, {}, none},
+        {list(3002, true, 1u << int(A::Add)), A::AddReturn, {}, none},
+        {list(3004, true), A::Edit, row(9, false, 2), R{HostMsg::OpenWindow, 3016, 9, false}},
+        {list(3049, true), A::Display, row(9, true), R{HostMsg::DisplayBill, 3049, 9, false}},
+        {list(3049, true), A::Display, row(9, false), none}, // disabled for an unchecked row
+        {list(3049, true), A::Edit, row(9, true), none},
+        {list(3049, false), A::Edit, row(9, true), R{HostMsg::OpenWindow, 3049, 9, false}},
+        {list(3049, true), A::Edit, row(0, false), none}, // no row
+        {list(3049, true, 1u << int(A::Edit)), A::Edit, row(9, false), none},
+        {list(3049, true), A::Close, {}, R{HostMsg::CloseForm, 3049, 0, true}},
     };
-    const Case cases[] = {
-        {list(3049, true), ListAction::Add, {}, ListHostRequest{HostMsg::NewBill, 3049, 0, false}},
-        {list(3002, true), ListAction::AddReturn, {}, ListHostRequest{HostMsg::NewBill, 3015, 0, false}},
-        {list(3004, false), ListAction::AddReturn, {}, ListHostRequest{HostMsg::NewBill, 3016, 0, false}},
-        {list(3049, true), ListAction::AddReturn, {}, none},
-        {list(3002, true, 1u << int(ListAction::Add)), ListAction::AddReturn, {}, none},
-        {list(3004, true), ListAction::Edit, row(9, false, 2), ListHostRequest{HostMsg::OpenWindow, 3016, 9, false}},
-        {list(3049, true), ListAction::Display, row(9, true), ListHostRequest{HostMsg::DisplayBill, 3049, 9, false}},
-        {list(3049, true), ListAction::Display, row(9, false), none}, // disabled for an unchecked row
-        {list(3049, true), ListAction::Edit, row(9, true), none},
-        {list(3049, false), ListAction::Edit, row(9, true), ListHostRequest{HostMsg::OpenWindow, 3049, 9, false}},
-        {list(3049, true), ListAction::Edit, row(0, false), none}, // no row
-        {list(3049, true, 1u << int(ListAction::Edit)), ListAction::Edit, row(9, false), none},
-        {list(3049, true), ListAction::Close, {}, ListHostRequest{HostMsg::CloseForm, 3049, 0, true}},
-    };
-    for (const Case &c : cases)
-        EXPECT_EQ(ListHostRequestFor(c.list, c.action, c.row), c.expected)
-            << c.list.billType << " action " << int(c.action) << " row " << c.row.id;
+    for (const auto &[context, action, current, expected] : cases)
+        EXPECT_EQ(ListHostRequestFor(context, action, current), expected)
+            << context.billType << " action " << int(action) << " row " << current.id;
 
     EXPECT_EQ(ListDoubleClickAction(list(3049, false), row(9, true)), ListAction::Edit);
     EXPECT_EQ(ListDoubleClickAction(list(3049, true), row(9, true)), ListAction::Display);
