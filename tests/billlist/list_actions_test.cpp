@@ -115,6 +115,31 @@ TEST_F(ListActions, ASaveWhoseCommitIsLostIsReportedAsTheServerDidIt)
             EXPECT_EQ(count(u"select count(*) from t_ProTaskForm"_s), stored || serverCommitted ? 1 : 0);
         }
     }
+
+    // The server crashed before the COMMIT and, restarted, gave another workstation on this
+    // machine the same new key, the same proposed number and the log row's key again: its
+    // log row reads like this save's own, but this save did not land.
+    resetTasks();
+    setBeforeCommitHook([](const QSqlDatabase &db) {
+        TDataSet mine(db);
+        mine.open(u"select concat_ws(',',FLogID,quote(FDateTime),FUserId,quote(FHostName),quote(FIpAddr),"
+                  "quote(FMsgCont),quote(FWindow)) as FLog, (select concat(FID,',',quote(FBillNo)) from "
+                  "t_ProTaskForm order by FID desc limit 1) as FTask from zzsyslog where FLogID = LAST_INSERT_ID()"_s);
+        const QString log = mine.fieldByName(u"FLog"_s).toString();
+        const QString task = mine.fieldByName(u"FTask"_s).toString();
+        KillConnection(db);
+        {
+            TDataSet twin(openConnection(TestConnectionSettings(u"twin"_s)));
+            twin.exec(u"insert into zzsyslog(FLogID,FDateTime,FUserId,FHostName,FIpAddr,FMsgCont,FWindow) values("_s
+                      + log + u")"_s);
+            twin.exec(u"insert into t_ProTaskForm(FID,FBillNo,FBillDate) values("_s + task + u",now())"_s);
+        }
+        QSqlDatabase::removeDatabase(u"twin"_s);
+    });
+    prompter.clear();
+    EXPECT_EQ(saveTask(false), 0);
+    setBeforeCommitHook(nullptr);
+    EXPECT_EQ(prompter.lastText(), QString::fromUtf8(kConnectionLostMessage));
 }
 
 // A refused action shows its messages, never asks, and leaves the bills, their lines and the
