@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Loads the suite schema (twice, as an upgrade would) and the demo data into a scratch
 # database on the test server, then runs the blocks of statements.sql against it: the
-# schema checks, the demo's figures, and every statement the module sends.
+# schema checks and the demo's figures.
 #
 # Needs PROTASK_TEST_SOCKET (a running MariaDB with lower_case_table_names=1, root without
 # password); PROTASK_SOURCE_DIR defaults to the repository this script lives in.
