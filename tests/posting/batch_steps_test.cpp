@@ -42,25 +42,20 @@ bool purchaseIn(int billId, int sign)
 // storehouses' rows stay apart, and the uncheck leaves the rows.
 TEST_F(BatchSteps, IncomingLinesAddBaseQuantitiesAndAmountsToOneRowPerBatch)
 {
-    AddBatch(1, kAssembled, "", "", 6); // without number or dates: nulls
-    AddBatch(2, kBatch, "A1", "2024-01-10", 50, "2025-01-09", "365");
-    AddBatch(1, kBatch, "S1", "2024-01-10", 10, "2024-12-31", "90");
     const BatchData a1{"A1", "2024-01-10", "365", "2025-01-09"};
-    const BatchData s1{"S1", "2024-01-10", "30", "2024-12-31"};
-    const BatchData s2{"S2", "2024-01-10", "30", "2024-12-31"};
-    AddHeader("t_PurForm", 1, 3002, "JH-1", "2024-03-01", 1);
-    AddLine("t_PurList", 11, 1, kBatch, kUnitPiece, 10, a1, 100);
-    AddLine("t_PurList", 12, 1, kBatch, kUnitBox, 2, a1, 50);
-    AddLine("t_PurList", 13, 1, kBatch, kUnitPiece, 5, {"A2", {}, {}, {}}, 20);
-    AddLine("t_PurList", 14, 1, kBatch, kUnitPiece, -3, a1, -30);
-    AddLine("t_PurList", 15, 1, kPlain, kUnitPiece, 7, a1, 70);
-    AddLine("t_PurList", 16, 1, kAssembled, kUnitPiece, 4, {}, 8);
-    AddLine("t_PurList", 17, 1, kBatch, kUnitPiece, 5, s1, 50);
-    AddLine("t_PurList", 18, 1, kBatch, kUnitPiece, 7, {"S1", "2024-01-10", "60", "2024-12-31"}, 70);
-    AddLine("t_PurList", 19, 1, kBatch, kUnitPiece, 5, s2, 50);
-    AddLine("t_PurList", 20, 1, kBatch, kUnitPiece, 7, {"S2", "2024-01-10", "60", "2024-12-31"}, 70);
-    AddHeader("t_PurForm", 2, 3002, "JH-2", "2024-03-02", 1);
-    AddLine("t_PurList", 21, 2, kBatch, kUnitPiece, 1, a1, 10);
+    const auto shelf = [](const char *batchNo, const char *period) {
+        return BatchData{batchNo, "2024-01-10", period, "2024-12-31"};
+    };
+    AddBatch(1, kAssembled, {}, 6); // without number or dates: nulls
+    AddBatch(2, kBatch, a1, 50);
+    AddBatch(1, kBatch, shelf("S1", "90"), 10);
+    SeedBill(3002, "t_PurForm", "t_PurList", 1, {{"FStorehouseID", 1}},
+             {Line(kBatch, kUnitPiece, 10, 10, a1), Line(kBatch, kUnitBox, 2, 25, a1),
+              Line(kBatch, kUnitPiece, 5, 4, {"A2"}), Line(kBatch, kUnitPiece, -3, 10, a1),
+              Line(kPlain, kUnitPiece, 7, 10, a1), Line(kAssembled, kUnitPiece, 4, 2),
+              Line(kBatch, kUnitPiece, 5, 10, shelf("S1", "30")), Line(kBatch, kUnitPiece, 7, 10, shelf("S1", "60")),
+              Line(kBatch, kUnitPiece, 5, 10, shelf("S2", "30")), Line(kBatch, kUnitPiece, 7, 10, shelf("S2", "60"))});
+    SeedBill(3002, "t_PurForm", "t_PurList", 2, {{"FStorehouseID", 1}}, {Line(kBatch, kUnitPiece, 1, 10, a1)});
 
     ASSERT_TRUE(purchaseIn(1, 1));
     ASSERT_TRUE(purchaseIn(2, 1));
@@ -82,16 +77,16 @@ TEST_F(BatchSteps, IncomingLinesAddBaseQuantitiesAndAmountsToOneRowPerBatch)
 // line's batch whatever its shelf life.
 TEST_F(BatchSteps, BatchNumbersMatchAsTheServerComparesThem)
 {
-    const int older = AddBatch(1, kBatch, "OLD", "2023-01-01", 4);
-    const int own = AddBatch(1, kBatch, "AB-1", "2024-01-10", 5, "2024-12-31", "30");
-    const int empty = AddBatch(1, kAssembled, "Y1", "2024-01-10", 0, "2024-12-31", "30");
-    AddHeader("t_SaleOutForm", 100, 3004, "XS-0005", "2024-05-06", 1);
-    AddLine("T_SaleOutList", 1001, 100, kBatch, kUnitPiece, 3, {"ab-1 ", "2024-01-10", "30", {}});
-    AddLine("T_SaleOutList", 1002, 100, kBatch, kUnitPiece, 10, {"Ab-1", "2024-01-10", "30", "2024-12-31"});
-    AddLine("T_SaleOutList", 1003, 100, kAssembled, kUnitPiece, 2, {"y1", "2024-01-10", "60", "2024-12-31"});
+    const int older = AddBatch(1, kBatch, {"OLD", "2023-01-01"}, 4);
+    const int own = AddBatch(1, kBatch, {"AB-1", "2024-01-10", "30", "2024-12-31"}, 5);
+    const int empty = AddBatch(1, kAssembled, {"Y1", "2024-01-10", "30", "2024-12-31"}, 0);
+    SeedBill(3004, "t_SaleOutForm", "t_SaleOutList", 1, {{"FStorehouseID", 1}},
+             {Line(kBatch, kUnitPiece, 3, 0, {"ab-1 ", "2024-01-10", "30"}),
+              Line(kBatch, kUnitPiece, 10, 0, {"Ab-1", "2024-01-10", "30", "2024-12-31"}),
+              Line(kAssembled, kUnitPiece, 2, 0, {"y1", "2024-01-10", "60", "2024-12-31"})});
 
-    ASSERT_TRUE(SaleOutBatches(100, -1));
-    EXPECT_EQ(OutRecords(100),
+    ASSERT_TRUE(SaleOutBatches(1, -1));
+    EXPECT_EQ(OutRecords(1),
               QStringLiteral("%1 1001 ab-1  2024-01-10 30 - 3\n%1 1002 Ab-1 2024-01-10 30 2024-12-31 2\n"
                              "%2 1002 OLD 2023-01-01 0 - 4\n%1 1002 Ab-1 2024-01-10 30 2024-12-31 4\n"
                              "%3 1003 y1 2024-01-10 60 2024-12-31 2")
@@ -99,11 +94,10 @@ TEST_F(BatchSteps, BatchNumbersMatchAsTheServerComparesThem)
                   .arg(older)
                   .arg(empty)
                   .toStdString());
-    EXPECT_EQ(Rows("select concat(FBatchNo1, ' ', FNumber + 0e0) from t_comProductBatchNo order by FID"),
-              "OLD 0\nAB-1 -4\nY1 -2");
-    ASSERT_TRUE(SaleOutBatches(100, 1));
-    EXPECT_EQ(Rows("select concat(FBatchNo1, ' ', FNumber + 0e0) from t_comProductBatchNo order by FID"),
-              "OLD 4\nAB-1 5\nY1 0");
+    const QString stock = "select concat(FBatchNo1, ' ', FNumber + 0e0) from t_comProductBatchNo order by FID";
+    EXPECT_EQ(Rows(stock), "OLD 0\nAB-1 -4\nY1 -2");
+    ASSERT_TRUE(SaleOutBatches(1, 1));
+    EXPECT_EQ(Rows(stock), "OLD 4\nAB-1 5\nY1 0");
 }
 
 // Before the transaction of an uncheck of an incoming bill, or of the check of a purchase
@@ -111,7 +105,8 @@ TEST_F(BatchSteps, BatchNumbersMatchAsTheServerComparesThem)
 // alone, asked about.
 TEST_F(BatchSteps, TheNegativeBatchStockTestRefusesAsksOrPasses)
 {
-    AddBatch(1, kBatch, "K1", "2024-01-01", 5, "2024-12-31");
+    const BatchData k1{"K1", "2024-01-01", {}, "2024-12-31"};
+    AddBatch(1, kBatch, k1, 5);
     const auto shown = [this] {
         QStringList out;
         for (const ScriptedPrompter::Entry &e : prompter.entries())
@@ -129,9 +124,8 @@ TEST_F(BatchSteps, TheNegativeBatchStockTestRefusesAsksOrPasses)
     HostSwitches &switches = nvDMBase::instance().switches;
     switches.forbidNegativeBatchStock = switches.warnNegativeBatchStock = true;
     for (int id = 1; const auto &[onCheck, type, form, list, number] : bills) {
-        AddHeader(form, id, type, QStringLiteral("B-%1").arg(id), "2024-05-06", 1);
-        AddLine(list, id * 10, id, kBatch, kUnitPiece, number, {"K1", "2024-01-01", {}, "2024-12-31"});
-        AddLine(list, id * 10 + 1, id, kPlain, kUnitPiece, number * 10, {"K1", "2024-01-01", {}, "2024-12-31"});
+        SeedBill(type, form, list, id, {{"FStorehouseID", 1}},
+                 {Line(kBatch, kUnitPiece, number, 0, k1), Line(kPlain, kUnitPiece, number * 10, 0, k1)});
         EXPECT_FALSE(onCheck ? CheckBatchNoStockOnCheck(type, id) : CheckBatchNoStockOnUnCheck(type, id)) << type;
         EXPECT_EQ(shown(), "1 商品[胶水]批次库存不足");
         ++id;
@@ -161,26 +155,27 @@ TEST_F(BatchSteps, TheNegativeBatchStockTestRefusesAsksOrPasses)
 // here: the batch stock and the take records must agree row for row, and the release must put
 // back on each row exactly what the bill took, whatever else happened to the row since.
 
-using Text = std::optional<QString>; // a nullable column
-
+// A batch row; dates and shelf life empty for null. A null batch number and a blank one are one
+// batch to the lookups but sort apart (nulls first).
 struct Row {
     int id = 0; // 0: created by the bill
     int store = 0, product = 0;
-    Text batchNo, kfDate, periodDate;
-    std::optional<int> kfPeriod;
+    std::optional<QString> batchNo;
+    QString kfDate, periodDate, kfPeriod;
     double number = 0;
+    BatchData batch() const { return {batchNo.value_or(""), kfDate, kfPeriod, periodDate}; }
 };
 
-struct Line {
+// A line as the step's line query gives it: blank batch texts, a null shelf life as 0.
+struct Need {
     int listId = 0, product = 0;
-    double needed = 0;
-    QString batchNo, kfDate, periodDate; // as the line query gives them: IfNull(…,'')
-    int kfPeriod = 0;
+    double number = 0;
+    BatchData batch;
 };
 
-QString blank(const Text &t) { return t.value_or(QString()); }
 QString dash(const QString &s) { return s.isEmpty() ? QStringLiteral("-") : s; }
 double round8(double v) { return std::round(v * 1e8) / 1e8; }
+int period(const QString &kfPeriod) { return kfPeriod.toInt(); } // null counts 0
 
 // Rows as "store product batch kfdate period expiry number", in FID order (created rows last).
 std::string render(const std::vector<Row> &rows)
@@ -190,40 +185,40 @@ std::string render(const std::vector<Row> &rows)
         out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
                    .arg(r.store)
                    .arg(r.product)
-                   .arg(r.batchNo.value_or("<null>"), r.kfDate.value_or("-"),
-                        r.kfPeriod ? QString::number(*r.kfPeriod) : "-", r.periodDate.value_or("-"),
+                   .arg(r.batchNo.value_or("<null>"), dash(r.kfDate), dash(r.kfPeriod), dash(r.periodDate),
                         QString::number(r.number, 'f', 8));
     return out.join('\n').toStdString();
 }
 
 // The allocation, line after line; takes as "<bill> product list row batch kfdate period expiry
 // number", the row named by its place in FID order.
-QStringList allocate(std::vector<Row> &rows, const std::vector<Line> &lines, int store, const QString &bill)
+QStringList allocate(std::vector<Row> &rows, const std::vector<Need> &lines, int store, const QString &bill)
 {
     QStringList takes;
-    for (const Line &l : lines) {
+    for (const Need &l : lines) {
         const auto ofStock = [&](const Row &r) { return r.store == store && r.product == l.product; };
         const auto take = [&](int r, double n, bool lineValues) {
             Row &row = rows[r];
             row.number = round8(row.number - n);
+            const BatchData b = lineValues ? l.batch : row.batch();
             takes << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8 %9")
                          .arg(bill)
                          .arg(l.product)
                          .arg(l.listId)
                          .arg(r)
-                         .arg(lineValues ? l.batchNo : blank(row.batchNo),
-                              dash(lineValues ? l.kfDate : blank(row.kfDate)),
-                              QString::number(lineValues ? l.kfPeriod : row.kfPeriod.value_or(0)),
-                              dash(lineValues ? l.periodDate : blank(row.periodDate)), QString::number(n, 'f', 8));
+                         .arg(b.batchNo, dash(b.kfDate), QString::number(period(b.kfPeriod)), dash(b.periodDate),
+                              QString::number(n, 'f', 8));
         };
-        double rest = l.needed;
+        const auto sameBatch = [&](const Row &r) {
+            return ofStock(r) && r.batchNo.value_or("") == l.batch.batchNo && r.kfDate == l.batch.kfDate;
+        };
+        double rest = l.number;
         // 1. The line's own batch: the first row by FID that holds stock.
         for (int r = 0; r < int(rows.size()); ++r) {
             const Row &row = rows[r];
-            if (ofStock(row) && blank(row.batchNo) == l.batchNo && blank(row.kfDate) == l.kfDate
-                && row.kfPeriod.value_or(0) == l.kfPeriod && row.number > 0) {
-                rest = round8(l.needed - row.number);
-                take(r, rest >= 0 ? row.number : l.needed, true);
+            if (sameBatch(row) && period(row.kfPeriod) == period(l.batch.kfPeriod) && row.number > 0) {
+                rest = round8(l.number - row.number);
+                take(r, rest >= 0 ? row.number : l.number, true);
                 break;
             }
         }
@@ -243,25 +238,15 @@ QStringList allocate(std::vector<Row> &rows, const std::vector<Line> &lines, int
         }
         // 3. The shortage goes onto the row of the line's batch, shelf life aside; created when missing.
         if (rest > 0) {
-            const auto ofLine = [&](const Row &r) {
-                return ofStock(r) && blank(r.batchNo) == l.batchNo && blank(r.kfDate) == l.kfDate
-                    && blank(r.periodDate) == l.periodDate;
-            };
+            const auto ofLine = [&](const Row &r) { return sameBatch(r) && r.periodDate == l.batch.periodDate; };
             const int r = int(std::find_if(rows.begin(), rows.end(), ofLine) - rows.begin());
-            if (r == int(rows.size())) {
-                const auto orNull = [](const QString &s) { return s.isEmpty() ? Text() : Text(s); };
-                rows.push_back({0, store, l.product, l.batchNo, orNull(l.kfDate), orNull(l.periodDate), l.kfPeriod, 0});
-            }
+            if (r == int(rows.size()))
+                rows.push_back({0, store, l.product, l.batch.batchNo, l.batch.kfDate, l.batch.periodDate,
+                                QString::number(period(l.batch.kfPeriod)), 0});
             take(r, rest, true);
         }
     }
     return takes;
-}
-
-std::string rowsInDatabase()
-{
-    return Rows("select concat_ws(' ', FStorehouseID, FProductID, IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), "
-                "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber) from t_comProductBatchNo order by FID");
 }
 
 // The step takes the lines in the order its line query returns them, which the server chooses
@@ -285,16 +270,20 @@ const T &pick(QRandomGenerator &rng, const T (&from)[N])
 TEST_F(BatchSteps, RandomBillsTakeExactlyWhatThePlainAllocationTakesAndGiveItBack)
 {
     // Few batch numbers and dates but several expiry dates: rows that tie in the oldest-first order.
-    const Text batchNos[] = {Text(), "", "A", "B"};
-    const Text dates[] = {Text(), "2024-01-01", "2024-02-01"};
-    const Text expiries[] = {Text(), "2024-12-31", "2025-06-30", "2025-12-31"};
-    const std::optional<int> periods[] = {std::nullopt, 30, 60};
+    const std::optional<QString> batchNos[] = {std::nullopt, "", "A", "B"};
+    const QString dates[] = {"", "2024-01-01", "2024-02-01"};
+    const QString expiries[] = {"", "2024-12-31", "2025-06-30", "2025-12-31"};
+    const QString periods[] = {"", "30", "60"};
     const double stock[] = {-3, 0, 0.25, 1, 2.5, 4, 10};
     const double quantities[] = {-2, 0, 0.25, 1, 2, 3.5, 7, 15};
     const int products[] = {kBatch, kBatch, kAssembled, kPlain};
     // Of the batch product: a unit without a unit row counts as entered.
     const std::pair<int, double> units[] = {{kUnitPiece, 1}, {kUnitBox, 12}, {kUnitCarton, 1}, {kUnitPack, 2.5}};
     Exec("insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio) values (2, 3, 4, 2.5)");
+    const auto rowsInDatabase = [] {
+        return Rows("select concat_ws(' ', FStorehouseID, FProductID, IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), "
+                    "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber) from t_comProductBatchNo order by FID");
+    };
 
     for (int seed = 1; seed <= 40; ++seed) {
         SCOPED_TRACE(seed);
@@ -313,12 +302,12 @@ TEST_F(BatchSteps, RandomBillsTakeExactlyWhatThePlainAllocationTakesAndGiveItBac
                   pick(rng, periods),
                   pick(rng, stock)};
             if (std::any_of(rows.begin(), rows.end(), [&](const Row &o) {
-                    return o.store == r.store && o.product == r.product && blank(o.batchNo) == blank(r.batchNo)
-                        && o.kfDate == r.kfDate && o.periodDate == r.periodDate;
+                    return o.store == r.store && o.product == r.product
+                        && o.batchNo.value_or("") == r.batchNo.value_or("") && o.kfDate == r.kfDate
+                        && o.periodDate == r.periodDate;
                 }))
                 continue;
-            r.id = AddBatch(r.store, r.product, blank(r.batchNo), blank(r.kfDate), r.number, blank(r.periodDate),
-                            r.kfPeriod ? QString::number(*r.kfPeriod) : QString());
+            r.id = AddBatch(r.store, r.product, r.batch(), r.number);
             if (r.batchNo && r.batchNo->isEmpty())
                 Exec(QStringLiteral("update t_comProductBatchNo set FBatchNo1 = '' where FID = %1").arg(r.id));
             rows.push_back(r);
@@ -327,31 +316,29 @@ TEST_F(BatchSteps, RandomBillsTakeExactlyWhatThePlainAllocationTakesAndGiveItBac
 
         // Lines name a batch the storehouse holds half of the time, any batch otherwise.
         const int store = rng.bounded(1, 3);
-        AddHeader("t_SaleOutForm", seed, 3004, QStringLiteral("XS-%1").arg(seed), "2024-05-06 13:45:00", store);
-        std::vector<Line> lines;
+        QList<QVariantMap> lines;
+        std::vector<Need> needs;
         for (int i = 1, n = rng.bounded(1, 11); i <= n; ++i) {
             const int product = pick(rng, products);
             const auto [unit, ratio] = product == kBatch ? pick(rng, units) : std::pair<int, double>{kUnitPiece, 1};
             const double number = pick(rng, quantities);
-            Row named{0, store, product, pick(rng, batchNos), pick(rng, dates), pick(rng, expiries), pick(rng, periods),
-                      0};
+            Row named{
+                0, store, product, pick(rng, batchNos), pick(rng, dates), pick(rng, expiries), pick(rng, periods)};
             for (const Row &r : rows)
                 if (r.store == store && r.product == product && rng.bounded(4) == 0)
                     named = r;
-            const QString period = named.kfPeriod ? QString::number(*named.kfPeriod) : QString();
-            AddLine("T_SaleOutList", seed * 100 + i, seed, product, unit, number,
-                    {blank(named.batchNo), blank(named.kfDate), period, blank(named.periodDate)});
-            lines.push_back({seed * 100 + i, product, round8(number * ratio), blank(named.batchNo), blank(named.kfDate),
-                             blank(named.periodDate), named.kfPeriod.value_or(0)});
+            lines << Line(product, unit, number, 0, named.batch());
+            needs.push_back({seed * 1000 + i, product, round8(number * ratio), named.batch()});
         }
-        std::vector<Line> ordered;
+        SeedBill(3004, "t_SaleOutForm", "t_SaleOutList", seed, {{"FStorehouseID", store}}, lines);
+        std::vector<Need> ordered;
         for (const QString &id :
              QString::fromStdString(Rows(QString::fromLatin1(kLineQuery).arg(seed))).split('\n', Qt::SkipEmptyParts))
             ordered.push_back(
-                *std::find_if(lines.begin(), lines.end(), [&](const Line &l) { return l.listId == id.toInt(); }));
+                *std::find_if(needs.begin(), needs.end(), [&](const Need &l) { return l.listId == id.toInt(); }));
 
         const QStringList takes = allocate(
-            rows, ordered, store, QStringLiteral("3004 %1 XS-%1 2024-05-06 00:00:00 %2 1").arg(seed).arg(store));
+            rows, ordered, store, QStringLiteral("3004 %1 T3004-%1 2026-12-05 00:00:00 %2 1").arg(seed).arg(store));
         ASSERT_TRUE(SaleOutBatches(seed, -1));
         EXPECT_EQ(rowsInDatabase(), render(rows));
         EXPECT_EQ(
@@ -362,7 +349,7 @@ TEST_F(BatchSteps, RandomBillsTakeExactlyWhatThePlainAllocationTakesAndGiveItBac
                 "from t_comProductOutBatchNo O order by FOutID"),
             takes.join('\n').toStdString());
 
-        // Meanwhile a receipt adds 7 to a row and a bill of another type with the same ID takes 1 of it.
+        // Meanwhile a receipt adds 6 to a row and a bill of another type with the same ID takes 1 of it.
         Row &touched = released[rng.bounded(int(released.size()))];
         touched.number += 6;
         Exec(QStringLiteral("update t_comProductBatchNo set FNumber = FNumber + 6 where FID = %1").arg(touched.id));

@@ -6,6 +6,7 @@
 
 #include "core/sql_helpers.h"
 #include "platform/db.h"
+#include "sql_text.h"
 #include "test_db.h"
 
 #include <QDate>
@@ -15,7 +16,6 @@
 #include <QVariantMap>
 
 #include <future>
-#include <ostream>
 #include <string>
 
 namespace protask::testing {
@@ -49,10 +49,7 @@ inline constexpr int kUserId = 7;
 
 void Exec(const QString &sql, const QSqlDatabase &db = Db());
 double Number(const QString &sql, const QSqlDatabase &db = Db()); // the first value; null counts as 0
-// The first column of every row, one a line.
-std::string Rows(const QString &sql);
-// A row from a column -> value map (values bound, not spliced).
-void InsertRow(const QString &table, const QVariantMap &values);
+void InsertRow(const QString &table, const QVariantMap &values);  // values bound, not spliced
 // Everything of the world above, on emptied tables.
 void SeedWorld();
 // More master data (the posting benchmark seeds its own products with these).
@@ -60,13 +57,21 @@ void SeedProduct(int id, const QString &name, bool batchTracked);
 void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio);
 int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number);
 
-// A header row (FID = billId, FTypeID = bill type, FBillNo, FBillDate 2026-12-05 10:00 unless
-// given) and its lines (FID = billId * 1000 + n, FFormID, FSID = n).
+// The batch data of a line or a batch row: number, production date, shelf life, expiry date;
+// empty texts are null.
+struct BatchData {
+    QString batchNo = {};
+    QString kfDate = {};
+    QString kfPeriod = {};
+    QString periodDate = {};
+};
+// A header row (FID = billId, FTypeID = bill type, FBillNo "T<type>-<id>", FBillDate 2026-12-05
+// 10:00 unless given) and its lines (FID = billId * 1000 + n, FFormID, FSID = n).
 void SeedBill(int billType, const QString &formTable, const QString &listTable, int billId, QVariantMap header,
               const QList<QVariantMap> &lines);
-// A line: its amounts are number x price; `more` adds columns.
-QVariantMap Line(int product, int unit, double number, double price = 0, const QString &batchNo = {},
-                 const QDate &kfDate = {}, const QVariantMap &more = {});
+// A line: its amounts (FAmount, FTobeDiscountAmount) are number x price; `more` adds columns.
+QVariantMap Line(int product, int unit, double number, double price = 0, const BatchData &batch = {},
+                 const QVariantMap &more = {});
 // The plain product twice in pieces (2 and 3, price 10) and the batch product once in boxes
 // (1 box = 12, price 100, batch "B1" of 2026-01-01); `sign` -1 gives a return bill's lines.
 QList<QVariantMap> StandardLines(int sign = 1);
@@ -74,8 +79,7 @@ QList<QVariantMap> StandardLines(int sign = 1);
 // Checks or unchecks a bill in a transaction of its own, committed when the entry succeeds.
 bool Post(bool check, int billType, int billId, const QString &formTable, int *code = nullptr);
 
-// A checksum of every table, to prove that a rollback left nothing behind, and the names of the
-// tables that differ from such a snapshot (empty when none does).
+// A checksum of every table, and the names of the tables that differ from such a snapshot.
 QMap<QString, QString> SnapshotAllTables();
 std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
 
@@ -93,9 +97,8 @@ std::string FigureChanges(const QMap<QString, double> &start);
 std::string Changes(const QString &changes);
 
 // One bill checked and unchecked through the entries. `check` lists every figure the check
-// moves as "name change ..."; the uncheck takes them back except the ones that stay (time
-// stamps, last and client prices, cost marks, created balance and batch rows), unless
-// `uncheck` lists what is left instead.
+// moves; the uncheck takes them back except the ones that stay (time stamps, last and client
+// prices, cost marks, created balance and batch rows), unless `uncheck` lists what is left.
 struct PostingCase {
     const char *name;
     int billType;
@@ -109,7 +112,6 @@ struct PostingCase {
 };
 inline constexpr int kCaseBillId = 42;
 void RunPostingCase(const PostingCase &c);
-void PrintTo(const PostingCase &c, std::ostream *os);
 
 // Runs `work` on a thread and a connection of its own; answers what it answers.
 template <typename Work>
@@ -133,36 +135,13 @@ protected:
 };
 
 template <typename Case>
-class PostingCaseTest : public DatabaseCaseTest<Case> {
-protected:
-    void SetUp() override
-    {
-        DatabaseCaseTest<Case>::SetUp();
-        SeedWorld();
-    }
-};
+class PostingCaseTest : public PostingTest, public ::testing::WithParamInterface<Case> {};
 
 // ---------------------------------------------------------------------------
 // Batch stock
 
-// A batch stock row (empty texts become null); answers its FID.
-int AddBatch(int storehouse, int product, const QString &batchNo, const QString &kfDate, double number,
-             const QString &periodDate = {}, const QString &kfPeriod = {});
+int AddBatch(int storehouse, int product, const BatchData &batch, double number); // answers its FID
 double BatchStock(int batchId);
-// A bill header with the columns every stock bill has.
-void AddHeader(const QString &table, int id, int typeId, const QString &billNo, const QString &billDate,
-               int storehouse);
-// The batch data a line carries; empty texts are null.
-struct BatchData {
-    QString batchNo;
-    QString kfDate;
-    QString kfPeriod;
-    QString periodDate;
-};
-// A bill line; `amount` goes into FTobeDiscountAmount and FAmount alike, `storehouse` only into
-// tables whose lines carry one.
-void AddLine(const QString &table, int id, int formId, int product, int unit, double number, const BatchData &batch,
-             double amount = 0, int storehouse = 0);
 // The batch step of a sales-out bill: -1 allocates, +1 releases.
 bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db = Db());
 // Batch rows of a storehouse and product as "batch kfdate period expiry = number/amount".
