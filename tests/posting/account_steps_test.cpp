@@ -169,8 +169,7 @@ TEST_F(CostMarks, KeepTheEarliestDateOfThePeriod)
     for (int bill = 1; bill <= 4; ++bill)
         SeedBill(3002, "t_PurForm", "t_PurList", bill,
                  {{"FStorehouseID", kStore}, {"FBillDate", QDateTime(dates[bill - 1], QTime(15, 45))}},
-                 {{{"FProductID", kPlain}, {"FUnitID", kUnitPiece}, {"FNumber", 1}},
-                  {{"FProductID", kPlain}, {"FUnitID", kUnitPiece}, {"FNumber", 2}}});
+                 {Line(kPlain, kUnitPiece, 1), Line(kPlain, kUnitPiece, 2)});
     const auto marks = [] {
         return Rows(
             "select concat_ws(' ', FProductID, FTypeID, FPeriod, IfNull(FLastDate, '-')) from t_billcalflag order by FPeriod");
