@@ -29,9 +29,7 @@ TEST_F(ClientPrices, ARowForEveryProductAndUnitPricedFromPricedLinesTheLaterBill
         "0 1 1 3 1\n1 1 1 - 0\n1 2 2 95 1");
 }
 
-// ---------------------------------------------------------------------------
-// Rebate: the payment bill's number comes from the server's month on the posting connection,
-// whose clock is pinned to December 2026.
+// Rebate: the payment bill's number takes the month of the stopped server clock, December 2026.
 
 constexpr int kRebate = 21;
 
@@ -51,8 +49,8 @@ protected:
         PostingCaseTest::SetUp();
         InsertRow("T_BillType", {{"FID", 90}, {"FBillTypeID", 3008}, {"FBillTypeNo", "FKD"}, {"FPreCode", "FKD"}});
         InsertRow("t_comCompany", {{"FID", 1}, {"FPriceDecimal", 3}});
-        // November purchases from the supplier: 60 of the plain product, 40 of the batch product
-        // and a free gift; one purchase from December and one from another client.
+        // The supplier's November purchase (60 plain, 40 batch product and a gift); one of
+        // December and one of another client.
         const auto bought = [](int product, double number, double amount, int present = 0) {
             return QVariantMap{
                 {"FProductID", product}, {"FNumber", number}, {"FTobeDiscountAmount", amount}, {"FIsPresent", present}};
@@ -78,8 +76,7 @@ protected:
                  {});
     }
 
-    // The purchase lines the rebate marked, its payment bill, its link and check, the supplier's
-    // total, paid and unpaid figures.
+    // The purchase lines marked, the payment bill, link, check and the supplier's figures.
     static std::string state()
     {
         return Rows(
@@ -158,7 +155,6 @@ TEST_F(Rebate, FailsWithoutTheRebateOrWithoutThePaymentNumberingAndTheRollbackLe
     EXPECT_EQ(TablesChangedSince(before), "");
 }
 
-// ---------------------------------------------------------------------------
 // Cost marks: one per product and period, whose date only moves to an earlier bill date.
 
 using CostMarks = PostingTest;

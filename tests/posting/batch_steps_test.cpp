@@ -1,5 +1,3 @@
-// Batch stock on its own: incoming rows, the outgoing allocation and its exact release, and the
-// negative batch stock test.
 #include "posting/batch_steps.h"
 
 #include "platform/nv_dm_base.h"
@@ -29,10 +27,8 @@ bool purchaseIn(int billId, int sign)
                            "FProductID", "FStorehouseID", sign);
 }
 
-// Lines are summed per batch row (storehouse, product, batch number, production and expiry
-// date) in base units with their amounts; a new row takes the longest shelf life of its lines,
-// an existing one keeps its own. Returned lines, products without batches and other
-// storehouses' rows stay apart, and the uncheck leaves the rows.
+// Lines add base quantities and amounts per batch row (storehouse, product, number, production and
+// expiry date); a new row takes its lines' longest shelf life, an existing one keeps its own.
 TEST_F(BatchSteps, IncomingLinesAddBaseQuantitiesAndAmountsToOneRowPerBatch)
 {
     const BatchData a1{"A1", "2024-01-10", "365", "2025-01-09"};
@@ -66,9 +62,8 @@ TEST_F(BatchSteps, IncomingLinesAddBaseQuantitiesAndAmountsToOneRowPerBatch)
     EXPECT_EQ(BatchRows(1, kAssembled), "<null> - - - = 6/0");
 }
 
-// Before the transaction of an uncheck of an incoming bill, or of the check of a purchase
-// return, a line that would drive its batch negative is refused or, with the warning switch
-// alone, asked about.
+// The uncheck of an incoming bill or the check of a purchase return that would drive a batch
+// negative is refused or, with the warning switch alone, asked about.
 TEST_F(BatchSteps, TheNegativeBatchStockTestRefusesAsksOrPasses)
 {
     const BatchData k1{"K1", "2024-01-01", {}, "2024-12-31"};
@@ -116,11 +111,7 @@ TEST_F(BatchSteps, TheNegativeBatchStockTestRefusesAsksOrPasses)
     EXPECT_EQ(shown(), "");
 }
 
-// ---------------------------------------------------------------------------
-// Outgoing batches: bills that draw on rows chosen so that every rule of the allocation decides
-// something, and their release after other bills changed the rows.
-
-// Rows in FID order (and the rows' positions) as "store product batch kfdate period expiry number".
+// Rows in FID order as "store product batch kfdate period expiry number".
 const char *const kRowsQuery =
     "select concat_ws(' ', FStorehouseID, FProductID, IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), "
     "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber + 0e0) from t_comProductBatchNo order by FID";

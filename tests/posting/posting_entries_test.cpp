@@ -166,12 +166,8 @@ TEST_P(BillPosting, CheckMovesEveryFigureAndUncheckTakesThemBack) { RunPostingCa
 INSTANTIATE_TEST_SUITE_P(EveryFamily, BillPosting, ::testing::ValuesIn(postingCases()),
                          [](const ::testing::TestParamInfo<PostingCase> &p) { return std::string(p.param.name); });
 
-// ---------------------------------------------------------------------------
-// A step that meets a server error ends the entry with its code, and the caller's rollback
-// leaves every table as it was.
-
-// Renames a table, or a column, for one test (DDL commits, so it runs outside the posting's
-// transaction) and puts it back whatever happens.
+// A step that meets a server error ends the entry with its code; the caller's rollback leaves
+// every table. SchemaBreak renames a table or column for one test and puts it back.
 class SchemaBreak {
 public:
     explicit SchemaBreak(const QString &table, const QString &column = {}) : m_table(table), m_column(column)
@@ -260,9 +256,6 @@ TEST_P(FailingStep, AnswersItsCodeAndTheRollbackLeavesEveryTable)
 INSTANTIATE_TEST_SUITE_P(EveryCode, FailingStep, ::testing::ValuesIn(kFailCases),
                          [](const ::testing::TestParamInfo<FailCase> &p) { return std::string(p.param.name); });
 
-// ---------------------------------------------------------------------------
-// The entries' own rules
-
 using PostingEntries = PostingTest;
 
 TEST_F(PostingEntries, UncheckOfBillZeroAnswersAtOnceAndAnEmptyHeaderNameFailsWithCode8AfterThePostings)
@@ -295,9 +288,8 @@ TEST_F(PostingEntries, AFailingCostMarkDoesNotStopTheCheck)
     EXPECT_EQ(Number(Sql("select FIsChecked from t_PurForm where FID = %1", kCaseBillId)), 1);
 }
 
-// A deadlock among the cost marks has ended the transaction on the server: going on would write
-// the postings outside of it, so the entry throws a retryable error and the caller runs it all
-// again.
+// A deadlock among the cost marks ended the transaction: the entry throws a retryable error
+// instead of writing the postings outside of it.
 TEST_F(PostingEntries, ADeadlockAmongTheCostMarksEndsTheEntryBeforeAnyPosting)
 {
     seed(caseNamed("PurchaseIn3002"));

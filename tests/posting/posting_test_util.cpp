@@ -253,9 +253,6 @@ void RunPostingCase(const PostingCase &c)
     }
 }
 
-// ---------------------------------------------------------------------------
-// Batch stock
-
 int AddBatch(int storehouse, int product, const BatchData &batch, double number)
 {
     InsertRow("t_comProductBatchNo",
@@ -270,11 +267,6 @@ int AddBatch(int storehouse, int product, const BatchData &batch, double number)
     return int(Number("select LAST_INSERT_ID()"));
 }
 
-double BatchStock(int batchId)
-{
-    return Number(Sql("select FNumber from t_comProductBatchNo where FID = %1", batchId));
-}
-
 bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db)
 {
     return UpdateBatchNoOut(3004, "t_SaleOutForm", "T_SaleOutList", "FNumber", "FID", "FProductID", "FStorehouseID",
@@ -287,14 +279,6 @@ std::string BatchRows(int storehouse, int product)
                     "IfNull(FPeriodDate,'-'), '=', concat(FNumber + 0e0, '/', IfNull(FAmount,0) + 0e0)) from "
                     "t_comProductBatchNo where FStorehouseID = %1 and FProductID = %2 order by FID",
                     storehouse, product));
-}
-
-std::string OutRecords(int billId, int typeId)
-{
-    return Rows(Sql("select concat_ws(' ', FFromID, FListID, IfNull(FBatchNo1,''), IfNull(FKFDate,'-'), "
-                    "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber + 0e0) from t_comProductOutBatchNo "
-                    "where FBillID = %1 and FTypeID = %2 order by FOutID",
-                    billId, typeId));
 }
 
 } // namespace protask::testing

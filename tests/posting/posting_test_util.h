@@ -1,13 +1,12 @@
 #pragma once
 
-// The posting tests' world (master data, bills of any bill type's tables, batch rows), readers
-// that take the connection last so that the concurrency tests can use them, and a driver that
-// checks and unchecks one bill and compares every figure of the books with what it expects.
+// The posting tests' world, bills of any bill type's tables, and a driver that checks and
+// unchecks one bill and compares every figure of the books with what it expects.
 
 #include "core/sql_helpers.h"
 #include "platform/db.h"
-#include "sql_text.h"
 #include "test_db.h"
+#include "test_sql.h"
 
 #include <QDate>
 #include <QList>
@@ -15,7 +14,6 @@
 #include <QString>
 #include <QVariantMap>
 
-#include <future>
 #include <string>
 
 namespace protask::testing {
@@ -43,8 +41,8 @@ inline constexpr int kTaskLine = 701;      // t_ProTaskList
 inline constexpr int kTask = 801;          // t_ProTaskForm
 inline constexpr int kSettledBill = 901;   // t_SaleOutForm and t_PurForm settled by receipts/payments
 inline constexpr int kUserId = 7;
-// Batches at kStore: of kBatch "B1" (2026-01-01) 5 and "B2" (2026-02-01) 20; of kAssembled
-// "H1" (2026-03-01) 10. The batch product's piece was last bought at 7 and sold at 8 in November.
+// Batches at kStore: B1 (2026-01-01) 5 and B2 (2026-02-01) 20 of kBatch, H1 (2026-03-01) 10 of
+// kAssembled. kBatch's piece was last bought at 7 and sold at 8.
 } // namespace world
 
 void Exec(const QString &sql, const QSqlDatabase &db = Db());
@@ -57,8 +55,7 @@ void SeedProduct(int id, const QString &name, bool batchTracked);
 void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio);
 int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number);
 
-// The batch data of a line or a batch row: number, production date, shelf life, expiry date;
-// empty texts are null.
+// Batch number, production date, shelf life and expiry date; empty texts are null.
 struct BatchData {
     QString batchNo = {};
     QString kfDate = {};
@@ -91,8 +88,7 @@ std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
 // bought<purchase bill>, lastin/lastout<product>.<unit> (the price, 0 without its date),
 // cp<client>.<product>.<unit> (client price), cprows, marks (cost marks with a date).
 QMap<QString, double> ReadFigures();
-// The figures that moved since `start`, as "name change, ..." sorted by name, and changes
-// written as "name change ..." in that form.
+// The figures that moved since `start`, and changes written as "name change, ...", both sorted.
 std::string FigureChanges(const QMap<QString, double> &start);
 std::string Changes(const QString &changes);
 
@@ -113,17 +109,6 @@ struct PostingCase {
 inline constexpr int kCaseBillId = 42;
 void RunPostingCase(const PostingCase &c);
 
-// Runs `work` on a thread and a connection of its own; answers what it answers.
-template <typename Work>
-auto OnWorkstation(const QString &name, Work work)
-{
-    return std::async(std::launch::async, [name, work] {
-        const auto result = [&] { return work(openConnection(TestConnectionSettings(name))); }();
-        QSqlDatabase::removeDatabase(name);
-        return result;
-    });
-}
-
 // Database tests on the world above.
 class PostingTest : public DatabaseTest {
 protected:
@@ -137,17 +122,10 @@ protected:
 template <typename Case>
 class PostingCaseTest : public PostingTest, public ::testing::WithParamInterface<Case> {};
 
-// ---------------------------------------------------------------------------
-// Batch stock
-
 int AddBatch(int storehouse, int product, const BatchData &batch, double number); // answers its FID
-double BatchStock(int batchId);
 // The batch step of a sales-out bill: -1 allocates, +1 releases.
 bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db = Db());
 // Batch rows of a storehouse and product as "batch kfdate period expiry = number/amount".
 std::string BatchRows(int storehouse, int product);
-// A bill's out-batch records in the order they were written: "fromID list batch kfdate period
-// expiry number".
-std::string OutRecords(int billId, int typeId = 3004);
 
 } // namespace protask::testing

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sql_text.h"
 #include "test_db.h"
+#include "test_sql.h"
 #include "voucher/voucher_generator.h"
 
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
 #include "host/host_data.h"
 #include "voucher_fixture.h"
 
+#include <atomic>
 #include <future>
-#include <thread>
 
 using namespace protask;
 using namespace protask::testing;
@@ -164,30 +164,25 @@ TEST_F(VoucherTest, TwoWorkstationsConvertingAtOnceNeverShareANumberOrAKey)
         atCommit.set_value();
         go.wait();
     });
-    std::atomic<int> written{0};
-    const auto workstation = [&written](int w) {
-        const QString name = Sql("voucher-ws%1", w);
-        {
-            const QSqlDatabase db = openConnection(TestConnectionSettings(name));
+    const auto workstation = [](int w) {
+        return OnWorkstation(Sql("voucher-ws%1", w), [w](const QSqlDatabase &db) {
             PinServerClock pin(db, kPinnedNow);
+            int written = 0;
             for (int i = 0; i < kEach; ++i) {
-                if (run(QString::number(w + 2 * i), db).written)
-                    ++written;
+                written += run(QString::number(w + 2 * i), db).written;
                 EXPECT_TRUE(workTablesGone(db));
             }
-        }
-        QSqlDatabase::removeDatabase(name);
+            return written;
+        });
     };
-    std::thread first(workstation, 1);
+    auto first = workstation(1);
     atCommit.get_future().wait(); // the first holds its keys, not yet committed
-    std::thread second(workstation, 2);
+    auto second = workstation(2);
     WaitForLockWaits(1); // the second waits on the first's keys
     goOn.set_value();
-    first.join();
-    second.join();
+    EXPECT_EQ(first.get() + second.get(), 2 * kEach);
     setBeforeCommitHook(nullptr);
 
-    EXPECT_EQ(written, 2 * kEach);
     EXPECT_EQ(Rows("select FNumber from t_VoucherForm where FFromBillID = 1"), "4");
     // Recomputed from what committed: vouchers, numbers, keys, vouchers with their two lines and
     // marked bills; the numbers follow each other.
