@@ -41,6 +41,7 @@ struct RebateCase {
     bool onlyPlain; // the rebate selects the plain product and not the batch product
     const char *lines;
 };
+void PrintTo(const RebateCase &c, std::ostream *os) { *os << c.name; }
 
 class Rebate : public PostingCaseTest<RebateCase> {
 protected:

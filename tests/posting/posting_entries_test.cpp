@@ -196,6 +196,7 @@ struct FailCase {
     const char *column; // empty: the table goes
     int code;
 };
+void PrintTo(const FailCase &c, std::ostream *os) { *os << c.name; }
 
 // clang-format off
 const FailCase kFailCases[] = {

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <ostream>
 #include <string>
 
 namespace protask::testing {
@@ -108,6 +109,7 @@ struct PostingCase {
 };
 inline constexpr int kCaseBillId = 42;
 void RunPostingCase(const PostingCase &c);
+inline void PrintTo(const PostingCase &c, std::ostream *os) { *os << c.name; }
 
 // Database tests on the world above.
 class PostingTest : public DatabaseTest {
