@@ -1,10 +1,10 @@
-// Every bill type checked and unchecked through the posting entries, each case naming every
-// figure of the books its bill moves; a failing step answering its code with the caller's
-// rollback leaving every table; and the entries' own rules.
+// Every bill type checked and unchecked, each case naming every figure of the books its bill
+// moves; a failing step answering its code; and the entries' own rules.
 #include "posting/posting_engine.h"
 #include "posting_test_util.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <algorithm>
 #include <cstring>
@@ -16,10 +16,7 @@ using namespace protask::testing::world;
 
 namespace {
 
-double stock(int product)
-{
-    return Number(QStringLiteral("select FCurStock from t_comProducts where FID = %1").arg(product));
-}
+double plainStock() { return Number("select FCurStock from t_comProducts where FID = 1"); }
 
 QVariantMap with(QVariantMap map, const QVariantMap &extra)
 {
@@ -31,13 +28,6 @@ QList<QVariantMap> linesAt(QList<QVariantMap> lines, QList<int> stores)
 {
     for (int i = 0; i < lines.size(); ++i)
         lines[i].insert("FStorehouseID", stores.value(i, kStore));
-    return lines;
-}
-
-QList<QVariantMap> unlinked(QList<QVariantMap> lines)
-{
-    for (QVariantMap &l : lines)
-        l.insert("FFromOrderListID", 0);
     return lines;
 }
 
@@ -65,8 +55,9 @@ std::vector<PostingCase> postingCases()
         // --- into stock
         {"PurchaseIn3002", 3002, "t_PurForm", "t_PurList", with(kStock, {{"FPayAmount", 30}}), StandardLines(),
          kIn + "B1@1 12, $B1@1 100, " + kClient30 + "cash1 -30, po501 2, po502 4, lastin1.1 10, lastin2.2 100, marks 2"},
-        {"PurchaseReturn3015", 3015, "t_PurForm", "t_PurList", with(kStock, {{"FAmount", -150}, {"FPayAmount", -30}}), unlinked(StandardLines(-1)),
-         kOut + "paid1 -30, total1 -150, unpaid1 -120, stamp1 1, cash1 30, marks 2"},
+        {"PurchaseReturn3015", 3015, "t_PurForm", "t_PurList", with(kStock, {{"FAmount", -150}, {"FPayAmount", -30}}), StandardLines(-1),
+         kOut + "paid1 -30, total1 -150, unpaid1 -120, stamp1 1, cash1 30, marks 2",
+         "balrows 2, stamp1 1, marks 2, po501 2, po502 4"}, // its uncheck takes back purchase-order completion
         {"OtherIn3019", 3019, "t_OtherOutInForm", "t_OtherOutInList", with(kOther, {{"FItemTypeID", 2}}), StandardLines(),
          kIn + "B1@1 12, $B1@1 100, paid1 -30, total1 -150, unpaid1 -120, stamp1 1, cash1 -30, marks 2"},
         {"OtherInForEmployee3019", 3019, "t_OtherOutInForm", "t_OtherOutInList", with(kOther, {{"FItemTypeID", 1}}), StandardLines(),
@@ -77,7 +68,7 @@ std::vector<PostingCase> postingCases()
          kIn + kClient30 + "cash1 -30, task801 2, task802 4, marks 2", "balrows 2, stamp1 1, marks 2, " + kBatchOut},
         // Units: without a unit row as entered, with a null ratio 0; an unpriced line keeps the last price.
         {"PurchaseInOddUnits3002", 3002, "t_PurForm", "t_PurList", {{"FStorehouseID", kStore}},
-         {Line(kBatch, kUnitCarton, 4, 0, "B1", {2026, 1, 1}), Line(kPlain, kUnitPack, 5), Line(kBatch, kUnitPiece, 3, 0, "B1", {2026, 1, 1})},
+         {Line(kBatch, kUnitCarton, 4, 0, {"B1", "2026-01-01"}), Line(kPlain, kUnitPack, 5), Line(kBatch, kUnitPiece, 3, 0, {"B1", "2026-01-01"})},
          "stock2 7, bal1.2 7, balrows 2, B1@1 7, marks 2"},
         // --- out of stock
         {"SalesOut3004", 3004, "t_SaleOutForm", "t_SaleOutList", with(kStock, {{"FReceiveAmount", 30}}), StandardLines(),
@@ -94,8 +85,8 @@ std::vector<PostingCase> postingCases()
          kOut + kBatchOut + "tl701 2, tl702 4, marks 2"},
         // Two lines on one order line and two lines on one batch row: every line counts, and goes back.
         {"SharedTargets3004", 3004, "t_SaleOutForm", "t_SaleOutList", {{"FStorehouseID", kStore}},
-         {Line(kPlain, kUnitPiece, 2, 0, {}, {}, kOnOrderLine), Line(kPlain, kUnitPiece, 3, 0, {}, {}, kOnOrderLine),
-          Line(kBatch, kUnitPiece, 4, 0, "B2", {2026, 2, 1}), Line(kBatch, kUnitPiece, 6, 0, "B2", {2026, 2, 1})},
+         {Line(kPlain, kUnitPiece, 2, 0, {}, kOnOrderLine), Line(kPlain, kUnitPiece, 3, 0, {}, kOnOrderLine),
+          Line(kBatch, kUnitPiece, 4, 0, {"B2", "2026-02-01"}), Line(kBatch, kUnitPiece, 6, 0, {"B2", "2026-02-01"})},
          "stock1 -5, stock2 -10, bal1.1 -5, bal1.2 -10, balrows 2, so501 5, B2@1 -10, out 2, cprows 2, marks 2"},
         // --- stocktake, transfer, assembly
         {"Stocktake3011", 3011, "t_inventoryform", "t_inventorylist", {{"FStorehouseID", kStore}},
@@ -110,7 +101,7 @@ std::vector<PostingCase> postingCases()
         // batch, as a shortage) and in two units; one box of the assembled product comes in.
         {"Assembly3025", 3025, "t_AssemblyForm", "t_AssemblyList",
          {{"FProductID", kAssembled}, {"FUnitID", kUnitBox}, {"FNumber", 1}, {"FStorehouseID", kStore}, {"FAmount", 50}, {"FBatchNo1", "H7"}, {"FKFDate", QDate(2026, 5, 1)}},
-         linesAt(StandardLines() << Line(kBatch, kUnitPiece, 5, 0, "B2", {2026, 2, 1}) << Line(kBatch, kUnitPiece, 4), {kStore, kStore, kStore, kStore, kStore2}),
+         linesAt(StandardLines() << Line(kBatch, kUnitPiece, 5, 0, {"B2", "2026-02-01"}) << Line(kBatch, kUnitPiece, 4), {kStore, kStore, kStore, kStore, kStore2}),
          "stock1 -5, stock2 -21, stock3 12, bal1.1 -5, bal1.2 -17, bal2.2 -4, bal1.3 12, balrows 4, "
          "B1@1 -5, B2@1 -12, @2 -4, H7@1 12, $H7@1 50, balblank 4, batchrows 2, out 4, marks 3"},
         {"Dismantling3026", 3026, "t_AssemblyForm", "t_AssemblyList",
@@ -175,35 +166,26 @@ TEST_P(BillPosting, CheckMovesEveryFigureAndUncheckTakesThemBack) { RunPostingCa
 INSTANTIATE_TEST_SUITE_P(EveryFamily, BillPosting, ::testing::ValuesIn(postingCases()),
                          [](const ::testing::TestParamInfo<PostingCase> &p) { return std::string(p.param.name); });
 
-// ---------------------------------------------------------------------------
-// A step that meets a server error ends the entry with its code, and the caller's rollback
-// leaves every table as it was.
-
-// Renames a table, or a column, for one test (DDL commits, so it runs outside the posting's
-// transaction) and puts it back whatever happens.
+// A step that meets a server error ends the entry with its code; the caller's rollback leaves
+// every table. SchemaBreak renames a table or column for one test and puts it back.
 class SchemaBreak {
 public:
-    explicit SchemaBreak(const QString &table, const QString &column = {})
+    explicit SchemaBreak(const QString &table, const QString &column = {}) : m_table(table), m_column(column)
     {
-        const QString type = column == "FCheckerDate" ? "datetime" : "decimal(24,8)";
-        const auto rename = [&](const QString &from, const QString &to) {
-            return column.isEmpty()
-                ? QStringLiteral("rename table %1%2 to %1%3").arg(table, from, to)
-                : QStringLiteral("alter table %1 change %2%3 %2%4 %5 default null").arg(table, column, from, to, type);
-        };
         Exec(rename("", "_off"));
-        m_repair = rename("_off", "");
     }
-    ~SchemaBreak()
-    {
-        try {
-            Exec(m_repair);
-        } catch (...) {
-        }
-    }
+    ~SchemaBreak() { QSqlQuery(Db()).exec(rename("_off", "")); }
 
 private:
-    QString m_repair;
+    QString rename(const QString &from, const QString &to) const
+    {
+        const QString type = m_column == "FCheckerDate" ? "datetime" : "decimal(24,8)";
+        return m_column.isEmpty()
+            ? Sql("rename table %1%2 to %1%3", m_table, from, to)
+            : Sql("alter table %1 change %2%3 %2%4 %5 default null", m_table, m_column, from, to, type);
+    }
+    QString m_table;
+    QString m_column;
 };
 
 struct FailCase {
@@ -214,7 +196,6 @@ struct FailCase {
     const char *column; // empty: the table goes
     int code;
 };
-
 void PrintTo(const FailCase &c, std::ostream *os) { *os << c.name; }
 
 // clang-format off
@@ -276,9 +257,6 @@ TEST_P(FailingStep, AnswersItsCodeAndTheRollbackLeavesEveryTable)
 INSTANTIATE_TEST_SUITE_P(EveryCode, FailingStep, ::testing::ValuesIn(kFailCases),
                          [](const ::testing::TestParamInfo<FailCase> &p) { return std::string(p.param.name); });
 
-// ---------------------------------------------------------------------------
-// The entries' own rules
-
 using PostingEntries = PostingTest;
 
 TEST_F(PostingEntries, UncheckOfBillZeroAnswersAtOnceAndAnEmptyHeaderNameFailsWithCode8AfterThePostings)
@@ -293,7 +271,7 @@ TEST_F(PostingEntries, UncheckOfBillZeroAnswersAtOnceAndAnEmptyHeaderNameFailsWi
         TransactionGuard tx(Db());
         EXPECT_FALSE(CheckUpdateData(3002, kCaseBillId, "  ", code));
         EXPECT_EQ(code, 8);
-        EXPECT_EQ(stock(kPlain), 5) << "the postings did run";
+        EXPECT_EQ(plainStock(), 5) << "the postings did run";
         tx.rollback();
     }
     EXPECT_EQ(TablesChangedSince(before), "");
@@ -307,19 +285,17 @@ TEST_F(PostingEntries, AFailingCostMarkDoesNotStopTheCheck)
     int code = 99;
     ASSERT_TRUE(Post(true, 3002, kCaseBillId, QStringLiteral("t_PurForm"), &code));
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(stock(kPlain), 5);
-    EXPECT_EQ(Number(QStringLiteral("select FIsChecked from t_PurForm where FID = %1").arg(kCaseBillId)), 1);
+    EXPECT_EQ(plainStock(), 5);
+    EXPECT_EQ(Number(Sql("select FIsChecked from t_PurForm where FID = %1", kCaseBillId)), 1);
 }
 
-// A deadlock among the cost marks has ended the transaction on the server: going on would write
-// the postings outside of it, so the entry throws a retryable error and the caller runs it all
-// again.
+// A deadlock among the cost marks ended the transaction: the entry throws a retryable error
+// instead of writing the postings outside of it.
 TEST_F(PostingEntries, ADeadlockAmongTheCostMarksEndsTheEntryBeforeAnyPosting)
 {
     seed(caseNamed("PurchaseIn3002"));
-    Exec(QStringLiteral("insert into t_billcalflag(FProductID,FTypeID,FPeriod) values (%1,0,202612),(%2,0,202612)")
-             .arg(kPlain)
-             .arg(kBatch));
+    Exec(Sql("insert into t_billcalflag(FProductID,FTypeID,FPeriod) values (%1,0,202612),(%2,0,202612)", kPlain,
+             kBatch));
     const auto before = SnapshotAllTables();
     std::promise<void> markLocked;
     std::promise<void> cashLocked;
@@ -328,10 +304,10 @@ TEST_F(PostingEntries, ADeadlockAmongTheCostMarksEndsTheEntryBeforeAnyPosting)
         // A larger transaction than ours, so that the server picks ours to roll back.
         for (int i = 0; i < 20; ++i)
             Exec("insert into zzsyslog(FMsgCont) values('busy')", db);
-        Exec(QStringLiteral("update t_billcalflag set FLastDate = '2026-12-31' where FProductID = %1").arg(kPlain), db);
+        Exec(Sql("update t_billcalflag set FLastDate = '2026-12-31' where FProductID = %1", kPlain), db);
         markLocked.set_value();
         cashLocked.get_future().wait();
-        Exec(QStringLiteral("update t_comCash set FBalance = 1 where FID = %1").arg(kCash), db); // waits for us
+        Exec(Sql("update t_comCash set FBalance = 1 where FID = %1", kCash), db); // waits for us
         Exec("ROLLBACK", db);
         return true;
     });

@@ -55,25 +55,13 @@ QMap<QString, double> parse(const QString &text, bool stickyOnly)
     return out;
 }
 
-QVariant Scalar(const QString &sql, const QSqlDatabase &db = Db())
-{
-    QSqlQuery q = run(sql, db);
-    return q.next() ? q.value(0) : QVariant();
-}
-
 } // namespace
 
 void Exec(const QString &sql, const QSqlDatabase &db) { run(sql, db); }
 
-double Number(const QString &sql, const QSqlDatabase &db) { return ValueToFloat(Scalar(sql, db)); }
-
-std::string Rows(const QString &sql)
+double Number(const QString &sql, const QSqlDatabase &db)
 {
-    QSqlQuery q = run(sql);
-    QStringList rows;
-    while (q.next())
-        rows << q.value(0).toString();
-    return rows.join(QLatin1Char('\n')).toStdString();
+    return QString::fromStdString(Rows(sql, db)).section(QLatin1Char('\n'), 0, 0).toDouble();
 }
 
 void InsertRow(const QString &table, const QVariantMap &values)
@@ -125,7 +113,7 @@ void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio)
 
 int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number)
 {
-    return AddBatch(storehouse, product, batchNo, kfDate.toString(Qt::ISODate), number);
+    return AddBatch(storehouse, product, {batchNo, kfDate.toString(Qt::ISODate)}, number);
 }
 
 void SeedBill(int billType, const QString &formTable, const QString &listTable, int billId, QVariantMap header,
@@ -133,7 +121,7 @@ void SeedBill(int billType, const QString &formTable, const QString &listTable, 
 {
     QVariantMap row{{"FID", billId},
                     {"FTypeID", billType},
-                    {"FBillNo", QStringLiteral("T%1-%2").arg(billType).arg(billId)},
+                    {"FBillNo", Sql("T%1-%2", billType, billId)},
                     {"FBillDate", QDateTime(QDate(2026, 12, 5), QTime(10, 0))}};
     row.insert(header);
     InsertRow(formTable, row);
@@ -144,8 +132,7 @@ void SeedBill(int billType, const QString &formTable, const QString &listTable, 
     }
 }
 
-QVariantMap Line(int product, int unit, double number, double price, const QString &batchNo, const QDate &kfDate,
-                 const QVariantMap &more)
+QVariantMap Line(int product, int unit, double number, double price, const BatchData &batch, const QVariantMap &more)
 {
     QVariantMap line{{"FProductID", product},
                      {"FUnitID", unit},
@@ -153,8 +140,10 @@ QVariantMap Line(int product, int unit, double number, double price, const QStri
                      {"FPrice", price},
                      {"FAmount", price * number},
                      {"FTobeDiscountAmount", price * number},
-                     {"FBatchNo1", orNull(batchNo)},
-                     {"FKFDate", kfDate}};
+                     {"FBatchNo1", orNull(batch.batchNo)},
+                     {"FKFDate", orNull(batch.kfDate)},
+                     {"FKFPeriod", orNull(batch.kfPeriod)},
+                     {"FPeriodDate", orNull(batch.periodDate)}};
     line.insert(more);
     return line;
 }
@@ -166,9 +155,9 @@ QList<QVariantMap> StandardLines(int sign)
         return QVariantMap{
             {"FFromOrderListID", kSaleOrderLine + n}, {"FFromListID", kTaskLine + n}, {"FFromBillID", kTask + n}};
     };
-    return {Line(kPlain, kUnitPiece, 2 * sign, 10, {}, {}, target(0)),
-            Line(kPlain, kUnitPiece, 3 * sign, 10, {}, {}, target(1)),
-            Line(kBatch, kUnitBox, sign, 100, "B1", {2026, 1, 1}, target(1))};
+    return {Line(kPlain, kUnitPiece, 2 * sign, 10, {}, target(0)),
+            Line(kPlain, kUnitPiece, 3 * sign, 10, {}, target(1)),
+            Line(kBatch, kUnitBox, sign, 100, {"B1", "2026-01-01"}, target(1))};
 }
 
 bool Post(bool check, int billType, int billId, const QString &formTable, int *code)
@@ -247,12 +236,10 @@ std::string Changes(const QString &changes) { return render(parse(changes, false
 void RunPostingCase(const PostingCase &c)
 {
     SeedBill(c.billType, c.form, c.list, kCaseBillId, c.header, c.lines);
-    const QString flagSql =
-        QStringLiteral("select concat_ws(' ', IfNull(FIsChecked,0), IfNull(FCheckerID,'-'), FCheckerDate "
-                       "is not null) from %1 where FID = %2")
-            .arg(c.form)
-            .arg(kCaseBillId);
-    const QString seededFlag = Scalar(flagSql).toString();
+    const QString flagSql = Sql("select concat_ws(' ', IfNull(FIsChecked,0), IfNull(FCheckerID,'-'), FCheckerDate is "
+                                "not null) from %1 where FID = %2",
+                                c.form, kCaseBillId);
+    const std::string seededFlag = Rows(flagSql);
     const QMap<QString, double> start = ReadFigures();
     for (const bool check : {true, false}) {
         SCOPED_TRACE(check ? "after check" : "after uncheck");
@@ -262,66 +249,22 @@ void RunPostingCase(const PostingCase &c)
         EXPECT_EQ(
             FigureChanges(start),
             render(check || !c.uncheck.isNull() ? parse(check ? c.check : c.uncheck, false) : parse(c.check, true)));
-        EXPECT_EQ(Scalar(flagSql).toString(),
-                  !c.flagged  ? seededFlag
-                      : check ? QStringLiteral("1 7 1")
-                              : QStringLiteral("0 - 0"));
+        EXPECT_EQ(Rows(flagSql), !c.flagged ? seededFlag : std::string(check ? "1 7 1" : "0 - 0"));
     }
 }
 
-void PrintTo(const PostingCase &c, std::ostream *os) { *os << c.name; }
-
-// ---------------------------------------------------------------------------
-// Batch stock
-
-int AddBatch(int storehouse, int product, const QString &batchNo, const QString &kfDate, double number,
-             const QString &periodDate, const QString &kfPeriod)
+int AddBatch(int storehouse, int product, const BatchData &batch, double number)
 {
     InsertRow("t_comProductBatchNo",
               {{"FStorehouseID", storehouse},
                {"FProductID", product},
-               {"FBatchNo1", orNull(batchNo)},
-               {"FKFDate", orNull(kfDate)},
-               {"FKFPeriod", orNull(kfPeriod)},
-               {"FPeriodDate", orNull(periodDate)},
+               {"FBatchNo1", orNull(batch.batchNo)},
+               {"FKFDate", orNull(batch.kfDate)},
+               {"FKFPeriod", orNull(batch.kfPeriod)},
+               {"FPeriodDate", orNull(batch.periodDate)},
                {"FNumber", number},
                {"FAmount", 0}});
-    return Scalar("select LAST_INSERT_ID()").toInt();
-}
-
-double BatchStock(int batchId)
-{
-    return Number(QStringLiteral("select FNumber from t_comProductBatchNo where FID = %1").arg(batchId));
-}
-
-void AddHeader(const QString &table, int id, int typeId, const QString &billNo, const QString &billDate, int storehouse)
-{
-    InsertRow(table,
-              {{"FID", id},
-               {"FTypeID", typeId},
-               {"FBillNo", billNo},
-               {"FBillDate", billDate},
-               {"FStorehouseID", storehouse}});
-}
-
-void AddLine(const QString &table, int id, int formId, int product, int unit, double number, const BatchData &batch,
-             double amount, int storehouse)
-{
-    QVariantMap line{{"FID", id},
-                     {"FFormID", formId},
-                     {"FSID", id},
-                     {"FProductID", product},
-                     {"FUnitID", unit},
-                     {"FNumber", number},
-                     {"FAmount", amount},
-                     {"FTobeDiscountAmount", amount},
-                     {"FBatchNo1", orNull(batch.batchNo)},
-                     {"FKFDate", orNull(batch.kfDate)},
-                     {"FKFPeriod", orNull(batch.kfPeriod)},
-                     {"FPeriodDate", orNull(batch.periodDate)}};
-    if (storehouse)
-        line.insert("FStorehouseID", storehouse);
-    InsertRow(table, line);
+    return int(Number("select LAST_INSERT_ID()"));
 }
 
 bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db)
@@ -332,22 +275,10 @@ bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db)
 
 std::string BatchRows(int storehouse, int product)
 {
-    return Rows(
-        QStringLiteral("select concat_ws(' ', IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), IfNull(FKFPeriod,'-'), "
-                       "IfNull(FPeriodDate,'-'), '=', concat(FNumber + 0e0, '/', IfNull(FAmount,0) + 0e0)) "
-                       "from t_comProductBatchNo where FStorehouseID = %1 and FProductID = %2 order by FID")
-            .arg(storehouse)
-            .arg(product));
-}
-
-std::string OutRecords(int billId, int typeId)
-{
-    return Rows(
-        QStringLiteral("select concat_ws(' ', FFromID, FListID, IfNull(FBatchNo1,''), IfNull(FKFDate,'-'), "
-                       "IfNull(FKFPeriod,'-'), IfNull(FPeriodDate,'-'), FNumber + 0e0) from t_comProductOutBatchNo "
-                       "where FBillID = %1 and FTypeID = %2 order by FOutID")
-            .arg(billId)
-            .arg(typeId));
+    return Rows(Sql("select concat_ws(' ', IfNull(FBatchNo1,'<null>'), IfNull(FKFDate,'-'), IfNull(FKFPeriod,'-'), "
+                    "IfNull(FPeriodDate,'-'), '=', concat(FNumber + 0e0, '/', IfNull(FAmount,0) + 0e0)) from "
+                    "t_comProductBatchNo where FStorehouseID = %1 and FProductID = %2 order by FID",
+                    storehouse, product));
 }
 
 } // namespace protask::testing

@@ -1,12 +1,12 @@
 #pragma once
 
-// The posting tests' world (master data, bills of any bill type's tables, batch rows), readers
-// that take the connection last so that the concurrency tests can use them, and a driver that
-// checks and unchecks one bill and compares every figure of the books with what it expects.
+// The posting tests' world, bills of any bill type's tables, and a driver that checks and
+// unchecks one bill and compares every figure of the books with what it expects.
 
 #include "core/sql_helpers.h"
 #include "platform/db.h"
 #include "test_db.h"
+#include "test_sql.h"
 
 #include <QDate>
 #include <QList>
@@ -14,7 +14,6 @@
 #include <QString>
 #include <QVariantMap>
 
-#include <future>
 #include <ostream>
 #include <string>
 
@@ -43,16 +42,13 @@ inline constexpr int kTaskLine = 701;      // t_ProTaskList
 inline constexpr int kTask = 801;          // t_ProTaskForm
 inline constexpr int kSettledBill = 901;   // t_SaleOutForm and t_PurForm settled by receipts/payments
 inline constexpr int kUserId = 7;
-// Batches at kStore: of kBatch "B1" (2026-01-01) 5 and "B2" (2026-02-01) 20; of kAssembled
-// "H1" (2026-03-01) 10. The batch product's piece was last bought at 7 and sold at 8 in November.
+// Batches at kStore: B1 (2026-01-01) 5 and B2 (2026-02-01) 20 of kBatch, H1 (2026-03-01) 10 of
+// kAssembled. kBatch's piece was last bought at 7 and sold at 8.
 } // namespace world
 
 void Exec(const QString &sql, const QSqlDatabase &db = Db());
 double Number(const QString &sql, const QSqlDatabase &db = Db()); // the first value; null counts as 0
-// The first column of every row, one a line.
-std::string Rows(const QString &sql);
-// A row from a column -> value map (values bound, not spliced).
-void InsertRow(const QString &table, const QVariantMap &values);
+void InsertRow(const QString &table, const QVariantMap &values);  // values bound, not spliced
 // Everything of the world above, on emptied tables.
 void SeedWorld();
 // More master data (the posting benchmark seeds its own products with these).
@@ -60,13 +56,20 @@ void SeedProduct(int id, const QString &name, bool batchTracked);
 void SeedProductUnit(int productId, int sid, int unitId, const QVariant &ratio);
 int SeedBatch(int storehouse, int product, const QString &batchNo, const QDate &kfDate, double number);
 
-// A header row (FID = billId, FTypeID = bill type, FBillNo, FBillDate 2026-12-05 10:00 unless
-// given) and its lines (FID = billId * 1000 + n, FFormID, FSID = n).
+// Batch number, production date, shelf life and expiry date; empty texts are null.
+struct BatchData {
+    QString batchNo = {};
+    QString kfDate = {};
+    QString kfPeriod = {};
+    QString periodDate = {};
+};
+// A header row (FID = billId, FTypeID = bill type, FBillNo "T<type>-<id>", FBillDate 2026-12-05
+// 10:00 unless given) and its lines (FID = billId * 1000 + n, FFormID, FSID = n).
 void SeedBill(int billType, const QString &formTable, const QString &listTable, int billId, QVariantMap header,
               const QList<QVariantMap> &lines);
-// A line: its amounts are number x price; `more` adds columns.
-QVariantMap Line(int product, int unit, double number, double price = 0, const QString &batchNo = {},
-                 const QDate &kfDate = {}, const QVariantMap &more = {});
+// A line: its amounts (FAmount, FTobeDiscountAmount) are number x price; `more` adds columns.
+QVariantMap Line(int product, int unit, double number, double price = 0, const BatchData &batch = {},
+                 const QVariantMap &more = {});
 // The plain product twice in pieces (2 and 3, price 10) and the batch product once in boxes
 // (1 box = 12, price 100, batch "B1" of 2026-01-01); `sign` -1 gives a return bill's lines.
 QList<QVariantMap> StandardLines(int sign = 1);
@@ -74,8 +77,7 @@ QList<QVariantMap> StandardLines(int sign = 1);
 // Checks or unchecks a bill in a transaction of its own, committed when the entry succeeds.
 bool Post(bool check, int billType, int billId, const QString &formTable, int *code = nullptr);
 
-// A checksum of every table, to prove that a rollback left nothing behind, and the names of the
-// tables that differ from such a snapshot (empty when none does).
+// A checksum of every table, and the names of the tables that differ from such a snapshot.
 QMap<QString, QString> SnapshotAllTables();
 std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
 
@@ -87,15 +89,13 @@ std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
 // bought<purchase bill>, lastin/lastout<product>.<unit> (the price, 0 without its date),
 // cp<client>.<product>.<unit> (client price), cprows, marks (cost marks with a date).
 QMap<QString, double> ReadFigures();
-// The figures that moved since `start`, as "name change, ..." sorted by name, and changes
-// written as "name change ..." in that form.
+// The figures that moved since `start`, and changes written as "name change, ...", both sorted.
 std::string FigureChanges(const QMap<QString, double> &start);
 std::string Changes(const QString &changes);
 
 // One bill checked and unchecked through the entries. `check` lists every figure the check
-// moves as "name change ..."; the uncheck takes them back except the ones that stay (time
-// stamps, last and client prices, cost marks, created balance and batch rows), unless
-// `uncheck` lists what is left instead.
+// moves; the uncheck takes them back except the ones that stay (time stamps, last and client
+// prices, cost marks, created balance and batch rows), unless `uncheck` lists what is left.
 struct PostingCase {
     const char *name;
     int billType;
@@ -109,18 +109,7 @@ struct PostingCase {
 };
 inline constexpr int kCaseBillId = 42;
 void RunPostingCase(const PostingCase &c);
-void PrintTo(const PostingCase &c, std::ostream *os);
-
-// Runs `work` on a thread and a connection of its own; answers what it answers.
-template <typename Work>
-auto OnWorkstation(const QString &name, Work work)
-{
-    return std::async(std::launch::async, [name, work] {
-        const auto result = [&] { return work(openConnection(TestConnectionSettings(name))); }();
-        QSqlDatabase::removeDatabase(name);
-        return result;
-    });
-}
+inline void PrintTo(const PostingCase &c, std::ostream *os) { *os << c.name; }
 
 // Database tests on the world above.
 class PostingTest : public DatabaseTest {
@@ -133,42 +122,12 @@ protected:
 };
 
 template <typename Case>
-class PostingCaseTest : public DatabaseCaseTest<Case> {
-protected:
-    void SetUp() override
-    {
-        DatabaseCaseTest<Case>::SetUp();
-        SeedWorld();
-    }
-};
+class PostingCaseTest : public PostingTest, public ::testing::WithParamInterface<Case> {};
 
-// ---------------------------------------------------------------------------
-// Batch stock
-
-// A batch stock row (empty texts become null); answers its FID.
-int AddBatch(int storehouse, int product, const QString &batchNo, const QString &kfDate, double number,
-             const QString &periodDate = {}, const QString &kfPeriod = {});
-double BatchStock(int batchId);
-// A bill header with the columns every stock bill has.
-void AddHeader(const QString &table, int id, int typeId, const QString &billNo, const QString &billDate,
-               int storehouse);
-// The batch data a line carries; empty texts are null.
-struct BatchData {
-    QString batchNo;
-    QString kfDate;
-    QString kfPeriod;
-    QString periodDate;
-};
-// A bill line; `amount` goes into FTobeDiscountAmount and FAmount alike, `storehouse` only into
-// tables whose lines carry one.
-void AddLine(const QString &table, int id, int formId, int product, int unit, double number, const BatchData &batch,
-             double amount = 0, int storehouse = 0);
+int AddBatch(int storehouse, int product, const BatchData &batch, double number); // answers its FID
 // The batch step of a sales-out bill: -1 allocates, +1 releases.
 bool SaleOutBatches(int billId, int sign, const QSqlDatabase &db = Db());
 // Batch rows of a storehouse and product as "batch kfdate period expiry = number/amount".
 std::string BatchRows(int storehouse, int product);
-// A bill's out-batch records in the order they were written: "fromID list batch kfdate period
-// expiry number".
-std::string OutRecords(int billId, int typeId = 3004);
 
 } // namespace protask::testing
