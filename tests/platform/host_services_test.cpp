@@ -1,9 +1,8 @@
 // What the platform gives a form: the program folder and its INI files, window messages to the
-// host, the prompter every message box goes through, and the form's place in the host's sheet.
+// host, and the form's place in the host's sheet.
 #include "platform/forms/base_form.h"
 #include "platform/host_messages.h"
 #include "platform/program_folder.h"
-#include "platform/prompter.h"
 #include "test_db.h"
 
 #include <QCoreApplication>
@@ -114,25 +113,6 @@ TEST(HostMessages, PostDeliversOnTheEventLoopAndNotAfterTheHostIsGone)
     delete host;
     QCoreApplication::processEvents(); // must not touch the deleted window
     EXPECT_EQ(windowFromHandle(h), nullptr);
-}
-
-TEST(Prompter, ScriptedPrompterRecordsTextsAndAnswersNoByDefault)
-{
-    ScriptedPrompter scripted;
-    {
-        PrompterScope scope(scripted);
-        Prompter::current().warning(u"单据编号不能为空"_s);
-        scripted.queueAnswer(true);
-        EXPECT_TRUE(Prompter::current().askYesNo(u"确定要删除所选单据?"_s, PromptKind::Warning));
-        EXPECT_FALSE(Prompter::current().askYesNo(u"数据未保存,是否保存?"_s));
-    }
-    EXPECT_NE(&Prompter::current(), &scripted) << "the scope restores the previous prompter";
-    ASSERT_EQ(scripted.entries().size(), 3);
-    EXPECT_EQ(scripted.entries()[0].kind, PromptKind::Warning);
-    EXPECT_FALSE(scripted.entries()[0].question);
-    EXPECT_EQ(scripted.entries()[1].kind, PromptKind::Warning);
-    EXPECT_TRUE(scripted.entries()[1].question);
-    EXPECT_EQ(scripted.texts().last(), u"数据未保存,是否保存?"_s);
 }
 
 class ClosableForm : public TFBaseForm {
