@@ -125,24 +125,19 @@ TEST(ControlValues, EachKindLoadsClearsAndReadsItsValue)
 TEST(ControlValues, TreeLookupSelectsTheNodeItsColumnNames)
 {
     QStandardItemModel tree;
-    auto *factory = new QStandardItem(QStringLiteral("工厂"));
-    factory->appendRow(new QStandardItem(QStringLiteral("一车间")));
-    factory->appendRow(new QStandardItem(QStringLiteral("二车间")));
+    auto *factory = new QStandardItem(u"工厂"_s);
+    factory->appendRow(new QStandardItem(u"一车间"_s));
+    factory->appendRow(new QStandardItem(u"二车间"_s));
     tree.appendRow(factory);
     TTreeLookup lookup;
     lookup.setTree(&tree);
-    EXPECT_TRUE(IsControlEmpty(&lookup));
-    LoadControl(&lookup, QStringLiteral("二车间"));
-    QString text;
-    GetControlText(&lookup, text);
-    EXPECT_EQ(text, QStringLiteral("二车间"));
-    EXPECT_EQ(lookup.currentText(), QStringLiteral("二车间"));
-    EXPECT_FALSE(IsControlEmpty(&lookup));
-    LoadControl(&lookup, QStringLiteral("三车间"));
+    EXPECT_EQ(state(&lookup), u" (empty)"_s);
+    EXPECT_EQ(loaded(&lookup, u"二车间"_s), u"二车间"_s);
+    EXPECT_EQ(lookup.currentText(), u"二车间"_s);
+    LoadControl(&lookup, u"三车间"_s);
     EXPECT_TRUE(IsControlEmpty(&lookup)) << "a name without a node selects nothing";
-    LoadControl(&lookup, QStringLiteral("工厂"));
-    ClearControl(&lookup);
-    EXPECT_TRUE(IsControlEmpty(&lookup));
+    LoadControl(&lookup, u"工厂"_s);
+    EXPECT_EQ(cleared(&lookup), u" (empty)"_s);
 }
 
 TEST(ControlValues, LookupEditClearedStoresZeroAndResetsItsButtons)

@@ -1,5 +1,6 @@
 #include "core/db_actions.h"
 #include "core/sql_helpers.h"
+#include "own_connection.h"
 #include "test_db.h"
 
 #include <functional>
@@ -15,9 +16,7 @@ bool addUnit(int id) { return ExecQuery(u"insert into t_comUnit(FID, FName) valu
 
 int units(const QString &where = {})
 {
-    TDataSet q(Db());
-    q.open(u"select count(*) from t_comUnit "_s + where);
-    return q.value(0, 0).toInt();
+    return protask::testing::scalar(u"select count(*) from t_comUnit "_s + where).toInt();
 }
 
 using DbActions = protask::testing::DatabaseTest;
@@ -73,7 +72,6 @@ TEST_F(DbActions, DuplicateKeysAreRetriedUntilTheBudgetIsSpent)
 
 TEST_F(DbActions, AStepInASavepointFailsAloneUnlessTheTransactionEnded)
 {
-    // A failed step is undone on its own and the action goes on to commit.
     TransactionResult r = RunTransaction(Db(), [] {
         addUnit(1);
         EXPECT_FALSE(runInSavepoint(
@@ -88,7 +86,6 @@ TEST_F(DbActions, AStepInASavepointFailsAloneUnlessTheTransactionEnded)
     int attempts = 0;
     r = RunTransaction(Db(), [&] {
         addUnit(10);
-        // On the first attempt the step ends the transaction and fails.
         runInSavepoint(Db(), u"marks"_s, [&] { return ++attempts > 1 || !ExecQuery(u"ROLLBACK"_s); });
         return addUnit(11);
     });
@@ -119,19 +116,11 @@ TEST_F(DbActions, ADeadlockedActionRunsAgainAndBothActionsLand)
             .committed;
     };
     std::promise<void> otherHoldsRow2, mainHoldsRow1;
-    auto other = std::async(std::launch::async, [&] {
-        const QString name = u"deadlock-other"_s;
-        bool committed = false;
-        {
-            QSqlDatabase db = openConnection(protask::testing::TestConnectionSettings(name));
-            committed = action(db, 2, 10, [&] {
-                otherHoldsRow2.set_value();
-                mainHoldsRow1.get_future().wait();
-            });
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(name);
-        return committed;
+    auto other = protask::testing::OnOwnThread(u"deadlock-other"_s, [&](const QSqlDatabase &db) {
+        return action(db, 2, 10, [&] {
+            otherHoldsRow2.set_value();
+            mainHoldsRow1.get_future().wait();
+        });
     });
     otherHoldsRow2.get_future().wait();
     EXPECT_TRUE(action(Db(), 1, 1, [&] {
@@ -139,9 +128,8 @@ TEST_F(DbActions, ADeadlockedActionRunsAgainAndBothActionsLand)
         protask::testing::WaitForLockWaits(1); // the other action now waits for row 1
     }));
     EXPECT_TRUE(other.get());
-    TDataSet q(Db());
-    q.open(u"select sum(FBalance) from t_comCash"_s);
-    EXPECT_DOUBLE_EQ(q.value(0, 0).toDouble(), 22.0) << "each action applied exactly once";
+    EXPECT_DOUBLE_EQ(protask::testing::scalar(u"select sum(FBalance) from t_comCash"_s).toDouble(), 22.0)
+        << "each action applied exactly once";
 }
 
 TEST_F(DbActions, ALostConnectionIsReportedAndNothingIsSaved)
@@ -171,77 +159,26 @@ TEST_F(DbActions, AConnectionDroppedWhileIdleIsReopenedBeforeTheAction)
     EXPECT_FALSE(r.connectionLost);
     EXPECT_TRUE(prompter.entries().isEmpty()) << "nothing was pending, so nothing is reported";
     EXPECT_EQ(units(), 1);
-    TDataSet after(Db());
-    after.open(u"select @@session.sql_mode"_s);
-    EXPECT_TRUE(after.value(0, 0).toString().contains(u"NO_ZERO_DATE"_s)) << "the reopened session is pinned again";
+    EXPECT_TRUE(protask::testing::scalar(u"select @@session.sql_mode"_s).toString().contains(u"NO_ZERO_DATE"_s))
+        << "the reopened session is pinned again";
 }
 
-// The connection is lost while COMMIT is on its way. Either the server committed and the
-// answer was lost, or it never got the COMMIT; the action's marker tells the user which.
-struct LostCommitCase {
+// The COMMIT gets no answer: the connection dies (after the server committed, or before), or
+// a cluster node refuses. Another node's commit won certification (certain: not committed,
+// run again), or the node lost its cluster (nobody can say). Where nobody can say, the
+// action's marker tells the user which; without one the outcome stays unknown. A node not
+// ready refuses a statement of the body: run again. An action whose COMMIT may have landed is
+// never replayed.
+struct CommitCase {
     const char *name;
-    bool serverCommitted, withMarker, expectCommitted, expectUnknown;
-    const char *message;
-};
-
-class LostCommit : public protask::testing::DatabaseCaseTest<LostCommitCase> {
-protected:
-    void TearDown() override
-    {
-        setBeforeCommitHook(nullptr);
-        DatabaseCaseTest::TearDown();
-    }
-};
-
-TEST_P(LostCommit, TheUserIsToldWhatReallyHappened)
-{
-    const LostCommitCase &c = GetParam();
-    setBeforeCommitHook([&c](const QSqlDatabase &db) {
-        if (c.serverCommitted)
-            TDataSet(db).exec(u"COMMIT"_s);
-        KillConnection(db);
-    });
-    TransactionOptions options;
-    if (c.withMarker)
-        options.landed = [](const QSqlDatabase &db) {
-            TDataSet q(db);
-            q.open(u"select count(*) from t_comUnit where FID = 7"_s);
-            return q.value(0, 0).toInt() == 1;
-        };
-    const TransactionResult r = RunTransaction(
-        Db(), [] { return addUnit(7); }, options);
-    EXPECT_EQ(r.committed, c.expectCommitted);
-    EXPECT_EQ(r.outcomeUnknown, c.expectUnknown);
-    EXPECT_TRUE(r.connectionLost);
-    EXPECT_EQ(r.attempts, 1) << "an action whose COMMIT may have landed is never replayed";
-    EXPECT_EQ(prompter.lastText(), QString::fromUtf8(c.message));
-    EXPECT_EQ(units(), c.serverCommitted ? 1 : 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Outcomes, LostCommit,
-    ::testing::Values(LostCommitCase{"LandedAndFound", true, true, true, false, kCommitLandedMessage},
-                      LostCommitCase{"NotLandedAndFound", false, true, false, false, kConnectionLostMessage},
-                      LostCommitCase{"LandedWithoutMarker", true, false, false, true, kCommitUnknownMessage}),
-    [](const auto &tpi) { return std::string(tpi.param.name); });
-
-} // namespace
-
-namespace {
-
-// What a cluster node answers instead of committing: another node's commit won certification
-// (certain: not committed, run again), or the node lost its cluster (nobody can say; the
-// action's marker decides). A node not ready refuses a statement of the body: run again.
-struct ClusterRefusalCase {
-    const char *name;
-    int code;
-    bool atCommit, expectCommitted;
-    int expectAttempts;
+    int refusal; // the node's error; 0: the connection dies, after a COMMIT when serverCommitted
+    bool serverCommitted, atCommit, withMarker, committed, unknown; // unknown here: the server committed
+    int attempts;
     const char *message; // nullptr: nothing shown; %1 the attempts
     int refusals = 1;
 };
 
-class ClusterRefusal : public protask::testing::DatabaseCaseTest<ClusterRefusalCase> {
+class CommitOutcome : public protask::testing::DatabaseCaseTest<CommitCase> {
 protected:
     void TearDown() override
     {
@@ -250,44 +187,56 @@ protected:
     }
 };
 
-TEST_P(ClusterRefusal, TheActionRunsAgainOrIsSettledByItsMarker)
+TEST_P(CommitOutcome, TheActionRunsAgainOrTheUserIsToldWhatReallyHappened)
 {
-    const ClusterRefusalCase &c = GetParam();
+    const CommitCase &c = GetParam();
     int refusals = c.refusals;
-    const auto refuseOnce = [&] {
-        if (refusals-- > 0)
-            throw DbError(c.code, u"refused by the cluster"_s, c.atCommit ? u"COMMIT"_s : u"insert"_s);
+    const auto refuse = [&](const QSqlDatabase &db) {
+        if (c.refusal == 0) {
+            if (c.serverCommitted)
+                TDataSet(db).exec(u"COMMIT"_s);
+            KillConnection(db);
+        } else if (refusals-- > 0) {
+            throw DbError(c.refusal, u"refused by the cluster"_s, c.atCommit ? u"COMMIT"_s : u"insert"_s);
+        }
     };
     if (c.atCommit)
-        setBeforeCommitHook([&](const QSqlDatabase &) { refuseOnce(); });
+        setBeforeCommitHook(refuse);
     TransactionOptions options;
     options.maxAttempts = 3;
-    options.landed = [](const QSqlDatabase &) { return units(u"where FID = 7"_s) == 1; };
+    if (c.withMarker)
+        options.landed = [](const QSqlDatabase &) { return units(u"where FID = 7"_s) == 1; };
     const TransactionResult r = RunTransaction(
         Db(),
         [&] {
             const bool added = addUnit(7);
             if (!c.atCommit)
-                refuseOnce();
+                refuse(Db());
             return added;
         },
         options);
-    EXPECT_EQ(r.committed, c.expectCommitted);
-    EXPECT_EQ(r.attempts, c.expectAttempts);
-    EXPECT_EQ(LastTransactionAttempts(), c.expectAttempts);
+    EXPECT_EQ(r.committed, c.committed);
+    EXPECT_EQ(r.outcomeUnknown, c.unknown);
+    EXPECT_EQ(r.connectionLost, c.refusal == 0 || c.refusal == 1180);
+    EXPECT_EQ(r.attempts, c.attempts);
+    EXPECT_EQ(LastTransactionAttempts(), c.attempts);
     QString message = c.message ? QString::fromUtf8(c.message) : QString();
     if (message.contains(u"%1"_s))
-        message = message.arg(c.expectAttempts) + u"\nrefused by the cluster"_s;
+        message = message.arg(c.attempts) + u"\nrefused by the cluster"_s;
     EXPECT_EQ(prompter.lastText(), message);
-    EXPECT_EQ(units(), c.expectCommitted ? 1 : 0);
+    EXPECT_EQ(units(), c.committed || c.unknown ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, ClusterRefusal,
-    ::testing::Values(ClusterRefusalCase{"CertificationConflictAtCommit", 1213, true, true, 2, nullptr},
-                      ClusterRefusalCase{"NodeNotReadyInTheBody", 1047, false, true, 2, nullptr},
-                      ClusterRefusalCase{"NodeLeftTheClusterAtCommit", 1180, true, false, 1, kConnectionLostMessage},
-                      ClusterRefusalCase{"NodeNeverReady", 1047, false, false, 3, kNodeNotReadyMessage, 100}),
+    Answers, CommitOutcome,
+    ::testing::Values(
+        CommitCase{"LandedAndFound", 0, true, true, true, true, false, 1, kCommitLandedMessage},
+        CommitCase{"NotLandedAndFound", 0, false, true, true, false, false, 1, kConnectionLostMessage},
+        CommitCase{"LandedWithoutMarker", 0, true, true, false, false, true, 1, kCommitUnknownMessage},
+        CommitCase{"CertificationConflictAtCommit", 1213, false, true, true, true, false, 2, nullptr},
+        CommitCase{"NodeNotReadyInTheBody", 1047, false, false, true, true, false, 2, nullptr},
+        CommitCase{"NodeLeftTheClusterAtCommit", 1180, false, true, true, false, false, 1, kConnectionLostMessage},
+        CommitCase{"NodeNeverReady", 1047, false, false, true, false, false, 3, kNodeNotReadyMessage, 100}),
     [](const auto &tpi) { return std::string(tpi.param.name); });
 
 TEST_F(DbActions, APlainServerReadsWithoutCatchUp)

@@ -20,8 +20,7 @@ class DisplayFormat : public ::testing::TestWithParam<FormatCase> {};
 TEST_P(DisplayFormat, ShowsTheValueAsTheSuiteFormats)
 {
     const FormatCase &c = GetParam();
-    EXPECT_EQ(FormatDisplayNumber(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected))
-        << c.value << " with " << c.format;
+    EXPECT_EQ(FormatDisplayNumber(c.value, QString::fromUtf8(c.format)), QString::fromUtf8(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, DisplayFormat,
@@ -61,7 +60,6 @@ TEST(DisplayFormatting, IgnoresTheSystemLocaleAndCountsThePlacesOfTheFirstSectio
     EXPECT_EQ(FormatDecimals(QStringLiteral(",0.000;-,0.000")), 3);
     EXPECT_EQ(FormatDecimals(QStringLiteral("0.0#;-0.00000")), 2);
     EXPECT_EQ(FormatDecimals(QStringLiteral(",0.;-,0.")), 0);
-    EXPECT_EQ(FormatDecimals(QStringLiteral("0")), 0);
     EXPECT_EQ(FormatDecimals(QString()), -1);
 }
 

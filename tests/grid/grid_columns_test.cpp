@@ -1,7 +1,15 @@
+// Grid columns built from the lists of the module, and the layouts users keep.
 #include "core/sql_helpers.h"
 #include "grid/grid_columns.h"
+#include "grid/grid_layout.h"
 #include "grid/grid_view.h"
+#include "platform/program_folder.h"
 #include "test_db.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QTemporaryDir>
 
 #include <stdexcept>
 
@@ -35,15 +43,10 @@ protected:
 
 TEST_F(GridColumns, KindsApplyByPositionAndMissingKindsArePlainText)
 {
-    const QString fields = u"F1,F2,F3,F4,F5,F6,F7,F8,F9,F10,F11,F12"_s;
-    ASSERT_TRUE(BuildGridColumns(&view, fields, fields, u",,,,,,,,,,,4"_s, u"1,1,1,1,1,1,1,1,1,1,1,1"_s,
-                                 u"50,50,50,50,50,50,50,50,50,50,50,50"_s));
-    EXPECT_EQ(kinds(), u"0 0 0 0 0 0 0 0 0 0 0 4"_s);
-    EXPECT_EQ(col("F12").checkedValue + col("F12").uncheckedValue, u"10"_s);
-
     ASSERT_TRUE(BuildGridColumns(&view, u"FA,FB,FC,FD,FE,FF,FG,FH"_s, u"A,B,C,D,E,F,G,H"_s, u"1,2,3,4,5,6,7"_s,
                                  u"1,0,1,yes"_s, u"10,20,30,40,50,60,70,80"_s));
     EXPECT_EQ(kinds(), u"1 2 3 4 5 6 7 0"_s);
+    EXPECT_EQ(col("FD").checkedValue + col("FD").uncheckedValue, u"10"_s);
     EXPECT_EQ(number("FB"), u"3 ,0.000;-,0.000"_s);
     EXPECT_EQ(number("FC"), u"4 ,0.0000;-,0.0000"_s);
     EXPECT_EQ(col("FG").displayFormat, u",0.00;-,0.00"_s);
@@ -89,18 +92,12 @@ TEST_F(GridColumns, BadListsLeaveTheColumnsAsTheyWere)
     EXPECT_EQ(view.model()->column(0).name + u' ' + view.model()->column(0).field, u"R_FProductName FProductName"_s);
 }
 
-TEST_F(GridColumns, ProductionTaskListShowsItsColumnsAndFooter)
+// The production task list: its footer, and the list's helpers for check boxes, hidden
+// columns and visible positions.
+TEST_F(GridColumns, TheTaskListFromTheColumnTable)
 {
     EXPECT_EQ(FindGridColumnSet(9999), nullptr);
     ASSERT_TRUE(BuildGridFromColumnTable(&view, 3049));
-    const TGridModel *model = view.model();
-    ASSERT_EQ(model->columnCountValue(), 16);
-    QStringList shown;
-    for (int i = 0; i < model->columnCountValue(); ++i)
-        if (view.isColumnVisible(i))
-            shown.append(model->column(i).caption);
-    EXPECT_EQ(shown.join(u' '), u"单据日期 单据编号 生产商品 单位 数量 制单人 审核状态 审核人 部门 经办人 说明"_s);
-
     const int number = view.columnIndex(u"FNumber"_s);
     view.model()->setRowCount(2);
     view.model()->setCell(0, number, u"1200.50000000"_s);
@@ -108,8 +105,6 @@ TEST_F(GridColumns, ProductionTaskListShowsItsColumnsAndFooter)
     EXPECT_EQ(view.footerText(view.columnIndex(u"FBillDate"_s)), u"合计: 2 行"_s);
     EXPECT_EQ(view.footerText(number), u"1,203.50"_s);
 
-    // The list shows the checked state as a check box, hides columns by name and counts
-    // visible positions.
     SetCheckBoxColumn(&view, u"fischecked"_s, 0);
     EXPECT_EQ(col("FIsChecked").editorKind, GridEditorKind::Text);
     SetCheckBoxColumn(&view, u"fischecked"_s, 1);
@@ -123,43 +118,91 @@ TEST_F(GridColumns, ProductionTaskListShowsItsColumnsAndFooter)
     EXPECT_EQ(FindColumnIndex(&view, u"FNone"_s), -1);
 }
 
-TEST_F(GridColumns, EditorRowsAreNumberedResetAndFilledFromARecord)
+// Each test keeps its layouts in a program folder of its own.
+class GridLayout : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        SetProgramFolder(folder.path());
+        build(view);
+    }
+    void TearDown() override { SetProgramFolder(savedFolder); }
+    static void build(TGridView &v)
+    {
+        BuildGridColumns(&v, u"FID,FProductName,FUnitName,FNumber,FNote"_s, u"FID,商品名称,单位,数量,备注"_s, QString(),
+                         u"0,1,1,1,1"_s, u"10,120,60,80,150"_s);
+    }
+    int column(const char *name) const { return view.columnIndex(QString::fromUtf8(name)); }
+    void writeFile(const QString &name, const QByteArray &content)
+    {
+        QDir().mkpath(folder.filePath(u"LSIniFile"_s));
+        QFile file(GridLayoutPath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    // Each column's position and width, in column order; hidden columns marked.
+    static QString layout(const TGridView &v)
+    {
+        QStringList list;
+        for (int i = 0; i < v.model()->columnCountValue(); ++i)
+            list << u"%1:%2%3"_s.arg(v.columnPosition(i)).arg(v.columnWidth(i)).arg(v.isColumnVisible(i) ? "" : "h");
+        return list.join(u' ');
+    }
+
+    QString savedFolder = ProgramFolder();
+    QTemporaryDir folder;
+    TGridView view;
+};
+
+TEST_F(GridLayout, OrderAndWidthsComeBackButNeverCaptionsOrVisibility)
 {
-    view.setObjectName(u"R"_s);
-    ASSERT_TRUE(BuildGridColumnsNamed(&view, u"FSID,FProductName,FUnitName,FNumber,FIsPresent"_s,
-                                      u"行号,商品名称,单位,数量,是否赠品"_s, QString(), u"1,1,1,1,1"_s,
-                                      u"40,120,60,80,60"_s));
-    TGridModel *model = view.model();
-    model->updateColumn(0, [](TGridColumn &c) { c.tag = 1 << GridTagBit::ReadOnly; });
-    model->updateColumn(4, [](TGridColumn &c) { c.valueType = GridValueType::Boolean; });
+    // A file an older version wrote, with captions and visibility in it.
+    const QString name = u"生产任务单"_s;
+    writeFile(name, "[FNumber]\nCaption=Qty\nVisible=false\nWidth=33\n[FOldColumn]\nCaption=Old\nVisible=true\n");
+    QHeaderView *header = view.table()->horizontalHeader();
+    header->moveSection(header->visualIndex(column("FNumber")), 1);
+    view.table()->setColumnWidth(column("FProductName"), 210);
+    ASSERT_TRUE(SaveGridLayout(&view, name));
+    const QByteArray text = protask::testing::ReadFileBytes(GridLayoutPath(name));
+    EXPECT_FALSE(text.contains("Caption") || text.contains("Visible")) << text.constData();
+    EXPECT_TRUE(text.contains("Width=210")) << text.constData();
 
-    InitEditorRows(&view, 3);
-    ASSERT_EQ(model->rowCountValue(), 3);
-    EXPECT_EQ(model->cell(2, 0).toInt(), 3);
-    EXPECT_FALSE(model->column(0).editable || model->column(0).focusable);
-    EXPECT_TRUE(model->column(1).editable);
-    EXPECT_FALSE(ColumnHasValue(&view, u"R_FProductName"_s));
-    model->insertBlankRows(0);
-    RenumberRows(&view);
-    EXPECT_EQ(model->cell(0, 0).toInt(), 1);
-    EXPECT_EQ(model->cell(3, 0).toInt(), 4);
+    TGridView restored, hand;
+    build(restored);
+    build(hand);
+    EXPECT_TRUE(RestoreGridLayout(&restored, name));
+    EXPECT_EQ(layout(restored), u"0:10h 2:210 3:60 1:80 4:150"_s);
+    EXPECT_EQ(restored.model()->column(3).caption, u"数量"_s);
 
-    model->setCell(1, u"R_FUnitName"_s, u"个"_s);
-    TDataSet record(Db());
-    record.open(u"select '螺丝' as FProductName, null as FUnitName, 5 as FNumber, 1 as FNotInGrid"_s);
-    CopyRecordToRow(&view, u"R_"_s, 1, record);
-    EXPECT_EQ(model->cell(1, u"R_FProductName"_s).toString(), u"螺丝"_s);
-    EXPECT_EQ(model->cell(1, u"R_FUnitName"_s).toString(), u"个"_s) << "null is not copied";
-    EXPECT_EQ(model->cell(1, u"R_FNumber"_s).toInt(), 5);
-    EXPECT_TRUE(ColumnHasValue(&view, u"R_FProductName"_s));
+    // A hand-made file may say anything about captions and visibility; a hidden column keeps
+    // its width for when it is shown.
+    writeFile(u"hand"_s,
+              "[FID]\nVisible=true\nCaption=编号\nWidth=40\n[FNote]\nVisible=false\nCaption=附注\nPosition=0\n");
+    EXPECT_TRUE(RestoreGridLayout(&hand, u"hand"_s));
+    EXPECT_EQ(layout(hand), u"1:40h 2:120 3:60 4:80 0:150"_s);
+    EXPECT_EQ(hand.model()->column(0).caption + hand.model()->column(4).caption, u"FID备注"_s);
+    hand.setColumnVisible(column("FID"), true);
+    EXPECT_EQ(hand.table()->columnWidth(column("FID")), 40);
+}
 
-    ResetBooleanColumns(&view, 2);
-    EXPECT_EQ(model->cell(2, 4), QVariant(false));
-    EXPECT_FALSE(model->cell(1, 4).isValid());
-    ResetBooleanColumns(&view, -1);
-    for (int row = 0; row < model->rowCountValue(); ++row)
-        EXPECT_EQ(model->cell(row, 4), QVariant(false));
-    EXPECT_FALSE(model->cell(0, 1).isValid()) << "other columns untouched";
+TEST_F(GridLayout, DamagedOrMissingFilesRestoreWhatTheyCan)
+{
+    EXPECT_FALSE(RestoreGridLayout(&view, u"never-saved"_s));
+    EXPECT_EQ(layout(view), u"0:10h 1:120 2:60 3:80 4:150"_s);
+    writeFile(u"damaged"_s,
+              QByteArray("\x01\xff garbage without a section\n[FNote\n=\n[")
+                  + "\n[FUnitName]\nWidth=abc\nPosition=99\n[FNumber]\nWidth=-5\nPosition=-1\n"
+                    "[FNoSuchColumn]\nWidth=90\nPosition=0\n[FProductName]\nWidth=95\nPosition=x\n");
+    EXPECT_NO_THROW(RestoreGridLayout(&view, u"damaged"_s));
+    EXPECT_EQ(layout(view), u"0:10h 1:95 2:60 3:80 4:150"_s);
+
+    // A file where the folder should be: the save fails.
+    QDir(folder.filePath(u"LSIniFile"_s)).removeRecursively();
+    QFile blocker(folder.filePath(u"LSIniFile"_s));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_FALSE(SaveGridLayout(&view, u"any"_s));
 }
 
 } // namespace
