@@ -140,7 +140,7 @@ TEST_F(Concurrency, ASecondAllocationWaitsForTheFirstAndTakesWhatItLeft)
     TransactionGuard first(Db());
     ASSERT_TRUE(SaleOutBatches(1, -1));
     std::atomic<bool> secondDone{false};
-    auto second = OnWorkstation("batch-second", [&secondDone](const QSqlDatabase &db) {
+    auto second = OnOwnThread("batch-second", [&secondDone](const QSqlDatabase &db) {
         TransactionGuard tx(db);
         const bool ok = SaleOutBatches(2, -1, db);
         if (ok)

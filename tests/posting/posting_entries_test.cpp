@@ -299,7 +299,7 @@ TEST_F(PostingEntries, ADeadlockAmongTheCostMarksEndsTheEntryBeforeAnyPosting)
     const auto before = SnapshotAllTables();
     std::promise<void> markLocked;
     std::promise<void> cashLocked;
-    auto other = OnWorkstation("other-workstation", [&](const QSqlDatabase &db) {
+    auto other = OnOwnThread("other-workstation", [&](const QSqlDatabase &db) {
         Exec("START TRANSACTION", db);
         // A larger transaction than ours, so that the server picks ours to roll back.
         for (int i = 0; i < 20; ++i)

@@ -1,9 +1,9 @@
 #pragma once
 
-// Statements with numbers spliced in, query results as text a test compares in one line, and work
-// on a workstation's own connection.
+// Statements with numbers spliced in, and query results as text a test compares in one line.
 
 #include "core/sql_helpers.h"
+#include "own_connection.h"
 #include "platform/db.h"
 #include "test_db.h"
 
@@ -11,7 +11,6 @@
 #include <QSqlQuery>
 #include <QStringList>
 
-#include <future>
 #include <string>
 
 namespace protask::testing {
@@ -34,17 +33,6 @@ inline std::string Rows(const QString &sql, const QSqlDatabase &db = Db())
     while (q.next())
         rows << q.value(0).toString();
     return rows.join(QLatin1Char('\n')).toStdString();
-}
-
-// Runs `work` on a thread and a connection of its own; answers what it answers.
-template <typename Work>
-auto OnWorkstation(const QString &name, Work work)
-{
-    return std::async(std::launch::async, [name, work] {
-        const auto result = [&] { return work(openConnection(TestConnectionSettings(name))); }();
-        QSqlDatabase::removeDatabase(name);
-        return result;
-    });
 }
 
 } // namespace protask::testing

@@ -165,7 +165,7 @@ TEST_F(VoucherTest, TwoWorkstationsConvertingAtOnceNeverShareANumberOrAKey)
         go.wait();
     });
     const auto workstation = [](int w) {
-        return OnWorkstation(Sql("voucher-ws%1", w), [w](const QSqlDatabase &db) {
+        return OnOwnThread(Sql("voucher-ws%1", w), [w](const QSqlDatabase &db) {
             PinServerClock pin(db, kPinnedNow);
             int written = 0;
             for (int i = 0; i < kEach; ++i) {
