@@ -63,4 +63,14 @@ TEST_F(Cli, ListAndExportShowTheListsRows)
     EXPECT_EQ(count(u"select count(*) from zzsyslog where FMsgCont = '导出操作'"_s), 1);
 }
 
+// The help answers without a database and names the commands.
+TEST(CliHelp, NeedsNoDatabase)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("PROTASK_BINARY_DIR") + u"/bin/protask-cli"_s, {u"--help"_s});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(u"task from-order"_s));
+}
+
 } // namespace
