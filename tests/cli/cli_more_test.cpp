@@ -100,9 +100,8 @@ TEST_F(Cli, ARestrictedUserIsRefusedEveryWritingActionAndThePrints)
     const CliRun checked = FromOrderLine({u"--quantity"_s, u"5"_s, u"--save"_s, u"--check"_s});
     ASSERT_EQ(open.exitCode + checked.exitCode, 0) << open.errors.toStdString() << checked.errors.toStdString();
     const QString id = open.id();
-    ExecScript(u"insert into t_comparameters(FName,FTypeID,FIntValue) values ('FIsUseRight',1,1);"
-               "insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
-               "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2)"_s);
+    ExecScript(u"insert into t_comparameters(FName,FTypeID,FIntValue) values ('FIsUseRight',1,1)"_s);
+    SeedDisplayOnlyRights();
     const QByteArray newTask = R"({"FClientName":"东方家私","FProductName":"办公椅",
         "lines":[{"FProductName":"螺栓","FUnitName":"把","FNumber":1}]})";
     const QByteArray storedTask = R"({"FID":)" + id.toUtf8() + "," + newTask.mid(1);

@@ -63,6 +63,14 @@ public:
     QList<HostMessage> messages;
 };
 
+// User 2 may open and display tasks, nothing more, once the rights switch is on.
+inline void SeedDisplayOnlyRights()
+{
+    ExecScript(
+        QStringLiteral("insert into t_comRight(FID,Fvalue) values (1,'Bill.Protask'), (2,'Bill.Protask.Display');"
+                       "insert into t_comUserRight(FUserID,FRightID) values (2,1), (2,2)"));
+}
+
 // The whole-project source folder (for the schema and the scripts).
 QString SourceDir();
 
