@@ -4,26 +4,11 @@
 
 namespace protask {
 
-namespace {
-
-const char *kindName(PromptKind kind)
-{
-    switch (kind) {
-    case PromptKind::Information: return "information";
-    case PromptKind::Warning: return "warning";
-    case PromptKind::Error: return "error";
-    case PromptKind::Question: return "question";
-    }
-    return "message";
-}
-
-} // namespace
-
 void CliPrompter::show(PromptKind kind, const QString &text)
 {
     m_messages.append(text);
     if (m_echo)
-        std::fprintf(stderr, "%s: %s\n", kindName(kind), text.toUtf8().constData());
+        std::fprintf(stderr, "%s: %s\n", PromptKindName(kind), text.toUtf8().constData());
 }
 
 bool CliPrompter::askYesNo(const QString &text, PromptKind)

@@ -6,12 +6,7 @@ namespace protask {
 
 Prompter::~Prompter() = default;
 
-namespace {
-
-Prompter *g_installed = nullptr;
-Prompter *g_default = nullptr;
-
-const char *kindText(PromptKind kind)
+const char *PromptKindName(PromptKind kind)
 {
     switch (kind) {
     case PromptKind::Information: return "information";
@@ -21,6 +16,11 @@ const char *kindText(PromptKind kind)
     }
     return "message";
 }
+
+namespace {
+
+Prompter *g_installed = nullptr;
+Prompter *g_default = nullptr;
 
 } // namespace
 
@@ -38,12 +38,12 @@ void Prompter::setDefault(Prompter *prompter) { g_default = prompter; }
 
 void ConsolePrompter::show(PromptKind kind, const QString &text)
 {
-    std::fprintf(stderr, "%s: %s\n", kindText(kind), text.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s: %s\n", PromptKindName(kind), text.toLocal8Bit().constData());
 }
 
 bool ConsolePrompter::askYesNo(const QString &text, PromptKind icon)
 {
-    std::fprintf(stderr, "%s: %s [No]\n", kindText(icon), text.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s: %s [No]\n", PromptKindName(icon), text.toLocal8Bit().constData());
     return false;
 }
 

@@ -9,6 +9,9 @@ namespace protask {
 
 enum class PromptKind { Information, Warning, Error, Question };
 
+// "information", "warning", "error" or "question", as a text prompter labels its lines.
+PROTASK_PLATFORM_EXPORT const char *PromptKindName(PromptKind kind);
+
 // Every message box of the module goes through the installed prompter: the real one
 // shows modal boxes, the scripted one records texts and answers from a queue.
 class PROTASK_PLATFORM_EXPORT Prompter {

@@ -181,7 +181,7 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
     // taken the same new key and number.
     const QString logText = QStringLiteral("保存操作 - 单据号:") + bill.billNo;
     CommitMark mark;
-    options.landed = [&](const QSqlDatabase &c) { return savedId > 0 && mark.landed(c); };
+    options.landed = [&mark](const QSqlDatabase &c) { return mark.landed(c); };
     const TransactionResult r = RunTransaction(
         db,
         [&]() {
@@ -232,9 +232,8 @@ ActionResult SaveBill(BillSteps &steps, const BillRef &bill, const HostSwitches 
             return true;
         },
         options);
-    if (r.committed)
-        mark.clear(db);
     if (r.committed) {
+        mark.clear(db);
         result.done = true;
         result.billId = savedId;
         result.billNo = savedNo;
