@@ -55,7 +55,6 @@ TEST(ListRules, ReturnsAreRedOnlyInThePurchaseAndSalesOutLists)
     EXPECT_EQ(ListRowColourOf(3004, 1), ListRowColour::Default);
     EXPECT_EQ(ListRowColourOf(3015, QVariant()), ListRowColour::Default);
     EXPECT_EQ(ListRowColourOf(3019, 2), ListRowColour::Default);
-    EXPECT_EQ(ListRowColourOf(3049, 2), ListRowColour::Default);
 }
 
 // The row buttons' states by their captions, "修改+ 查看-": enabled (+) or not (-).

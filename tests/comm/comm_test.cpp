@@ -148,7 +148,6 @@ TEST_F(Comm, ChosenRecordsLandInTheLookupTexts)
         QString firstName;
     };
     const Pick picks[] = {
-        {kCommPickOne, u"lsm"_s, {}, EnterKey, u"1"_s, u"螺丝 M3"_s},
         {kCommPickOne, {}, {0, 2}, OkButton, u"3"_s, u"508 折扣件"_s},
         {kCommPickOne, {}, {}, DoubleClick, u"4"_s, u"a_b 垫片"_s},
         {kCommPickSeveral, {}, {2, 0}, OkButton, u"1,3"_s, u"螺丝 M3"_s},

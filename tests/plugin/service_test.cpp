@@ -148,7 +148,6 @@ TEST_F(Service, TheEditorOpensOnceAndDisplaysTheBillsItIsGiven)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(property(kEditor, "FBillTypeID"), kTask);
     EXPECT_EQ(first->property("FMainHandle").toUInt(), mainHandle);
-    EXPECT_EQ(first->windowTitle(), u"生产任务单"_s);
     EXPECT_EQ(editor(), u"9/2/0 [RWD20261200009] [样品]"_s);
     EXPECT_EQ(open(1, 77, 11, "StorehouseID=1ProductsID=5"), 0);
     EXPECT_EQ(form(kEditor), first);
@@ -158,7 +157,6 @@ TEST_F(Service, TheEditorOpensOnceAndDisplaysTheBillsItIsGiven)
 
     EXPECT_EQ(display(7, 5), 0);
     EXPECT_EQ(editor(), u"7/2/5 [RWD20261200007] [加急]"_s);
-    EXPECT_EQ(shown("edt_FBillDate"), u"2026-12-05"_s) << "the bill date loads into the date edit";
     form(kEditor)->setProperty("FSave", true);
     prompter.queueAnswer(false);
     display(9);
