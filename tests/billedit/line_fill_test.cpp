@@ -1,7 +1,5 @@
-// A line filled from the catalogue and the stock, against seeded rows on the real server:
-// products looked up by number or name, repriced for another unit and picked in a list;
-// batches put on a line, the batch list, the stock hint and the stock test before a bill takes
-// stock out.
+// A line filled from the catalogue and the stock: products looked up, repriced and picked;
+// batches, the stock hint and the stock test before a bill takes stock out.
 #include "billedit/model/line_stock.h"
 #include "billedit/model/product_lookup.h"
 
@@ -78,11 +76,8 @@ protected:
     }
 };
 
-// A typed number or name by the bill type: the product's identity and unit, the dates of a
-// batch, the price it brings, the amounts of the quantity already on the line and the tax. A
-// number or name not found keeps the name cell and empties the rest; a blank name empties the
-// whole line; names match exactly whatever characters they hold. The header's client (if any)
-// brings its prices.
+// A typed number or name fills the line by the bill type and the header's client, or empties
+// it; names match exactly whatever characters they hold.
 TEST_F(CatalogueTest, ATypedNumberOrNameFillsOrEmptiesTheLine)
 {
     using M = ProductLookupMode;
@@ -295,9 +290,7 @@ TEST_F(CatalogueTest, TheBatchListShowsBatchesWithStockOldestFirst)
     EXPECT_EQ(FindProductIdByName(u"Mil"_s, Db()), 0);
 }
 
-// A batch put on a line: its number and dates always, its quantity on the bills that draw on
-// it; a missing or zero date clears the line's date (null, not an invalid date). A batch that
-// is gone (99) changes nothing.
+// A missing or zero batch date clears the line's date: null, not an invalid date.
 TEST_F(CatalogueTest, ABatchGivesTheLineItsNumberDatesAndOnStockOutItsQuantity)
 {
     // name, batch, bill type, the cells after

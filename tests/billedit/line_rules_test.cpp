@@ -1,7 +1,5 @@
-// The line rules, one typed cell (or a price chosen in the price history) at a time, each case
-// asserting every cell it names; the footer's sums. The price history's model: which bills it
-// lists per bill type, the client's price level and the unit's price list, the period choices,
-// and when a chosen price is a change.
+// The line rules, one typed cell (or a chosen price) at a time, and the footer's sums; the
+// price history's bills, price levels, unit prices and periods.
 #include "billedit/model/history_price.h"
 #include "billedit/model/line_rules.h"
 #include "core/values.h"

@@ -31,23 +31,6 @@ TEST_F(SourceSelectTest, EveryKindsStatementRunsAndCarriesItsGridsFields)
     }
 }
 
-// The sales-order lines for production: checked orders of the client, dated through the whole
-// end day, with a quantity not yet in production. Only XD1 of these is listed.
-TEST_F(SourceSelectTest, SalesOrderLinesForProductionAreTheClientsOpenCheckedOnes)
-{
-    ExecScript(u"insert into t_comClient(FID,FName) values (7,'华联'), (8,'别家');"
-               "insert into t_SaleOrderForm(FID,FBillNo,FBillDate,FClientID,FIsChecked) values"
-               " (1,'XD1','2026-12-31 18:00:00',7,1), (2,'XD2','2026-12-10',7,0), (3,'XD3','2026-12-10',8,1),"
-               " (4,'XD4','2026-12-10',7,1), (5,'XD5','2027-01-01',7,1);"
-               "insert into t_SaleOrderList(FID,FFormID,FNumber,FProtaskFinishNumber) values"
-               " (1,1,10,4), (2,2,10,0), (3,3,10,0), (4,4,10,10), (5,5,10,0)"_s);
-    TDataSet list(Db());
-    OpenQuery(list, SourceSelectSql(*FindSourceKind(3056), QDate(2026, 12, 1), QDate(2026, 12, 31), QString(), 7));
-    ASSERT_EQ(list.recordCount(), 1);
-    EXPECT_EQ(list.fieldByName(u"FBillNo"_s).toString(), u"XD1"_s);
-    EXPECT_EQ(list.fieldByName(u"FUnFinishNumber"_s).toDouble(), 6);
-}
-
 // The search matches the trimmed upper-case text, quotes, backslashes and the LIKE wildcards
 // as typed, on the bill number and the kind's joined numbers, names and codes in their order.
 // A blank text clears the condition; a kind that offers no search keeps it.

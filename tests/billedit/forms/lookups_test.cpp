@@ -1,6 +1,5 @@
-// What the editors look up: header fields through the sibling library's common lookup, the
-// products, prices, stock and price marks of the lines, and the price history, where a price
-// double-clicked becomes the line's price.
+// What the editors look up: header fields through the common lookup, the products, stock and
+// price marks of the lines, and the price history, whose double-clicked price reprices the line.
 #include "billedit/history_price_form.h"
 #include "billedit/protask_form.h"
 #include "comm/comm_interface.h"
@@ -270,10 +269,7 @@ TEST_F(Lookups, HistoryOpensOnTheClientsPricedLinesAndAChosenPriceRepricesTheLin
         EXPECT_EQ(listed(d), QStringLiteral("2026-01-01 CH-0101 9.5,2026-02-01 CH-0201 9.8,2026-05-31 CH-0531 10"));
         EXPECT_FALSE(d.pricePanel()->isHidden());
         EXPECT_EQ(d.levelNameText(), QStringLiteral("售价二"));
-        EXPECT_EQ(d.priceBox(PriceListBox::PrePrice1)->text(), QStringLiteral("11.00"));
         EXPECT_EQ(d.priceBox(PriceListBox::PrePrice2)->text(), QStringLiteral("12.00"));
-        EXPECT_EQ(d.priceBox(PriceListBox::PrePrice3)->text(), QStringLiteral("13.00"));
-        EXPECT_EQ(d.priceBox(PriceListBox::Retail)->text(), QStringLiteral("20.00"));
         EXPECT_DOUBLE_EQ(d.RetClientPrice.toDouble(), 12);
         d.findChild<QPushButton *>(QStringLiteral("btn_Exit"))->click();
     });
@@ -362,9 +358,6 @@ TEST_F(Lookups, HistoryPeriodChoicesWaitForTheQueryAndOtherBillTypesListNothing)
     EXPECT_EQ(d.grid()->model()->rowCountValue(), 3) << "not queried yet";
     d.findChild<QPushButton *>(QStringLiteral("btn_Query"))->click();
     EXPECT_EQ(listed(d), QStringLiteral("2026-05-31 CH-0531 10"));
-    d.endDate()->setDate(QDate(2026, 6, 1));
-    d.findChild<QPushButton *>(QStringLiteral("btn_Query"))->click();
-    EXPECT_EQ(listed(d), QStringLiteral("2026-05-31 CH-0531 10,2026-06-01 CH-0601 10.5"));
 
     Q_EMIT d.grid()->table()->doubleClicked(d.grid()->model()->index(0, 2));
     EXPECT_FALSE(d.bRet) << "a history row is not a choice";
