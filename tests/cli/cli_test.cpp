@@ -44,7 +44,7 @@ TEST_F(Cli, TaskFromAnOrderLineRunsTheWholeRound)
     EXPECT_EQ(count(u"select count(*) from t_ProTaskList where FFormID = "_s + id), 0);
 }
 
-// The list's rows by date, and their export to a workbook.
+// The list's rows by date and found text, and their export to a workbook.
 TEST_F(Cli, ListAndExportShowTheListsRows)
 {
     ASSERT_EQ(FromOrderLine({u"--save"_s}).exitCode, 0);
@@ -53,6 +53,7 @@ TEST_F(Cli, ListAndExportShowTheListsRows)
     EXPECT_EQ(all.json.array().size(), 2);
     const CliRun november = RunCli({u"task"_s, u"list"_s, u"--from"_s, u"2026-11-01"_s, u"--to"_s, u"2026-11-30"_s});
     EXPECT_EQ(november.json.array().size(), 1);
+    EXPECT_EQ(RunCli({u"task"_s, u"list"_s, u"--all"_s, u"--find"_s, u"rwd20261100001"_s}).json.array().size(), 1);
     EXPECT_EQ(RunCli({u"task"_s, u"list"_s, u"--from"_s, u"2026-02-30"_s, u"--to"_s, u"2026-03-01"_s}).exitCode, 2);
 
     QTemporaryDir dir;
