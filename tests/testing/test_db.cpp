@@ -1,15 +1,15 @@
 #include "test_db.h"
 
-#include <QElapsedTimer>
-#include <QThread>
-
+#include "own_connection.h"
 #include "platform/nv_dm_base.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -82,19 +82,6 @@ QStringList baseTables()
     return tables;
 }
 
-// Runs `work` on a connection of its own that is removed afterwards.
-template <typename Work>
-void onHelperConnection(const QString &name, Work &&work)
-{
-    {
-        QSqlDatabase db = openConnection(TestConnectionSettings(name));
-        TDataSet q(db);
-        work(q);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-}
-
 } // namespace
 
 void EmptyAllTables()
@@ -119,13 +106,15 @@ void KillConnection(const QSqlDatabase &db)
     TDataSet q(db);
     q.open(QStringLiteral("select CONNECTION_ID()"));
     const QString id = q.value(0, 0).toString();
-    onHelperConnection(QStringLiteral("connection-killer"),
-                       [&id](TDataSet &k) { k.exec(QStringLiteral("KILL CONNECTION ") + id); });
+    OnOwnConnection(QStringLiteral("connection-killer"), [&id](const QSqlDatabase &killer) {
+        TDataSet(killer).exec(QStringLiteral("KILL CONNECTION ") + id);
+    });
 }
 
 void WaitForLockWaits(int count)
 {
-    onHelperConnection(QStringLiteral("lock-watcher"), [count](TDataSet &q) {
+    OnOwnConnection(QStringLiteral("lock-watcher"), [count](const QSqlDatabase &watcher) {
+        TDataSet q(watcher);
         QElapsedTimer clock;
         clock.start();
         for (;;) {
