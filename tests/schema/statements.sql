@@ -8,9 +8,11 @@
 -- The schema itself
 -- ===========================================================================
 
--- @check every table is InnoDB in utf8mb4_unicode_520_ci = 0
+-- @check every table is InnoDB and every text in utf8mb4_unicode_520_ci, which tells characters outside the basic plane apart = 0
 select count(*) from information_schema.tables
- where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci');
+ where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci'
+       or exists (select * from information_schema.columns C where C.table_schema = database()
+                   and C.table_name = tables.table_name and C.collation_name <> 'utf8mb4_unicode_520_ci'));
 
 -- @check rows made on first use are unique by what identifies them = t_balance.ux_FStorehouseID_FProductID,t_billcalflag.ux_FProductID_FPeriod,t_comproductbatchno.ux_batch,t_comproductsprice.ux_FClientID_FProductID_FUnitID
 select group_concat(distinct concat(lower(table_name), '.', index_name) order by lower(table_name) separator ',')
