@@ -1,3 +1,4 @@
+#include "../voucher/voucher_fixture.h"
 #include "cli_fixture.h"
 #include "print_seed.h"
 
@@ -63,17 +64,10 @@ TEST_F(Cli, PrintsATaskAndTheListThroughTheirTemplates)
 // A checked purchase bill becomes a voucher as 生成凭证 makes it; a production task makes none.
 TEST_F(Cli, VouchersAreMadeOnlyForBillTypesThatMakeThem)
 {
+    SeedVoucherAccounts();
+    SetVoucherTemplate(3002, {{2, "借", "金额"}, {7, "贷", "金额"}});
     ExecScript(
-        u"insert into T_BillType(FID,FBillTypeID,FBillTypeNo,FBillName,FPreCode) values (2,3002,'JHD','进货单',"
-        "'JH');"
-        "insert into t_voucheraccount(FID,FNo,FName,FIsCustomer,FIsSupplier,FIsDept,FIsEmployee) values"
-        " (2,'1403','原材料',0,0,0,0), (7,'1405','库存商品',0,0,0,0);"
-        "insert into t_vouchermodelfield(FID,FBillTypeID,FFromTableName,FListTableName,FFormOrList,"
-        "FAmountFromFieldName,FAmountFromFieldCNName) values (3,3002,'t_PurForm','t_PurList',1,'FAmount','金额');"
-        "insert into T_VoucherModelForm(FID,FName,FBillTypeID,FIsDefault) values (1,'进货',3002,1);"
-        "insert into T_VoucherModelList(FID,FFormID,FSID,FNote,FAccountID,FCR,FAmountFromFieldName,"
-        "FAmountFromFieldCNName) values (101,1,1,'进货',2,'借','FAmount','金额'),"
-        " (102,1,2,'进货',7,'贷','FAmount','金额');"
+        u"insert into T_BillType(FID,FBillTypeID,FBillTypeNo,FBillName,FPreCode) values (2,3002,'JHD','进货单','JH');"
         "insert into t_PurForm(FID,FBillTypeID,FBillNo,FBillDate,FIsChecked,FAmount,FBillerID) values"
         " (9,3002,'JHD20261200009','2026-12-03',1,250,1);"
         "insert into t_PurList(FID,FFormID,FSID,FProductID,FUnitID,FNumber,FAmount) values (90,9,1,2,1,500,250)"_s);

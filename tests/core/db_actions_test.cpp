@@ -1,10 +1,6 @@
 #include "core/db_actions.h"
 #include "core/sql_helpers.h"
-#include "own_connection.h"
 #include "test_db.h"
-
-#include <functional>
-#include <future>
 
 using namespace protask;
 using namespace Qt::StringLiterals;
@@ -92,44 +88,6 @@ TEST_F(DbActions, AStepInASavepointFailsAloneUnlessTheTransactionEnded)
     EXPECT_TRUE(r.committed);
     EXPECT_EQ(attempts, 2);
     EXPECT_EQ(units(u"where FID in (10, 11)"_s), 2) << "both rows once, from the second attempt";
-}
-
-// Two actions add to both cash rows in opposite orders; on its first attempt each waits in
-// between until the other holds its first row.
-TEST_F(DbActions, ADeadlockedActionRunsAgainAndBothActionsLand)
-{
-    protask::testing::ExecScript(
-        u"insert into t_comCash(FID, FName, FBalance) values (1, '现金', 0), (2, '银行', 0)"_s);
-    const auto action = [](const QSqlDatabase &db, int first, int amount, const std::function<void()> &between) {
-        const auto add = [&db, amount](int row) {
-            TDataSet(db).exec(u"update t_comCash set FBalance = FBalance + %1 where FID = %2"_s.arg(amount).arg(row));
-        };
-        int attempt = 0;
-        return RunTransaction(db,
-                              [&] {
-                                  add(first);
-                                  if (++attempt == 1)
-                                      between();
-                                  add(3 - first);
-                                  return true;
-                              })
-            .committed;
-    };
-    std::promise<void> otherHoldsRow2, mainHoldsRow1;
-    auto other = protask::testing::OnOwnThread(u"deadlock-other"_s, [&](const QSqlDatabase &db) {
-        return action(db, 2, 10, [&] {
-            otherHoldsRow2.set_value();
-            mainHoldsRow1.get_future().wait();
-        });
-    });
-    otherHoldsRow2.get_future().wait();
-    EXPECT_TRUE(action(Db(), 1, 1, [&] {
-        mainHoldsRow1.set_value();
-        protask::testing::WaitForLockWaits(1); // the other action now waits for row 1
-    }));
-    EXPECT_TRUE(other.get());
-    EXPECT_DOUBLE_EQ(protask::testing::scalar(u"select sum(FBalance) from t_comCash"_s).toDouble(), 22.0)
-        << "each action applied exactly once";
 }
 
 TEST_F(DbActions, ALostConnectionIsReportedAndNothingIsSaved)

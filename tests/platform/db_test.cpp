@@ -108,14 +108,8 @@ TEST_F(Db, ServerErrorsCarryCodeStatementAndKind)
     EXPECT_FALSE(syntax.isRetryable());
 }
 
-TEST_F(Db, TransactionGuardRollsBackUnlessCommittedAndARefusedCommitLeavesNothingOpen)
+TEST_F(Db, ARefusedCommitLeavesNothingOpen)
 {
-    for (const bool commit : {false, true}) {
-        TransactionGuard tx(db);
-        q.exec(QStringLiteral("insert into t_comUnit(FID) values (%1)").arg(commit ? 2 : 1));
-        if (commit)
-            tx.commit();
-    }
     setBeforeCommitHook(
         [](const QSqlDatabase &) { throw DbError(1180, QStringLiteral("Got error during COMMIT"), {}); });
     {
@@ -128,7 +122,7 @@ TEST_F(Db, TransactionGuardRollsBackUnlessCommittedAndARefusedCommitLeavesNothin
     setBeforeCommitHook(nullptr);
     // Row 3 must not be committed by the next statement, which runs in autocommit again.
     q.exec(QStringLiteral("insert into t_comUnit(FID) values (4)"));
-    EXPECT_EQ(first(QStringLiteral("select group_concat(FID order by FID) from t_comUnit")), QStringLiteral("2,4"));
+    EXPECT_EQ(first(QStringLiteral("select group_concat(FID order by FID) from t_comUnit")), QStringLiteral("4"));
 }
 
 // Takes row `mine`, runs `between`, then asks for row `theirs`: "committed", or the code of

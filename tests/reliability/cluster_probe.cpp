@@ -53,28 +53,33 @@ QSqlDatabase workstation(const QString &socket, const QString &db)
     return nvDMBase::instance().connection();
 }
 
-void printAttempts(bool committed, int &gaveUp)
-{
-    if (committed)
-        std::printf("attempts %d\n", LastTransactionAttempts());
-    else
-        ++gaveUp;
-}
-
-int take(const QSqlDatabase &db, int seconds)
+// Runs `action` (true when it committed) again and again for `seconds`.
+template <typename Action>
+int repeatFor(int seconds, Action action)
 {
     int gaveUp = 0;
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < seconds * 1000) {
-        const TransactionResult r = RunTransaction(db, [&] {
-            TakeBillNo(QStringLiteral("RWD"), {}, db);
-            return true;
-        });
-        printAttempts(r.committed, gaveUp);
+        if (action())
+            std::printf("attempts %d\n", LastTransactionAttempts());
+        else
+            ++gaveUp;
     }
     std::printf("gaveup %d\n", gaveUp);
     return 0;
+}
+
+int take(const QSqlDatabase &db, int seconds)
+{
+    return repeatFor(seconds, [&db] {
+        return RunTransaction(db,
+                              [&db] {
+                                  TakeBillNo(QStringLiteral("RWD"), {}, db);
+                                  return true;
+                              })
+            .committed;
+    });
 }
 
 int checkUncheck(const QSqlDatabase &db, int seconds, int billId)
@@ -82,16 +87,10 @@ int checkUncheck(const QSqlDatabase &db, int seconds, int billId)
     HostSwitches switches;
     switches.checkWorkflow = true;
     const ListContext list = OpenListContext(BillType::ProTask, switches, db);
-    int gaveUp = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < seconds * 1000) {
+    return repeatFor(seconds, [&] {
         const ListRow row = ReadListRow(list.formTable, billId, db);
-        const ListOutcome done = row.checked ? UncheckListBill(list, row, db) : CheckListBill(list, row, db);
-        printAttempts(done == ListOutcome::Done, gaveUp);
-    }
-    std::printf("gaveup %d\n", gaveUp);
-    return 0;
+        return (row.checked ? UncheckListBill(list, row, db) : CheckListBill(list, row, db)) == ListOutcome::Done;
+    });
 }
 
 int staleReads(const QSqlDatabase &writer, const QSqlDatabase &reader, int rounds)

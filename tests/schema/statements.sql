@@ -1,22 +1,18 @@
 -- The suite schema loaded with the demo data: its tables, keys and collation, and the demo's
--- figures. statements_test.sh splits this file into blocks:
---
---   -- @check <name> = <value>   statements whose last one yields a single value that
---                                must equal <value>
---   -- @setup, @query, @write    run (a setup committed); must not fail
---
--- The placeholders @MONTH_BEGIN@, @MONTH_END@, @MONTH_NEXT@ (the day after the month) and @YM@
--- are replaced with the server's current month before anything runs. Every block but a setup
--- runs in a transaction that is rolled back, so the blocks do not see each other's changes.
+-- figures. statements_test.sh runs each "-- @check <name> = <value>" block in a transaction it
+-- rolls back; the block's last statement must yield <value>. The server's clock stands on
+-- 15 December 2026 while the demo loads and the checks run.
 -- The statements of the module itself run in its own tests, against this schema.
 
 -- ===========================================================================
 -- The schema itself
 -- ===========================================================================
 
--- @check every table is InnoDB in utf8mb4_unicode_520_ci = 0
+-- @check every table is InnoDB and every text in utf8mb4_unicode_520_ci, which tells characters outside the basic plane apart = 0
 select count(*) from information_schema.tables
- where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci');
+ where table_schema = database() and (engine <> 'InnoDB' or table_collation <> 'utf8mb4_unicode_520_ci'
+       or exists (select * from information_schema.columns C where C.table_schema = database()
+                   and C.table_name = tables.table_name and C.collation_name <> 'utf8mb4_unicode_520_ci'));
 
 -- @check rows made on first use are unique by what identifies them = t_balance.ux_FStorehouseID_FProductID,t_billcalflag.ux_FProductID_FPeriod,t_comproductbatchno.ux_batch,t_comproductsprice.ux_FClientID_FProductID_FUnitID
 select group_concat(distinct concat(lower(table_name), '.', index_name) order by lower(table_name) separator ',')
@@ -117,11 +113,11 @@ select count(*) from t_SaleOrderForm F
 
 -- @check numbering counters hold the last sequence used this month = 0
 select count(*) from T_BillCode C inner join T_BillType T on T.FID = C.FBillTypeID
- where C.FYearMonth = '@YM@' and C.FPreCode = T.FPreCode
+ where C.FYearMonth = '202612' and C.FPreCode = T.FPreCode
    and C.FCurNo <> (select max(cast(substring(X.FBillNo, char_length(T.FPreCode) + 7) as unsigned))
                       from (select FBillNo, FTypeID from t_SaleOrderForm
                             union all select FBillNo, FTypeID from t_ProTaskForm) X
-                     where X.FTypeID = T.FID and X.FBillNo like concat(T.FPreCode, '@YM@', '%'));
+                     where X.FTypeID = T.FID and X.FBillNo like concat(T.FPreCode, '202612', '%'));
 
 -- @check bills are numbered prefix + the year-month of their date + five digits = 0
 select count(*) from (select FBillNo, FTypeID, FBillDate from t_SaleOrderForm
@@ -148,7 +144,7 @@ select count(*) from (select FBillDate from t_SaleOrderForm union all select FBi
 
 -- @check tasks by months back, all and checked: a dozen over the last three months = 0:5:3,1:3:2,2:4:4
 select group_concat(concat(M, ':', N, ':', C) order by M separator ',')
-  from (select period_diff('@YM@', date_format(FBillDate, '%Y%m')) as M, count(*) as N, sum(FIsChecked = 1) as C
+  from (select period_diff('202612', date_format(FBillDate, '%Y%m')) as M, count(*) as N, sum(FIsChecked = 1) as C
           from t_ProTaskForm group by M) X;
 
 -- @check batch-managed materials name a stock lot, made before the task and good on its date; others no lot = 0
@@ -163,9 +159,9 @@ select count(*) from t_ProTaskList L inner join t_ProTaskForm F on F.FID = L.FFo
 
 -- @check a checked order of this month has a line open for production: 100 ordered, 30 planned = 1
 select count(*) from t_SaleOrderList L inner join t_SaleOrderForm F on F.FID = L.FFormID
- where F.FIsChecked = 1 and F.FBillDate >= '@MONTH_BEGIN@' and L.FNumber = 100 and L.FProtaskFinishNumber = 30;
+ where F.FIsChecked = 1 and F.FBillDate >= '2026-12-01' and L.FNumber = 100 and L.FProtaskFinishNumber = 30;
 
--- @check a new chair task proposes the materials of the chair task numbered last = RWD@YM@00004|8
+-- @check a new chair task proposes the materials of the chair task numbered last = RWD20261200004|8
 select concat(F.FBillNo, '|', (select count(*) from t_ProTaskList L where L.FFormID = F.FID))
   from t_ProTaskForm F where F.FProductID = 1 order by F.FBillNo desc limit 1;
 
@@ -241,7 +237,7 @@ select count(*) from t_comparameters
        ('FWidthHeightLength',1),('FAccCloseDate',5));
 
 -- @check the closing date lies before this month's bills = 1
-select count(*) from t_comparameters where FName = 'FAccCloseDate' and FDatetimeValue < '@MONTH_BEGIN@';
+select count(*) from t_comparameters where FName = 'FAccCloseDate' and FDatetimeValue < '2026-12-01';
 
 -- @check the production task bill type row = RWD|RWD|生产任务单|1
 select concat(FBillTypeNo, '|', FPreCode, '|', FBillName, '|', FPrintStyle) from T_BillType where FBillTypeID = 3049;

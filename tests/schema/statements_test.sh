@@ -59,44 +59,29 @@ fi
 out=$(load "$FOLDER" "$DB" "$WORK/demo.sql" 2>&1) || { fail "load demo.sql" "$out"; finish; }
 pass
 
-# T_BillType and t_billtype are one table: the code spells it both ways.
-out=$(sql -N -B "$DB" -e "START TRANSACTION;
-      insert into T_BillType (FID, FBillTypeID, FBillTypeNo, FPreCode, FBillName, FPrintStyle) values (999, 3999, 'CASE', 'CASE', 'case', 1);
-      select count(*) from t_billtype where FID = 999;
-      update t_BILLTYPE set FPrintStyle = 3 where FID = 999;
-      select FPrintStyle from T_BillType where FID = 999;
-      ROLLBACK;" 2>&1)
-if [ "$(tr '\n' ' ' <<<"$out")" = "1 3 " ]; then pass; else fail "T_BillType and t_billtype name the same table" "$out"; fi
-
 # --- statements ------------------------------------------------------------
 
-read -r MONTH_BEGIN MONTH_END MONTH_NEXT YM < <(sql -N -B -e "$CLOCK select DATE_FORMAT(NOW(),'%Y-%m-01'), LAST_DAY(NOW()), LAST_DAY(NOW()) + INTERVAL 1 DAY, DATE_FORMAT(NOW(),'%Y%m')")
-sed -e "s/@MONTH_BEGIN@/$MONTH_BEGIN/g" -e "s/@MONTH_END@/$MONTH_END/g" -e "s/@MONTH_NEXT@/$MONTH_NEXT/g" -e "s/@YM@/$YM/g" \
-    "$SRC/tests/schema/statements.sql" >"$WORK/statements.sql"
-
-# run_block KIND NAME BODY: a setup is committed, every other block rolled back; a check's
-# last statement must yield the value after the " = " of its name.
-run_block() {
-    local kind=$1 name=$2 body=$3 expect="" out
-    [ "$kind" = setup ] || body="START TRANSACTION; $body ROLLBACK;"
-    [ "$kind" != check ] || { expect=${name##* = }; name=${name% = *}; }
-    if ! out=$(sql -N -B "$DB" -e "SET SESSION sql_mode = '$MODE'; $CLOCK $body" 2>&1); then
+# check NAME BODY: BODY runs in a transaction that is rolled back; its last statement must
+# yield the value after the " = " of NAME.
+check() {
+    local name=${1% = *} expect=${1##* = } out
+    if ! out=$(sql -N -B "$DB" -e "SET SESSION sql_mode = '$MODE'; $CLOCK START TRANSACTION; $2 ROLLBACK;" 2>&1); then
         fail "$name" "$out"
-    elif [ "$kind" = check ] && [ "$(tail -n 1 <<<"$out")" != "$expect" ]; then
+    elif [ "$(tail -n 1 <<<"$out")" != "$expect" ]; then
         fail "$name" "expected: $expect"$'\n'"got:      $(tail -n 1 <<<"$out")"
     else
         pass
     fi
 }
 
-kind=""
+name=""
 while IFS= read -r line || [ -n "$line" ]; do
-    if [[ $line =~ ^--\ @(check|setup|query|write)\ (.*)$ ]]; then
-        [ -z "$kind" ] || run_block "$kind" "$name" "$body"
-        kind=${BASH_REMATCH[1]} name=${BASH_REMATCH[2]} body=""
-    elif [ -n "$kind" ] && [[ ! $line =~ ^[[:space:]]*-- ]] && [ -n "${line//[[:space:]]/}" ]; then
+    if [[ $line =~ ^--\ @check\ (.*)$ ]]; then
+        [ -z "$name" ] || check "$name" "$body"
+        name=${BASH_REMATCH[1]} body=""
+    elif [ -n "$name" ] && [[ ! $line =~ ^[[:space:]]*-- ]] && [ -n "${line//[[:space:]]/}" ]; then
         body+="$line"$'\n'
     fi
-done <"$WORK/statements.sql"
-[ -z "$kind" ] || run_block "$kind" "$name" "$body"
+done <"$SRC/tests/schema/statements.sql"
+[ -z "$name" ] || check "$name" "$body"
 finish

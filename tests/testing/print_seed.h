@@ -42,13 +42,20 @@ inline void SeedPrintTask(int lines, bool companyTel = true)
                + rows.join(u','));
 }
 
+// What a tool run on a file writes to standard output.
+inline QString ToolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
 // The text of a PDF (pdftotext, layout kept), one entry per page.
 inline QStringList PdfPages(const QString &pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\f'));
+    QStringList pages = ToolOutput(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                            .split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -57,10 +64,7 @@ inline QStringList PdfPages(const QString &pdf)
 // The first page's size as pdfinfo gives it: "842 x 595 pts (A4)".
 inline QString PdfPageSize(const QString &pdf)
 {
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {pdf});
-    p.waitForFinished(30000);
-    for (const QString &line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+    for (const QString &line : ToolOutput(QStringLiteral("pdfinfo"), {pdf}).split(QLatin1Char('\n')))
         if (line.startsWith(QLatin1String("Page size:")))
             return line.mid(10).trimmed();
     return QString();
@@ -69,10 +73,7 @@ inline QString PdfPageSize(const QString &pdf)
 // One file of an .xlsx (unzip -p).
 inline QString XlsxPart(const QString &xlsx, const QString &part)
 {
-    QProcess p;
-    p.start(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, part});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
+    return ToolOutput(QStringLiteral("unzip"), {QStringLiteral("-p"), xlsx, part});
 }
 
 inline QString ShippedTemplate(const QString &fileName)

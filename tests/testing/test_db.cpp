@@ -1,15 +1,15 @@
 #include "test_db.h"
 
-#include <QElapsedTimer>
-#include <QThread>
-
+#include "own_connection.h"
 #include "platform/nv_dm_base.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -68,28 +68,33 @@ void PrepareTestDatabase()
     nvDMBase::instance().connect(TestConnectionSettings());
 }
 
-void EmptyAllTables()
-{
-    nvDMBase &dm = nvDMBase::instance();
-    TDataSet q(dm.connection());
-    q.open(QStringLiteral("select TABLE_NAME from information_schema.TABLES where TABLE_SCHEMA = database() "
-                          "and TABLE_TYPE = 'BASE TABLE'"));
-    QStringList tables;
-    for (q.first(); !q.eof(); q.next())
-        tables << q.fieldByName(QStringLiteral("TABLE_NAME")).toString();
-    for (const QString &t : tables)
-        q.exec(QStringLiteral("DELETE FROM `%1`").arg(t));
-}
+namespace {
 
-QString AllTablesChecksum()
+// The base tables of the test database, by name.
+QStringList baseTables()
 {
     TDataSet q(nvDMBase::instance().connection());
     q.open(QStringLiteral("select TABLE_NAME from information_schema.TABLES where TABLE_SCHEMA = database() "
                           "and TABLE_TYPE = 'BASE TABLE' order by TABLE_NAME"));
     QStringList tables;
-    for (q.first(); !q.eof(); q.next())
-        tables << QStringLiteral("`%1`").arg(q.fieldByName(QStringLiteral("TABLE_NAME")).toString());
-    q.open(QStringLiteral("checksum table ") + tables.join(QLatin1Char(',')));
+    for (int r = 0; r < q.recordCount(); ++r)
+        tables << QStringLiteral("`%1`").arg(q.value(r, 0).toString());
+    return tables;
+}
+
+} // namespace
+
+void EmptyAllTables()
+{
+    TDataSet q(nvDMBase::instance().connection());
+    for (const QString &t : baseTables())
+        q.exec(QStringLiteral("DELETE FROM ") + t);
+}
+
+QString AllTablesChecksum()
+{
+    TDataSet q(nvDMBase::instance().connection());
+    q.open(QStringLiteral("checksum table ") + baseTables().join(QLatin1Char(',')));
     QStringList sums;
     for (int r = 0; r < q.recordCount(); ++r)
         sums << q.value(r, 0).toString() + QLatin1Char('=') + q.value(r, 1).toString();
@@ -99,23 +104,16 @@ QString AllTablesChecksum()
 void KillConnection(const QSqlDatabase &db)
 {
     TDataSet q(db);
-    q.open(QStringLiteral("select CONNECTION_ID() as id"));
-    const QString id = q.fieldByName(QStringLiteral("id")).toString();
-    const QString name = QStringLiteral("connection-killer");
-    {
-        QSqlDatabase killer = openConnection(TestConnectionSettings(name));
-        TDataSet k(killer);
-        k.exec(QStringLiteral("KILL CONNECTION ") + id);
-        killer.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    q.open(QStringLiteral("select CONNECTION_ID()"));
+    const QString id = q.value(0, 0).toString();
+    OnOwnConnection(QStringLiteral("connection-killer"), [&id](const QSqlDatabase &killer) {
+        TDataSet(killer).exec(QStringLiteral("KILL CONNECTION ") + id);
+    });
 }
 
 void WaitForLockWaits(int count)
 {
-    const QString name = QStringLiteral("lock-watcher");
-    {
-        QSqlDatabase watcher = openConnection(TestConnectionSettings(name));
+    OnOwnConnection(QStringLiteral("lock-watcher"), [count](const QSqlDatabase &watcher) {
         TDataSet q(watcher);
         QElapsedTimer clock;
         clock.start();
@@ -125,16 +123,14 @@ void WaitForLockWaits(int count)
             q.open(QStringLiteral(
                 "select greatest((select count(*) from information_schema.INNODB_TRX where trx_state = 'LOCK WAIT'), "
                 "(select count(*) from information_schema.PROCESSLIST where COMMAND = 'Query' and ID <> CONNECTION_ID() "
-                "and TIME_MS > 50)) as n"));
-            if (q.fieldByName(QStringLiteral("n")).toInt() >= count)
-                break;
+                "and TIME_MS > 50))"));
+            if (q.value(0, 0).toInt() >= count)
+                return;
             if (clock.elapsed() > 20000)
                 throw std::runtime_error("no transaction came to wait for a lock within 20 s");
             QThread::msleep(2);
         }
-        watcher.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    });
 }
 
 PinServerClock::PinServerClock(const QSqlDatabase &db, const QDateTime &at) : m_db(db) { moveTo(at); }
