@@ -64,7 +64,7 @@ TFBaseForm_ProductHistoryPrice::TFBaseForm_ProductHistoryPrice(QWidget *parent) 
     m_period->setObjectName(QStringLiteral("cbb_Period"));
     m_period->addItems({QStringLiteral("今日"), QStringLiteral("本周"), QStringLiteral("本月"), QStringLiteral("本年"),
                         QStringLiteral("自定义")});
-    m_period->setCurrentIndex(static_cast<int>(HistoryPeriod::Custom));
+    m_period->setCurrentIndex(static_cast<int>(DatePeriod::Custom));
     filter->addWidget(m_period);
     filter->addWidget(new QLabel(QStringLiteral("日期："), this));
     m_begin = new TDatePicker(this);
@@ -117,7 +117,7 @@ TFBaseForm_ProductHistoryPrice::TFBaseForm_ProductHistoryPrice(QWidget *parent) 
     layout->addLayout(buttons);
 
     connect(m_period, &QComboBox::currentIndexChanged, this,
-            [this](int index) { setPeriod(static_cast<HistoryPeriod>(index)); });
+            [this](int index) { setPeriod(static_cast<DatePeriod>(index)); });
     connect(query, &QPushButton::clicked, this, [this]() {
         if (!nvDMBase::instance().prepareAction())
             return;
@@ -141,7 +141,7 @@ void TFBaseForm_ProductHistoryPrice::FormShow(const QSqlDatabase &db)
     m_today = GetServerBillDate(yearMonth, db);
     {
         const QSignalBlocker quiet(m_period);
-        m_period->setCurrentIndex(static_cast<int>(HistoryPeriod::Custom));
+        m_period->setCurrentIndex(static_cast<int>(DatePeriod::Custom));
     }
     m_begin->setDate(QDate(m_today.year(), 1, 1));
     m_end->setDate(MonthLastDay(m_today));
@@ -178,14 +178,13 @@ void TFBaseForm_ProductHistoryPrice::showPrices(const QSqlDatabase &db)
     RetClientPrice = level.known ? boxPrice(level.box) : QVariant();
 }
 
-void TFBaseForm_ProductHistoryPrice::setPeriod(HistoryPeriod period)
+void TFBaseForm_ProductHistoryPrice::setPeriod(DatePeriod period)
 {
-    QDate begin;
-    QDate end;
-    if (!PeriodDates(period, m_today.isValid() ? m_today : QDate::currentDate(), begin, end))
-        return;
-    m_begin->setDate(begin);
-    m_end->setDate(end);
+    if (const std::optional<DateRange> range =
+            PeriodDates(period, m_today.isValid() ? m_today : QDate::currentDate())) {
+        m_begin->setDate(range->start);
+        m_end->setDate(range->end);
+    }
 }
 
 void TFBaseForm_ProductHistoryPrice::QueryHistory(const QSqlDatabase &db)

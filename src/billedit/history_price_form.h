@@ -2,6 +2,7 @@
 
 #include "billedit/model/history_price.h"
 #include "core/sql_helpers.h"
+#include "core/values.h"
 
 #include <QDate>
 #include <QDialog>
@@ -50,7 +51,7 @@ public:
     // the history. Server errors propagate as DbError.
     void FormShow(const QSqlDatabase &db = Db());
     // A period choice sets the dates (the custom one leaves them); the list waits for 查询.
-    void setPeriod(HistoryPeriod period);
+    void setPeriod(DatePeriod period);
     // 查询(&F): the history of the dates shown. Server errors propagate as DbError.
     void QueryHistory(const QSqlDatabase &db = Db());
     // A double click on a price: answers it and closes. Nothing while the prices are hidden.

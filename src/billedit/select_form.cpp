@@ -73,10 +73,10 @@ TFBaseForm_SelectForm::TFBaseForm_SelectForm(QWidget *parent) : QDialog(parent)
     bar->addWidget(find);
     m_periodBox = new QComboBox(this);
     m_periodBox->setObjectName(QStringLiteral("cbx_Period"));
-    // In the order of SelectPeriod.
+    // In the order of DatePeriod.
     m_periodBox->addItems({QStringLiteral("今日"), QStringLiteral("本周"), QStringLiteral("本月"),
                            QStringLiteral("本年"), QStringLiteral("自定义")});
-    m_periodBox->setCurrentIndex(static_cast<int>(SelectPeriod::Custom));
+    m_periodBox->setCurrentIndex(static_cast<int>(DatePeriod::Custom));
     bar->addWidget(m_periodBox);
     bar->addWidget(new QLabel(QStringLiteral("日期："), this));
     m_startDate = new TDatePicker(this);
@@ -111,7 +111,7 @@ TFBaseForm_SelectForm::TFBaseForm_SelectForm(QWidget *parent) : QDialog(parent)
     // Enter in the search field searches; elsewhere it chooses.
     connect(m_findEdit, &QLineEdit::returnPressed, this, [this] { RunAction([this] { FindClick(); }); });
     connect(m_periodBox, &QComboBox::activated, this,
-            [this](int index) { RunAction([this, index] { ChoosePeriod(static_cast<SelectPeriod>(index)); }); });
+            [this](int index) { RunAction([this, index] { ChoosePeriod(static_cast<DatePeriod>(index)); }); });
     connect(m_selectButton, &QPushButton::clicked, this, [this] { SelectClick(); });
     connect(cancel, &QPushButton::clicked, this, &TFBaseForm_SelectForm::CancelClick);
     connect(m_grid->table(), &QAbstractItemView::doubleClicked, this, [this](const QModelIndex &index) {
@@ -220,12 +220,12 @@ void TFBaseForm_SelectForm::fillGrid(const TDataSet &list)
     }
 }
 
-void TFBaseForm_SelectForm::ChoosePeriod(SelectPeriod period)
+void TFBaseForm_SelectForm::ChoosePeriod(DatePeriod period)
 {
     m_periodBox->setCurrentIndex(static_cast<int>(period));
-    if (period == SelectPeriod::Custom)
+    if (period == DatePeriod::Custom)
         return;
-    if (const std::optional<DateRange> range = PeriodRange(period, ServerToday())) {
+    if (const std::optional<DateRange> range = PeriodDates(period, ServerToday())) {
         m_startDate->setDate(range->start);
         m_endDate->setDate(range->end);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "billedit/model/source_select.h"
+#include "core/values.h"
 
 #include <QDialog>
 #include <QString>
@@ -55,7 +56,7 @@ public:
     void OpenSelectList();
 
     // The period box: sets the dates from the server's today (Custom keeps them).
-    void ChoosePeriod(SelectPeriod period);
+    void ChoosePeriod(DatePeriod period);
     // "查询(&F)": turns the search text into FormFindText and reads the list again.
     void FindClick();
     // Chooses grid rows, in this order, as the user would with Ctrl held (single selection:

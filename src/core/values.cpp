@@ -106,4 +106,19 @@ QDate MonthFirstDay(const QDate &date) { return QDate(date.year(), date.month(),
 
 QDate MonthLastDay(const QDate &date) { return QDate(date.year(), date.month(), date.daysInMonth()); }
 
+std::optional<DateRange> PeriodDates(DatePeriod period, const QDate &today)
+{
+    switch (period) {
+    case DatePeriod::Today: return DateRange{today, today};
+    case DatePeriod::ThisWeek: {
+        const QDate monday = today.addDays(1 - today.dayOfWeek());
+        return DateRange{monday, monday.addDays(6)};
+    }
+    case DatePeriod::ThisMonth: return DateRange{MonthFirstDay(today), MonthLastDay(today)};
+    case DatePeriod::ThisYear: return DateRange{QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
+    case DatePeriod::Custom: break;
+    }
+    return std::nullopt;
+}
+
 } // namespace protask

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace protask {
 
 // Nullable field values: blank means null, empty, or text that is blank after trimming.
@@ -28,5 +30,16 @@ QString PadLeftZeros(const QString &text, int width);
 // First and last day of the date's month, at midnight.
 QDate MonthFirstDay(const QDate &date);
 QDate MonthLastDay(const QDate &date);
+
+// The periods of a date box, in the order of its items: the day, its week (Monday to Sunday),
+// its month and its year; a custom period keeps the dates as they are typed.
+enum class DatePeriod { Today, ThisWeek, ThisMonth, ThisYear, Custom };
+struct DateRange {
+    QDate start;
+    QDate end;
+    bool operator==(const DateRange &) const = default;
+};
+// None for Custom.
+std::optional<DateRange> PeriodDates(DatePeriod period, const QDate &today);
 
 } // namespace protask

@@ -200,26 +200,6 @@ TEST_F(HistoryPrice, UnitPriceListsAndClientLevels)
     }
 }
 
-TEST(HistoryPeriods, ChoicesSetTheDatesTheCustomOneKeepsThem)
-{
-    const std::tuple<HistoryPeriod, QDate, const char *> cases[] = {
-        {HistoryPeriod::Today, QDate(2026, 5, 15), "2026-05-15..2026-05-15"},
-        {HistoryPeriod::ThisWeek, QDate(2026, 5, 15), "2026-05-11..2026-05-17"},
-        {HistoryPeriod::ThisWeek, QDate(2026, 5, 17), "2026-05-11..2026-05-17"}, // a Sunday ends its week
-        {HistoryPeriod::ThisWeek, QDate(2026, 1, 1), "2025-12-29..2026-01-04"},
-        {HistoryPeriod::ThisMonth, QDate(2028, 2, 10), "2028-02-01..2028-02-29"},
-        {HistoryPeriod::ThisYear, QDate(2026, 5, 15), "2026-01-01..2026-12-31"},
-        {HistoryPeriod::Custom, QDate(2026, 5, 15), "2020-03-03..2020-04-04"},
-    };
-    for (const auto &[period, today, range] : cases) {
-        QDate begin(2020, 3, 3);
-        QDate end(2020, 4, 4);
-        EXPECT_EQ(PeriodDates(period, today, begin, end), period != HistoryPeriod::Custom);
-        EXPECT_EQ(begin.toString(Qt::ISODate) + u".."_s + end.toString(Qt::ISODate), QString::fromLatin1(range))
-            << static_cast<int>(period) << ' ' << today.toString(Qt::ISODate).toStdString();
-    }
-}
-
 TEST(ChosenPriceChange, OnlyTheClientLevelsOwnPriceIsNoChange)
 {
     EXPECT_FALSE(ChosenPriceDiffers(12.0, 12.0));

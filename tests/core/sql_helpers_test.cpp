@@ -201,11 +201,24 @@ TEST(Values, NullableValuesConvertWithTheirDefaults)
     EXPECT_EQ(ValueToInt(u" 30 "_s), 30);
     EXPECT_THROW(ValueToInt(u"3天"_s), std::invalid_argument);
     EXPECT_EQ(ValueToTrimmedText(u"  批次A "_s), u"批次A"_s);
-    EXPECT_TRUE(ValueIsTrue(true) && !ValueIsTrue(QVariant()));
+    EXPECT_TRUE(ValueIsTrue(true) && ValueIsTrue(u" -1"_s) && !ValueIsTrue(QVariant()) && !ValueIsTrue(u"0"_s));
     EXPECT_TRUE(IsBitSet(8, 3) && !IsBitSet(8, 0));
     EXPECT_TRUE(IsBitSet(static_cast<int>(0x80000000u), 31));
-    EXPECT_EQ(MonthFirstDay(QDate(2024, 2, 17)), QDate(2024, 2, 1));
-    EXPECT_EQ(MonthLastDay(QDate(2024, 2, 17)), QDate(2024, 2, 29));
+}
+
+TEST(Values, DatePeriodsAroundToday)
+{
+    const std::tuple<DatePeriod, QDate, std::optional<DateRange>> cases[] = {
+        {DatePeriod::Today, QDate(2026, 5, 15), DateRange{QDate(2026, 5, 15), QDate(2026, 5, 15)}},
+        {DatePeriod::ThisWeek, QDate(2026, 5, 15), DateRange{QDate(2026, 5, 11), QDate(2026, 5, 17)}},
+        {DatePeriod::ThisWeek, QDate(2026, 5, 17), DateRange{QDate(2026, 5, 11), QDate(2026, 5, 17)}}, // Sunday
+        {DatePeriod::ThisWeek, QDate(2026, 1, 1), DateRange{QDate(2025, 12, 29), QDate(2026, 1, 4)}},
+        {DatePeriod::ThisMonth, QDate(2028, 2, 10), DateRange{QDate(2028, 2, 1), QDate(2028, 2, 29)}},
+        {DatePeriod::ThisYear, QDate(2026, 5, 15), DateRange{QDate(2026, 1, 1), QDate(2026, 12, 31)}},
+        {DatePeriod::Custom, QDate(2026, 5, 15), std::nullopt},
+    };
+    for (const auto &[period, today, range] : cases)
+        EXPECT_EQ(PeriodDates(period, today), range) << static_cast<int>(period) << ' ' << today.day();
 }
 
 // The list's check actions show these refusals; here the edges: empty flags, no message

@@ -125,27 +125,6 @@ int ReadClientPriceLevel(int clientId, const QSqlDatabase &db)
     return q.isEmpty() ? -1 : ValueToInt(q.fieldByName(QStringLiteral("FPrePriceID")));
 }
 
-bool PeriodDates(HistoryPeriod period, const QDate &today, QDate &begin, QDate &end)
-{
-    switch (period) {
-    case HistoryPeriod::Today: begin = end = today; return true;
-    case HistoryPeriod::ThisWeek:
-        begin = today.addDays(1 - today.dayOfWeek());
-        end = begin.addDays(6);
-        return true;
-    case HistoryPeriod::ThisMonth:
-        begin = MonthFirstDay(today);
-        end = MonthLastDay(today);
-        return true;
-    case HistoryPeriod::ThisYear:
-        begin = QDate(today.year(), 1, 1);
-        end = QDate(today.year(), 12, 31);
-        return true;
-    case HistoryPeriod::Custom: break;
-    }
-    return false;
-}
-
 HistoryClient FindHistoryClient(const QString &name, const QSqlDatabase &db)
 {
     TDataSet q(db);

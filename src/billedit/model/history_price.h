@@ -62,11 +62,6 @@ ClientPriceLevel PriceLevelOf(int level);
 // Server errors propagate as DbError.
 int ReadClientPriceLevel(int clientId, const QSqlDatabase &db = Db());
 
-// The period choices of the history: today, this week (Monday to Sunday), this month, this
-// year; any other choice (the custom period) leaves the dates as they are and answers false.
-enum class HistoryPeriod { Today, ThisWeek, ThisMonth, ThisYear, Custom };
-bool PeriodDates(HistoryPeriod period, const QDate &today, QDate &begin, QDate &end);
-
 // The client named in a bill header, as the history looks it up (0 when there is none).
 struct HistoryClient {
     int id = 0;

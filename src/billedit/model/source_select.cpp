@@ -211,21 +211,6 @@ QString SourceFindCondition(const SourceKind &kind, const QString &text, const Q
     return QStringLiteral(" and(") + matches.join(QStringLiteral(" or ")) + u')';
 }
 
-std::optional<DateRange> PeriodRange(SelectPeriod period, const QDate &today)
-{
-    switch (period) {
-    case SelectPeriod::Today: return DateRange{today, today};
-    case SelectPeriod::ThisWeek: {
-        const QDate monday = today.addDays(1 - today.dayOfWeek());
-        return DateRange{monday, monday.addDays(6)};
-    }
-    case SelectPeriod::ThisMonth: return DateRange{MonthFirstDay(today), MonthLastDay(today)};
-    case SelectPeriod::ThisYear: return DateRange{QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
-    case SelectPeriod::Custom: break;
-    }
-    return std::nullopt;
-}
-
 int FirstDifferingValue(const QList<QVariant> &values)
 {
     for (int i = 1; i < values.size(); ++i) {

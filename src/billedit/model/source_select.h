@@ -59,17 +59,6 @@ QString SourceSelectSql(const SourceKind &kind, const QDate &start, const QDate 
 QString SourceFindCondition(const SourceKind &kind, const QString &text, const QString &current,
                             const QSqlDatabase &db = Db());
 
-// The choices of the picker's period box, in its order.
-enum class SelectPeriod { Today, ThisWeek, ThisMonth, ThisYear, Custom };
-struct DateRange {
-    QDate start;
-    QDate end;
-    bool operator==(const DateRange &) const = default;
-};
-// The dates a period names around `today` (weeks run Monday to Sunday); none for Custom,
-// which keeps the dates the user typed.
-std::optional<DateRange> PeriodRange(SelectPeriod period, const QDate &today);
-
 // The index of the first value that differs from the first one (compared as text); -1 when
 // all agree or there are fewer than two.
 int FirstDifferingValue(const QList<QVariant> &values);

@@ -152,22 +152,14 @@ ListDateRange ApplyRangeItem(const QString &item, const QDate &today, const List
 {
     ListDateRange r = pickers;
     r.enabled = true;
-    switch (ListRangeItems().indexOf(item)) {
-    case 0: r.begin = r.end = today; break;
-    case 1:
-        r.begin = today.addDays(1 - today.dayOfWeek()); // Monday
-        r.end = r.begin.addDays(6);
-        break;
-    case 2:
-        r.begin = MonthFirstDay(today);
-        r.end = MonthLastDay(today);
-        break;
-    case 3:
-        r.begin = QDate(today.year(), 1, 1);
-        r.end = QDate(today.year(), 12, 31);
-        break;
-    case 4: r.enabled = false; break;
-    default: break; // "自定义": the pickers as they are
+    // The items up to "本年" are the date periods in their order; "全部" disables the pickers.
+    const int index = ListRangeItems().indexOf(item);
+    if (index == 4)
+        r.enabled = false;
+    else if (index >= 0 && index <= static_cast<int>(DatePeriod::ThisYear)) {
+        const DateRange range = *PeriodDates(static_cast<DatePeriod>(index), today);
+        r.begin = range.start;
+        r.end = range.end;
     }
     return r;
 }
