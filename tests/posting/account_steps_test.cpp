@@ -39,6 +39,7 @@ struct RebateCase {
     QDate begin;
     QDate end;
     bool onlyPlain; // the rebate selects the plain product and not the batch product
+    int payBill;    // an earlier payment bill the rebate refreshes in place; 0: a new one, FID 1
     const char *lines;
 };
 void PrintTo(const RebateCase &c, std::ostream *os) { *os << c.name; }
@@ -84,7 +85,7 @@ protected:
             "select concat_ws(' ', 'line', FID, FIsReturn, FReturnFromFormID, FReturnAmount + 0e0, FReturnPrice + 0e0) "
             "from t_PurList where FIsReturn <> 0 or FReturnFromFormID <> 0 or FReturnAmount <> 0 "
             "union all select concat_ws('|', 'pay', FID, FBillNo, FNote, FBillTypeID, FTypeID, FFromBillTypeID, "
-            "FBillerID, FClientID, FAmount + 0e0, FBillDate) from t_ReceivePayForm "
+            "FFromFormBillID, FBillerID, FClientID, FAmount + 0e0, FBillDate) from t_ReceivePayForm "
             "union all select concat_ws(' ', 'link', FReceiveFormID, 'checked', IfNull(FIsChecked, 0)) from t_ReturnForm "
             "union all select concat_ws(' ', 'supplier', FTotalAmount + 0e0, FPayAmount + 0e0, FUnPayAmount + 0e0) "
             "from t_comClient where FID = 2");
@@ -99,7 +100,9 @@ using RebateBill = Rebate;
 TEST_P(RebateBill, SpreadsOverThePeriodsPurchasesAndPostsAPaymentBillThatTheUncheckRemoves)
 {
     const RebateCase &c = GetParam();
-    seedRebate(c.amount, c.begin, c.end);
+    if (c.payBill)
+        InsertRow("t_ReceivePayForm", {{"FID", c.payBill}, {"FBillNo", "FKD20261100009"}, {"FAmount", 3}});
+    seedRebate(c.amount, c.begin, c.end, c.payBill);
     if (c.onlyPlain) {
         InsertRow("t_ReturnList", {{"FID", 1}, {"FFormID", kRebate}, {"FProductID", kPlain}, {"FIsSelected", 1}});
         InsertRow("t_ReturnList", {{"FID", 2}, {"FFormID", kRebate}, {"FProductID", kBatch}, {"FIsSelected", 0}});
@@ -108,9 +111,9 @@ TEST_P(RebateBill, SpreadsOverThePeriodsPurchasesAndPostsAPaymentBillThatTheUnch
     ASSERT_TRUE(Post(true, 3017, kRebate, "t_ReturnForm", &code));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(state(),
-              Sql("%1pay|1|FKD20261200001|返利单生成的付款单,用于抵供应商欠款|2|7|17|7|2|%2|2026-12-05 "
-                  "11:30:00\nlink 1 checked 1\nsupplier 1000 %3 %4",
-                  QString::fromUtf8(c.lines), c.amount, 400 + c.amount, 600 - c.amount)
+              Sql("%1pay|%2|FKD20261200001|返利单生成的付款单,用于抵供应商欠款|2|7|17|21|7|2|%3|2026-12-05 "
+                  "11:30:00\nlink %2 checked 1\nsupplier 1000 %4 %5",
+                  QString::fromUtf8(c.lines), c.payBill ? c.payBill : 1, c.amount, 400 + c.amount, 600 - c.amount)
                   .toStdString());
     ASSERT_TRUE(Post(false, 3017, kRebate, "t_ReturnForm", &code));
     EXPECT_EQ(code, -1);
@@ -119,34 +122,18 @@ TEST_P(RebateBill, SpreadsOverThePeriodsPurchasesAndPostsAPaymentBillThatTheUnch
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Periods, RebateBill, ::testing::Values(
-    RebateCase{"WholePeriod", 10, {2026, 11, 1}, {2026, 11, 30}, false, "line 11001 1 21 6 1\nline 11002 1 21 4 1.333\n"},
-    RebateCase{"SelectedProducts", 10, {2026, 11, 1}, {2026, 11, 30}, true, "line 11001 1 21 10 1.667\n"},
-    RebateCase{"PeriodWithoutPurchases", 25, {2026, 10, 1}, {2026, 10, 31}, false, ""}),
+    RebateCase{"WholePeriod", 10, {2026, 11, 1}, {2026, 11, 30}, false, 0, "line 11001 1 21 6 1\nline 11002 1 21 4 1.333\n"},
+    RebateCase{"SelectedProducts", 10, {2026, 11, 1}, {2026, 11, 30}, true, 0, "line 11001 1 21 10 1.667\n"},
+    RebateCase{"PeriodWithoutPurchases", 25, {2026, 10, 1}, {2026, 10, 31}, false, 0, ""},
+    RebateCase{"RefreshesAnEarlierPaymentBill", 10, {2026, 11, 1}, {2026, 11, 30}, false, 55, "line 11001 1 21 6 1\nline 11002 1 21 4 1.333\n"}),
     [](const ::testing::TestParamInfo<RebateCase> &p) { return std::string(p.param.name); });
 // clang-format on
 
-TEST_F(Rebate, AnExistingPaymentBillIsRefreshedInPlaceWithAFreshNumber)
-{
-    InsertRow("t_ReceivePayForm", {{"FID", 55}, {"FBillNo", "FKD20261100009"}, {"FAmount", 3}});
-    seedRebate(10, {2026, 11, 1}, {2026, 11, 30}, 55);
-    int payId = 0;
-    TransactionGuard tx(Db());
-    ASSERT_TRUE(CreateReturnPayBill(kRebate, payId));
-    EXPECT_EQ(payId, 55);
-    EXPECT_EQ(Rows("select concat_ws(' ', FID, FBillNo, FFromFormBillID, FAmount + 0e0) from t_ReceivePayForm"),
-              "55 FKD20261200001 21 10");
-}
-
 TEST_F(Rebate, FailsWithoutTheRebateOrWithoutThePaymentNumberingAndTheRollbackLeavesEveryTable)
 {
-    int payId = -1;
     int code = 99;
-    {
-        TransactionGuard tx(Db());
-        EXPECT_FALSE(CreateReturnPayBill(999, payId));
-        EXPECT_FALSE(CheckUpdateData(3017, 999, "t_ReturnForm", code));
-        EXPECT_EQ(code, 0);
-    }
+    EXPECT_FALSE(Post(true, 3017, 999, "t_ReturnForm", &code));
+    EXPECT_EQ(code, 0);
     seedRebate(10, {2026, 11, 1}, {2026, 11, 30});
     Exec("delete from T_BillType");
     const auto before = SnapshotAllTables();

@@ -5,8 +5,7 @@
 #include <QSqlDatabase>
 
 #include <atomic>
-#include <cstdio>
-#include <thread>
+#include <future>
 #include <utility>
 #include <vector>
 
@@ -37,26 +36,23 @@ bool toggle(bool sale, int bill, const QSqlDatabase &db)
 // runs again after a deadlock or lock timeout. Answers how many never committed.
 int runWorkstations(int ops)
 {
-    std::atomic<int> failed{0};
-    std::vector<std::thread> threads;
+    std::vector<std::future<int>> stations;
     for (int w = 0; w < kWorkers; ++w) {
-        threads.emplace_back([&failed, ops, w] {
-            const QString name = Sql("workstation%1", w);
-            {
-                const QSqlDatabase db = openConnection(TestConnectionSettings(name));
-                for (int op = 0; op < ops; ++op) {
-                    const int bill = billOf(w, op / 2 % kBillsEach);
-                    const TransactionResult r = RunTransaction(
-                        db, [&] { return toggle(op % 2, bill, db); }, 50);
-                    if (!r.committed && ++failed == 1)
-                        std::fprintf(stderr, "%s\n", r.error ? qPrintable(r.error->message()) : "refused");
-                }
+        stations.push_back(OnOwnThread(Sql("workstation%1", w), [ops, w](const QSqlDatabase &db) {
+            int failed = 0;
+            for (int op = 0; op < ops; ++op) {
+                const int bill = billOf(w, op / 2 % kBillsEach);
+                const TransactionResult r = RunTransaction(
+                    db, [&] { return toggle(op % 2, bill, db); }, 50);
+                if (!r.committed && ++failed == 1)
+                    ADD_FAILURE() << (r.error ? r.error->message().toStdString() : "refused");
             }
-            QSqlDatabase::removeDatabase(name);
-        });
+            return failed;
+        }));
     }
-    for (std::thread &t : threads)
-        t.join();
+    int failed = 0;
+    for (std::future<int> &s : stations)
+        failed += s.get();
     return failed;
 }
 

@@ -82,11 +82,9 @@ void SeedWorld()
     nvDMBase::instance().userId = world::kUserId;
     // Completion targets: the first of each pair counts from null, the second from 1.
     ExecScript(
-        "insert into t_comUnit(FID, FName) values (1, '个'), (2, '箱'), (3, '盒'), (4, '包');"
         "insert into t_comProducts(FID, FName, FStdUnitID, FIsBatchNo) values (1, '螺丝', 1, 0), (2, '胶水', 1, 1), (3, '套件', 1, 1);"
         "insert into t_comProductUnit(FProductID, FSID, FUnitID, FRatio, FLastInPrice, FLastOutPrice, FLastInDate, FLastOutDate) values "
         "(1, 1, 1, 1, null, null, null, null), (1, 2, 4, null, null, null, null, null), (2, 1, 1, 1, 7, 8, '2026-11-01', '2026-11-02'), (2, 2, 2, 12, null, null, null, null), (3, 1, 1, 1, null, null, null, null), (3, 2, 2, 12, null, null, null, null);"
-        "insert into t_comStorehouse(FID, FName) values (1, '仓库1'), (2, '仓库2');"
         "insert into t_comCash(FID, FName, FBalance) values (1, '现金1', 5000);"
         "insert into t_comClient(FID, FName, FTotalAmount, FPayAmount, FUnPayAmount) values (1, '客户', 1000, 400, 600), (2, '供应商', 1000, 400, 600), (3, '新客户', null, null, null);"
         "insert into t_comProductBatchNo(FStorehouseID, FProductID, FBatchNo1, FKFDate, FNumber, FAmount) values "

@@ -74,35 +74,18 @@ TEST_F(VoucherTest, NothingIsWrittenForAWrongTemplateOrABillWithAProblem)
         const char *message; // shown, and the run fails; else
         const char *reason;  // listed by a run that succeeds
     };
+    // clang-format off
     const Case cases[] = {
-        {"no default template", 3002, kMaterials, true, "100", "您还未设置凭证模板或未设置为默认模板,不能生成凭证！",
-         ""},
-        {"one line",
-         3049,
-         {{1, "借", "成本金额"}},
-         true,
-         "100",
-         "您的凭证模板不正确,凭证最少需要二行会计科目,不能生成凭证！",
-         ""},
-        {"department account",
-         3049,
-         {{3, "借", "成本金额"}, {2, "贷", "成本金额"}},
-         true,
-         "100",
-         "",
-         "科目需要设置部门"},
-        {"supplier account",
-         3049,
-         {{1, "借", "成本金额"}, {4, "贷", "成本金额"}},
-         true,
-         "100",
-         "",
-         "科目需要设置供应商"},
+        {"no default template", 3002, kMaterials, true, "100", "您还未设置凭证模板或未设置为默认模板,不能生成凭证！", ""},
+        {"one line", 3049, {{1, "借", "成本金额"}}, true, "100", "您的凭证模板不正确,凭证最少需要二行会计科目,不能生成凭证！", ""},
+        {"department account", 3049, {{3, "借", "成本金额"}, {2, "贷", "成本金额"}}, true, "100", "", "科目需要设置部门"},
+        {"supplier account", 3049, {{1, "借", "成本金额"}, {4, "贷", "成本金额"}}, true, "100", "", "科目需要设置供应商"},
         {"customer account", 3049, {{5, "借", "成本金额"}, {2, "贷", "成本金额"}}, true, "100", "", "科目需要设置客户"},
         {"debit 100, credit 90", 3049, {{1, "借", "成本金额"}, {2, "贷", "加工金额"}}, true, "90", "", "借贷不相等"},
         {"no amount", 3049, {{1, "借", "加工金额"}, {2, "贷", "加工金额"}}, true, "null", "", "借方或贷方没有金额"},
         {"not checked", 3049, kMaterials, false, "100", "", "未审核"},
     };
+    // clang-format on
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         fresh();
