@@ -5,13 +5,13 @@
 #include "comm/comm_kinds.h"
 #include "comm/lookup_dialog.h"
 #include "comm/record_dialog.h"
+#include "platform/boundary.h"
 #include "platform/db.h"
 #include "platform/forms/message_box_prompter.h"
 #include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
 
 #include <atomic>
-#include <exception>
 
 namespace protask {
 
@@ -25,36 +25,11 @@ CommDialogHook g_dialogHook = nullptr;
 
 int runModal(QDialog &dialog) { return g_dialogHook ? g_dialogHook(&dialog) : dialog.exec(); }
 
-void tellUser(const QString &text)
-{
-    try {
-        Prompter::current().error(text);
-    } catch (...) {
-        // Nothing may leave the library, not even from the message box.
-    }
-}
-
-// Runs one operation; whatever it throws becomes an error box and the answer `kFailed`.
-template <typename F>
-int32_t guarded(F &&f)
-{
-    try {
-        return f();
-    } catch (const DbError &e) {
-        tellUser(e.message());
-    } catch (const std::exception &e) {
-        tellUser(QString::fromUtf8(e.what()));
-    } catch (...) {
-        tellUser(QStringLiteral("未知错误"));
-    }
-    return kFailed;
-}
-
 const CommKind *knownKind(int32_t kind)
 {
     const CommKind *k = FindCommKind(kind);
     if (!k)
-        tellUser(QStringLiteral("未知的资料类型：") + QString::number(kind));
+        TellUserAtBoundary(QStringLiteral("未知的资料类型：") + QString::number(kind));
     return k;
 }
 
@@ -80,7 +55,7 @@ public:
     {
         if (command != kCommLookupCommand)
             return kNotProvided;
-        return guarded([&]() -> int32_t {
+        return GuardedAtBoundary(kFailed, [&]() -> int32_t {
             const CommKind *k = knownKind(kind);
             if (!k || !nvDMBase::instance().prepareAction())
                 return kFailed;
@@ -96,7 +71,7 @@ public:
 
     int32_t CommDisplay(int32_t recordId, int32_t kind, int32_t, int32_t, int32_t, int32_t) override
     {
-        return guarded([&]() -> int32_t {
+        return GuardedAtBoundary(kFailed, [&]() -> int32_t {
             const CommKind *k = knownKind(kind);
             if (!k || !nvDMBase::instance().prepareAction())
                 return kFailed;

@@ -4,6 +4,7 @@
 
 #include "billedit/protask_form.h"
 #include "billlist/bill_list_form.h"
+#include "platform/boundary.h"
 #include "platform/db.h"
 #include "platform/nv_dm_base.h"
 #include "platform/prompter.h"
@@ -25,32 +26,6 @@ QString fromUtf8(const char *text) { return text ? QString::fromUtf8(text) : QSt
 // failed answers as if nothing happened; a close that failed says the window stays.
 constexpr int32_t kFailed = 0;
 constexpr int32_t kNotClosed = 1;
-
-void tellUser(const QString &text)
-{
-    try {
-        Prompter::current().error(text);
-    } catch (...) {
-        // Nothing may cross the plug-in boundary, not even from the message box.
-    }
-}
-
-// An error that no operation caught reaches the user as an error box and the operation
-// answers `failed`; no exception crosses the plug-in boundary.
-template <typename F>
-int32_t guarded(int32_t failed, F &&f)
-{
-    try {
-        return f();
-    } catch (const DbError &e) {
-        tellUser(e.message());
-    } catch (const std::exception &e) {
-        tellUser(QString::fromUtf8(e.what()));
-    } catch (...) {
-        tellUser(QStringLiteral("未知错误"));
-    }
-    return failed;
-}
 
 // Every operation that reads or writes the database first reopens a connection that the
 // server dropped while the workstation was idle (and says so when it cannot).
@@ -108,7 +83,7 @@ int32_t TProtackService::BillEdit(int32_t CmdIndex, uint32_t MainHandle, int32_t
     if (BillTypeID != kProtaskBillType)
         return 0;
     // Only a close can fail in a way the host must know: the window stays open then.
-    return guarded(CmdIndex == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
+    return GuardedAtBoundary(CmdIndex == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
         switch (CmdIndex) {
         case BillCmd::Open: {
             if (g_editor)
@@ -152,7 +127,7 @@ int32_t TProtackService::BillDisplay(int32_t BillID, int32_t BillTypeID, int32_t
     Q_UNUSED(InFilter);
     if (BillTypeID != kProtaskBillType || !g_editor)
         return 0;
-    return guarded(kFailed, [&]() -> int32_t {
+    return GuardedAtBoundary(kFailed, [&]() -> int32_t {
         if (!databaseReady())
             return kFailed;
         if (g_editor->FSave && !Prompter::current().askYesNo(QStringLiteral("数据未保存,确认不保存数据吗?")))
@@ -169,7 +144,7 @@ int32_t TProtackService::BillDisplay(int32_t BillID, int32_t BillTypeID, int32_t
 
 int32_t TProtackService::BillList(int32_t FormType, uint32_t MainHandle, int32_t SheelHandle, int32_t BillTypeID)
 {
-    return guarded(FormType == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
+    return GuardedAtBoundary(FormType == BillCmd::Close ? kNotClosed : kFailed, [&]() -> int32_t {
         switch (FormType) {
         case BillCmd::Open: {
             if (g_list)
@@ -207,7 +182,7 @@ int32_t TProtackService::BillCursorFocus(uint32_t MainHandle, int32_t SheelHandl
     Q_UNUSED(MainHandle);
     Q_UNUSED(SheelHandle);
     const QString name = fromUtf8(BillGridTypeID);
-    return guarded(kFailed, [&]() -> int32_t {
+    return GuardedAtBoundary(kFailed, [&]() -> int32_t {
         if (name.compare(QLatin1String("BillList"), Qt::CaseInsensitive) == 0) {
             if (g_list)
                 g_list->SetCursorFocus();
