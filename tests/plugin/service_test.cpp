@@ -245,16 +245,34 @@ TEST_F(Service, TheListOpensOnceAndTheWindowsTakeFocusByName)
     EXPECT_TRUE(prompter.entries().isEmpty());
 }
 
-// After the server ended an idle session, the next open or display reopens the connection.
+// After the server ended an idle session, the next open or display reopens the connection;
+// while it cannot, they say so and no window opens or loads another bill.
 TEST_F(Service, WindowsOpenAndLoadAfterTheServerDroppedTheConnection)
 {
-    const QSqlDatabase db = nvDMBase::instance().connection();
-    KillConnection(db);
+    QSqlDatabase db = nvDMBase::instance().connection();
+    const QString reachable = db.connectOptions();
+    const auto serverGone = [&db]() {
+        KillConnection(db);
+        db.setConnectOptions(u"UNIX_SOCKET=/nonexistent/mysqld.sock"_s);
+    };
+    serverGone();
+    EXPECT_EQ(open(2, 9), 0);
+    EXPECT_EQ(list(Open), 0);
+    EXPECT_EQ(form(kEditor), nullptr);
+    EXPECT_EQ(form(kList), nullptr);
+    db.setConnectOptions(reachable);
     EXPECT_EQ(open(2, 9), 0);
     ASSERT_NE(form(kEditor), nullptr);
     EXPECT_EQ(shown("edt_FBillNo"), u"RWD20261200009"_s);
+    serverGone();
+    EXPECT_EQ(display(7), 0);
+    EXPECT_EQ(property(kEditor, "FBillID"), 9);
+    db.setConnectOptions(reachable);
+    EXPECT_EQ(prompter.texts().size(), 3);
+    for (const QString &text : prompter.texts())
+        EXPECT_TRUE(text.startsWith(u"无法连接数据库"_s)) << text.toStdString();
+    prompter.clear();
 
-    KillConnection(db);
     EXPECT_EQ(display(7), 0);
     EXPECT_EQ(shown("edt_FNote"), u"加急"_s);
 
