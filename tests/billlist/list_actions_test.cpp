@@ -1,5 +1,6 @@
 #include "billedit/model/protask_bill.h"
 #include "billlist/model/list_actions.h"
+#include "billlist/model/list_tables.h"
 #include "core/bill_types.h"
 #include "core/db_actions.h"
 #include "core/sql_helpers.h"
@@ -277,6 +278,9 @@ TEST_F(ListActions, ARestrictedUserEditsButCannotCheck)
 
     dm.userId = 1;
     EXPECT_EQ(CheckListBill(taskList(true), row), ListOutcome::Done) << "the administrator may";
+    dm.switches.rightsSwitch = 0;
+    EXPECT_TRUE(OpenListContext(kRetailList, dm.switches).buttonVisible(ListAction::Edit))
+        << "without the rights switch the retail list keeps its buttons";
 }
 
 TEST_F(ListActions, ColumnsHiddenByTheWorkflowAndTheRightType)
