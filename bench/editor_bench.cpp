@@ -112,6 +112,14 @@ void BM_EditorSave_Limit(benchmark::State &state)
 // One keystroke in the product name cell: the 10,000 products filtered on number, name and
 // search code in memory and the matches listed in the cell's combo. Argument: the typed text,
 // from "材" (every product matches) to "材料12" (111 match) and a search code.
+// What a clerk has typed so far, by the benchmark's argument.
+QString typedText(int64_t index)
+{
+    const QStringList typed = {QStringLiteral("材"), QStringLiteral("材料1"), QStringLiteral("材料12"),
+                               QStringLiteral("cl99")};
+    return typed.at(index);
+}
+
 void BM_ProductFilterKeystroke(benchmark::State &state)
 {
     seedProducts();
@@ -119,9 +127,7 @@ void BM_ProductFilterKeystroke(benchmark::State &state)
     products.open(ProductListSql());
     QComboBox combo;
     combo.setEditable(true);
-    const QStringList typed = {QStringLiteral("材"), QStringLiteral("材料1"), QStringLiteral("材料12"),
-                               QStringLiteral("cl99")};
-    const QString text = typed.at(state.range(0));
+    const QString text = typedText(state.range(0));
     for (auto _ : state) {
         FilterLookupList(products, &combo, QStringLiteral("FName"), text, QStringLiteral("FNo"),
                          QStringLiteral("FName"), QStringLiteral("FCode"), LookupComboText::Keep);
@@ -141,9 +147,7 @@ void BM_ProductFilterKeystroke_Limit(benchmark::State &state)
     const QStringList codes = products.fieldTexts(QStringLiteral("FCode"));
     QComboBox combo;
     combo.setEditable(true);
-    const QStringList typed = {QStringLiteral("材"), QStringLiteral("材料1"), QStringLiteral("材料12"),
-                               QStringLiteral("cl99")};
-    const QString text = typed.at(state.range(0));
+    const QString text = typedText(state.range(0));
     for (auto _ : state) {
         QStringList matches;
         for (qsizetype i = 0; i < names.size(); ++i) {
