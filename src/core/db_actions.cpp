@@ -124,6 +124,18 @@ void CommitMark::clear(const QSqlDatabase &db)
         return;
     try {
         TDataSet(db).exec(QStringLiteral("delete from zzcommitmark where FToken = ") + QuotedStr(m_token, db));
+        // Marks a day old were left by a workstation stopped between its COMMIT and this
+        // delete, or by a delete that failed: nobody reads them again. They go by key, found
+        // by a plain read, so that the purge never waits on a save that holds its own mark.
+        TDataSet stale(db);
+        stale.open(QStringLiteral("select FToken from zzcommitmark where FDateTime < now() - interval 1 day "
+                                  "order by FDateTime limit 100"));
+        QStringList tokens;
+        for (; !stale.eof(); stale.next())
+            tokens << QuotedStr(stale.fieldByName(QStringLiteral("FToken")).toString(), db);
+        if (!tokens.isEmpty())
+            TDataSet(db).exec(QStringLiteral("delete from zzcommitmark where FToken in (")
+                              + tokens.join(QLatin1Char(',')) + QLatin1Char(')'));
     } catch (const DbError &e) {
         traceLog(QStringLiteral("提交标记未能删除：") + e.message());
     }

@@ -55,7 +55,8 @@ public:
     void write(const QSqlDatabase &db);
     // Whether the last attempt's token is in the database (TransactionOptions::landed).
     bool landed(const QSqlDatabase &db) const;
-    // Once the outcome is known the token goes; a failure leaves one small row and a trace line.
+    // Once the outcome is known the token goes, with any mark a day old; a failure leaves one
+    // small row and a trace line.
     void clear(const QSqlDatabase &db);
 
 private:

@@ -89,6 +89,15 @@ protected:
     nvDMBase &dm = nvDMBase::instance();
 };
 
+// A save that knows its outcome takes its mark away, and the marks a day old that others left.
+TEST_F(ListActions, ASaveLeavesOnlyTheCommitMarksOfTheLastDay)
+{
+    ExecScript(
+        u"insert into zzcommitmark values ('old', now() - interval 25 hour), ('young', now() - interval 23 hour)"_s);
+    ASSERT_NE(saveTask(false), 0);
+    EXPECT_EQ(scalar(u"select group_concat(FToken) from zzcommitmark"_s).toString(), u"young"_s);
+}
+
 // The connection is lost while the COMMIT of a save is on its way: the user is told what the
 // server did, for a stored task too, whose row is there whether or not this save landed.
 TEST_F(ListActions, ASaveWhoseCommitIsLostIsReportedAsTheServerDidIt)
