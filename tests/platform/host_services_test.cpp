@@ -1,5 +1,6 @@
 // What the platform gives a form: the program folder and its INI files, window messages to the
 // host, and the form's place in the host's sheet.
+#include "platform/boundary.h"
 #include "platform/forms/base_form.h"
 #include "platform/host_messages.h"
 #include "platform/program_folder.h"
@@ -73,6 +74,23 @@ class AnsweringHost : public protask::testing::RecordingHost {
 public:
     qintptr hostMessage(const HostMessage &m) override { return RecordingHost::hostMessage(m) + 42; }
 };
+
+// What no step caught ends the operation with its failed answer and an error box, whatever was
+// thrown and even when the box itself throws.
+TEST(Boundary, AnUncaughtThrowAnswersFailedAndTellsTheUser)
+{
+    struct FailingBox : ScriptedPrompter {
+        void show(PromptKind kind, const QString &text) override
+        {
+            ScriptedPrompter::show(kind, text);
+            throw std::runtime_error("no display");
+        }
+    } box;
+    PrompterScope scope(box);
+    EXPECT_EQ(GuardedAtBoundary(-1, []() -> int32_t { throw 42; }), -1);
+    EXPECT_EQ(GuardedAtBoundary(-1, []() -> int32_t { return 7; }), 7);
+    EXPECT_EQ(box.texts(), QStringList{u"未知错误"_s});
+}
 
 TEST(HostMessages, SendAndCopyDataDeliverAtOnceWithTheSender)
 {
