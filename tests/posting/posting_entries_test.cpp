@@ -263,6 +263,8 @@ TEST_F(PostingEntries, AnEmptyHeaderNameFailsWithCode8AfterThePostings)
     int code = 99;
     {
         TransactionGuard tx(Db());
+        EXPECT_TRUE(UnCheckUpdateData(3002, 0, "  ", code)) << "unchecking no bill does nothing";
+        EXPECT_EQ(code, -1);
         EXPECT_FALSE(CheckUpdateData(3002, kCaseBillId, "  ", code));
         EXPECT_EQ(code, 8);
         EXPECT_EQ(plainStock(), 5) << "the postings did run";
