@@ -233,7 +233,7 @@ TEST_P(FailingStep, AnswersItsCodeAndTheRollbackLeavesEveryTable)
         ASSERT_TRUE(Post(true, bill.billType, kCaseBillId, bill.form));
     }
     const SchemaBreak broken(c.table, c.column);
-    const auto before = SnapshotAllTables();
+    const auto before = AllTablesChecksum();
     int code = 99;
     {
         TransactionGuard tx(Db());
@@ -259,7 +259,7 @@ using PostingEntries = PostingTest;
 TEST_F(PostingEntries, AnEmptyHeaderNameFailsWithCode8AfterThePostings)
 {
     seed(caseNamed("PurchaseIn3002"));
-    const auto before = SnapshotAllTables();
+    const auto before = AllTablesChecksum();
     int code = 99;
     {
         TransactionGuard tx(Db());
@@ -292,7 +292,7 @@ TEST_F(PostingEntries, ADeadlockAmongTheCostMarksEndsTheEntryBeforeAnyPosting)
     seed(caseNamed("PurchaseIn3002"));
     Exec(Sql("insert into t_billcalflag(FProductID,FTypeID,FPeriod) values (%1,0,202612),(%2,0,202612)", kPlain,
              kBatch));
-    const auto before = SnapshotAllTables();
+    const auto before = AllTablesChecksum();
     std::promise<void> markLocked;
     std::promise<void> cashLocked;
     auto other = OnOwnThread("other-workstation", [&](const QSqlDatabase &db) {

@@ -171,28 +171,6 @@ bool Post(bool check, int billType, int billId, const QString &formTable, int *c
     return ok;
 }
 
-QMap<QString, QString> SnapshotAllTables()
-{
-    QSqlQuery q = run("CHECKSUM TABLE "
-                      + QString::fromStdString(Rows("select group_concat(TABLE_NAME) from information_schema.TABLES "
-                                                    "where TABLE_SCHEMA = database() and TABLE_TYPE = 'BASE TABLE'")));
-    QMap<QString, QString> sums;
-    while (q.next())
-        sums[q.value(0).toString()] = q.value(1).toString();
-    return sums;
-}
-
-std::string TablesChangedSince(const QMap<QString, QString> &snapshot)
-{
-    QStringList changed;
-    const QMap<QString, QString> now = SnapshotAllTables();
-    for (auto it = now.cbegin(); it != now.cend(); ++it) {
-        if (snapshot.value(it.key()) != it.value())
-            changed << it.key();
-    }
-    return changed.join(QStringLiteral(", ")).toStdString();
-}
-
 QMap<QString, double> ReadFigures()
 {
     QSqlQuery q = run(

@@ -77,10 +77,6 @@ QList<QVariantMap> StandardLines(int sign = 1);
 // Checks or unchecks a bill in a transaction of its own, committed when the entry succeeds.
 bool Post(bool check, int billType, int billId, const QString &formTable, int *code = nullptr);
 
-// A checksum of every table, and the names of the tables that differ from such a snapshot.
-QMap<QString, QString> SnapshotAllTables();
-std::string TablesChangedSince(const QMap<QString, QString> &snapshot);
-
 // The figures a posting moves, by name: stock<product>, bal<store>.<product>, balrows, balblank
 // (balance rows with empty batch texts), <batch no>@<store> and its amount $<batch no>@<store>,
 // batchrows, out (out-batch records), paid/total/unpaid/stamp<client>, cash<account>, completion

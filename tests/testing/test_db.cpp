@@ -101,6 +101,16 @@ QString AllTablesChecksum()
     return sums.join(QLatin1Char('\n'));
 }
 
+std::string TablesChangedSince(const QString &before)
+{
+    const QStringList was = before.split(QLatin1Char('\n'));
+    QStringList changed;
+    for (const QString &now : AllTablesChecksum().split(QLatin1Char('\n')))
+        if (!was.contains(now))
+            changed << now.section(QLatin1Char('='), 0, 0);
+    return changed.join(QStringLiteral(", ")).toStdString();
+}
+
 void KillConnection(const QSqlDatabase &db)
 {
     TDataSet q(db);

@@ -37,6 +37,8 @@ void EmptyAllTables();
 // A checksum of every table of the test database: equal before and after an action that must
 // change nothing.
 QString AllTablesChecksum();
+// The tables whose checksum differs from `before`, by name.
+std::string TablesChangedSince(const QString &before);
 // Runs statements separated by ";" on the data module's connection (test seeding).
 void ExecScript(const QString &sql);
 // Ends the server session of `db` from a second connection, as a server restart or a
